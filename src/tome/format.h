@@ -1,0 +1,70 @@
+// On-disk constants of the tome file (.lv). The full byte map is documented once, at the writer
+// (tome_builder.cpp); readers refer to it.
+#pragma once
+
+#include <cstdint>
+
+namespace lv {
+
+// Identity words at offsets 0..15 of every tome the builder writes; readers do not examine them.
+inline constexpr uint32_t kTomeIdentity[4] = {0x10000037u, 0x1000006Du, 0x100016D2u, 0xFCDDF4DCu};
+// The Palm export also accepts this value as the third identity word.
+inline constexpr uint32_t kTomeIdentity3Alternative = 0x10004297u;
+
+// Versions: below 2000 is the read-only version-1 layout; 2000 and 2001 read alike; above is refused.
+inline constexpr int32_t kFirstCurrentVersion = 2000;
+inline constexpr int32_t kWrittenVersion = 2001;
+
+// Header: 4 identity words + version + sorted flag + subject count + chunk count + chunk area length.
+inline constexpr int kHeaderSize = 36;
+inline constexpr int kVersionOffset = 16;
+inline constexpr int kSortedFlagOffset = 20;
+inline constexpr int kSubjectCountOffset = 24;
+inline constexpr int kChunkCountOffset = 28;
+
+// Chunk header: type + skippable flag + data length.
+inline constexpr int kChunkHeaderSize = 12;
+inline constexpr int32_t kChunkTypeBookmarks = 1;
+
+// Bookmark table: 51 records of name length (4) + subject number (4) + reserved (4) + name (81).
+inline constexpr int kBookmarkRecordCount = 51;
+inline constexpr int kBookmarkNameSize = 81;
+inline constexpr int kBookmarkRecordSize = 12 + kBookmarkNameSize;                          // 93
+inline constexpr int kBookmarkTableSize = kBookmarkRecordCount * kBookmarkRecordSize;       // 4743
+inline constexpr int kWrittenChunkAreaLength = kChunkHeaderSize + kBookmarkTableSize;       // 4755
+inline constexpr int kWrittenBookmarkTableOffset = kHeaderSize + kChunkHeaderSize;          // 48
+inline constexpr int kWrittenSubjectTableOffset = kHeaderSize + kWrittenChunkAreaLength;    // 4791
+
+// Text sections: section length + block count + block size, then 8 bytes per block.
+inline constexpr int kSectionHeaderSize = 12;
+inline constexpr int kBlockTableEntrySize = 8;
+inline constexpr int kWrittenBlockSize = 25000;
+
+// Entry records.
+inline constexpr uint8_t kRecordFlagsWhole = 0x60;
+inline constexpr uint8_t kRecordFlagsExtended = 0xE0;
+inline constexpr uint8_t kRecordFlagExtensionBit = 0x80;
+inline constexpr int kEntryHeadLength = 150;  // bytes of entry text kept in the record itself
+
+// The reader decodes this much of the next block behind the current one, so that an entry record
+// starting in one block and ending in the next reads as one run. A record must therefore never run
+// more than kRecordLookAhead bytes past the end of the block it starts in.
+inline constexpr int kNextBlockHeadDecoded = 2001;
+inline constexpr int kRecordLookAhead = 2000;
+
+// Version-1 layout.
+inline constexpr int32_t kV1ReservedTailMark = 1000;
+inline constexpr int32_t kV1BookmarksMark = 500;
+inline constexpr int kV1ReservedTailSize = 88;
+inline constexpr int kV1HeaderFixedSize = 28;  // identity (16) + version + subject count + header length
+
+// Results of CTomeReader::Open.
+inline constexpr int kOpenOk = 1;
+inline constexpr int kOpenFailed = -1;
+inline constexpr int kOpenUnsupported = -2;
+
+// Open modes of CTomeReader::Open.
+inline constexpr int kOpenReadOnly = 2;
+inline constexpr int kOpenReadWrite = 0;
+
+}  // namespace lv

@@ -1,0 +1,43 @@
+// Whole-file operations built on the reader and the builder, shared by lvtool and the desktop:
+// importing a source into a tome and upgrading a version-1 tome. Both replace the destination
+// atomically, so a failure never destroys an existing tome.
+#pragma once
+
+#include <string>
+
+#include "tome/progress.h"
+
+namespace lv {
+
+enum class SourceFormat { kTagged = 1, kTab = 2 };
+
+// Tab-separated when the path ends in ".tab" (any case), tagged text otherwise.
+SourceFormat SourceFormatFromPath(const std::string& path);
+
+struct ImportOutcome {
+  bool ok = false;
+  std::string error;  // names the file and the cause when !ok
+  int entryCount = 0;
+  int sortedFlag = 1;
+  std::string firstOutOfOrder;  // the builder's previous subject when sortedFlag is 0
+  int longSubjectFlag = 0;
+};
+
+// Builds tomePath from sourcePath. progress (may be null) gets the range 0..size + 1.
+ImportOutcome ImportSource(const std::string& sourcePath, const std::string& tomePath, SourceFormat format,
+                           Progress* progress);
+
+// The results text of an import: "Number of subjects:   \t<n>\nFile sorted status:       \t..." and,
+// when subjects were long, the note about long subjects.
+std::string FormatImportResults(const ImportOutcome& outcome);
+
+struct UpgradeOutcome {
+  bool ok = false;
+  std::string error;
+  int entryCount = 0;
+};
+
+// Rewrites a version-1 tome at path in the current layout, keeping every entry and the bookmarks.
+UpgradeOutcome UpgradeVersion1Tome(const std::string& path);
+
+}  // namespace lv
