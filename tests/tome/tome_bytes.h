@@ -153,7 +153,8 @@ inline std::string PackVersion1Text(std::string_view text) {
   return out;
 }
 
-// A version-1 tome: base version 1 stores texts plain, others packed.
+// A version-1 tome: base version 1 stores texts plain, others packed. The tail and bookmark table
+// that the version word announces are appended.
 inline std::string AssembleVersion1Tome(const std::vector<TestEntry>& entries, int32_t versionWord) {
   const int32_t base = versionWord % 500;
   std::vector<std::string> texts;
@@ -171,8 +172,13 @@ inline std::string AssembleVersion1Tome(const std::vector<TestEntry>& entries, i
                Le32(headerLength + int32_t(textRecords.size()));
     textRecords += Le32(int32_t(texts[i].size())) + texts[i];
   }
-  return std::string(16, '\x11') + Le32(versionWord) + Le32(int32_t(entries.size())) + Le32(headerLength) +
-         offsets + records + textRecords;
+  std::string out = std::string(16, '\x11') + Le32(versionWord) + Le32(int32_t(entries.size())) +
+                    Le32(headerLength) + offsets + records + textRecords;
+  // The parts that the version word announces, in the order a writable open appends them.
+  const int32_t marks = versionWord - base;
+  if (marks == 1000 || marks == 1500) out.append(88, '\0');
+  if (marks == 500 || marks == 1500) out.append(kBookmarkTableSize, '\0');
+  return out;
 }
 
 // A fresh temporary directory (under TMPDIR) for one test, removed with everything in it.
