@@ -219,6 +219,7 @@ void CTomeReader::ReleaseAll() {
   m_extension = Section{};
   m_compressed = {};
   m_recordScratch = {};
+  m_probeSubjects = {};
   m_currentEntryIndex = -1;
   m_entryText = {};
 }

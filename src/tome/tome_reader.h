@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "tome/format.h"
@@ -106,6 +107,7 @@ class CTomeReader {
   void AppendExtension(int64_t extensionPosition);
   int FindByScan(int mode, std::string_view text);
   int FindByBinarySearch(std::string_view text);
+  std::string_view ProbeSubject(int subjectIndex, int depth);
   void ReadBookmarks();
   void SaveBookmarks();
   void ReleaseAll();
@@ -130,6 +132,8 @@ class CTomeReader {
   Section m_extension;
   std::vector<uint8_t> m_compressed;
   std::string m_recordScratch;  // a record assembled from several blocks
+  // Subjects met in the first steps of the binary search: every lookup probes the same ones there.
+  std::unordered_map<int, std::string> m_probeSubjects;
   int m_currentEntryIndex = -1;
   std::string m_entryText;
   int m_entryPageFontSize = 3;

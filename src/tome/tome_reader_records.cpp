@@ -245,10 +245,10 @@ int CTomeReader::FindByScan(int mode, std::string_view text) {
 int CTomeReader::FindByBinarySearch(std::string_view text) {
   int lo = 0;
   int hi = m_subjectCount - 1;
-  for (;;) {
+  for (int depth = 0;; ++depth) {
     const int span = hi - lo;
     int mid = span == 1 ? lo : lo + span / 2;
-    const int order = Collate(SubjectView(mid), text);
+    const int order = Collate(ProbeSubject(mid, depth), text);
     if (order == 0) {
       while (mid > 0 && Collate(SubjectView(mid - 1), text) == 0) --mid;
       return mid;
@@ -263,6 +263,19 @@ int CTomeReader::FindByBinarySearch(std::string_view text) {
   if (CollateBeginsWith(SubjectView(lo), text)) return lo;
   if (CollateBeginsWith(SubjectView(hi), text)) return hi;
   return -1;
+}
+
+// The first kProbeCacheDepth steps of every binary search probe the same few thousand subjects, each
+// in a block of its own; keeping them leaves only the last steps, which share a few blocks, to decode.
+std::string_view CTomeReader::ProbeSubject(int subjectIndex, int depth) {
+  constexpr int kProbeCacheDepth = 12;
+  constexpr size_t kLongestCachedSubject = 256;  // bounds the cache at about a megabyte
+  if (depth >= kProbeCacheDepth) return SubjectView(subjectIndex);
+  const auto cached = m_probeSubjects.find(subjectIndex);
+  if (cached != m_probeSubjects.end()) return cached->second;
+  const std::string_view subject = SubjectView(subjectIndex);
+  if (subject.size() > kLongestCachedSubject) return subject;
+  return m_probeSubjects.emplace(subjectIndex, std::string(subject)).first->second;
 }
 
 }  // namespace lv
