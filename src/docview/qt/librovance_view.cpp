@@ -24,6 +24,10 @@ namespace lv {
 CLibrovanceView::CLibrovanceView(CLibrovanceApp& app, QWidget* parent) : QTextBrowser(parent), m_app(app) {
   setObjectName(QStringLiteral("entryView"));
   setOpenLinks(false);
+  // HTML font size 3, the pages' usual size, is the pane's own font size: a comfortable 12 points.
+  QFont base = font();
+  base.setPointSize(12);
+  setFont(base);
   connect(this, &QTextBrowser::anchorClicked, this, &CLibrovanceView::OnAnchorClicked);
 }
 
@@ -72,10 +76,12 @@ void CLibrovanceView::OnInitialUpdate() {
 }
 
 void CLibrovanceView::Load(const QUrl& url) {
-  // Every page is the same file rewritten, so a page of the file already shown is loaded afresh.
+  // Every page is the same file rewritten: the browser would only move to the fragment of a file it
+  // shows already, so that file is read afresh first. The program keeps its own history.
   const bool sameFile = source().adjusted(QUrl::RemoveFragment) == url.adjusted(QUrl::RemoveFragment);
-  setSource(url);
   if (sameFile) reload();
+  setSource(url);
+  clearHistory();
   CheckLocation();
 }
 
