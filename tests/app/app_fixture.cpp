@@ -120,6 +120,7 @@ QVariant AppHarness::ReadSetting(const QString& name) {
 
 CLibrovanceApp& AppHarness::Start(const QStringList& arguments) {
   CLibrovanceApp::Options options{SettingsFile(), &dialogs, Dir()};
+  m_app.reset();
   m_app = std::make_unique<CLibrovanceApp>(options);
   if (!m_app->InitInstance(QStringList{QStringLiteral("librovance")} + arguments)) qFatal("start-up failed");
   m_app->MainFrame()->SetClock([this] { return now; });

@@ -65,7 +65,7 @@ class AppHarness {
   void WriteSettings(const QVariantMap& values);
   QVariant ReadSetting(const QString& name);
 
-  // Starts the program with these arguments after the program's name.
+  // Starts the program with these arguments after the program's name (again: a new run of it).
   CLibrovanceApp& Start(const QStringList& arguments = {});
   void Close();  // closes the main window as the user would
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -281,6 +282,38 @@ class MainFrameTest : public QObject {
     QCOMPARE(harness.Doc().Kind(), int(CLibrovanceDoc::kTome));
     QCOMPARE(harness.App().RecentFiles().Paths().value(0), harness.FruitTome());
     harness.Frame().Action(kCmdOpen)->trigger();  // cancelled: nothing changes
+    QCOMPARE(harness.Doc().PathName(), harness.FruitTome());
+  }
+
+  void droppedFilesAreOpened() {
+    AppHarness harness;
+    harness.Start();
+    const QString other = MakeTome(harness.Dir(), QStringLiteral("dropped.lv"), {"Zebra\tStriped."});
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(harness.FruitTome()), QUrl::fromLocalFile(other)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&harness.Frame(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&harness.Frame(), &drop);
+    // One document at a time: the last file dropped stays open.
+    QCOMPARE(harness.Doc().PathName(), other);
+    QCOMPARE(harness.App().RecentFiles().Paths(), (QStringList{other, harness.FruitTome()}));
+  }
+
+  void recentFilesAreRememberedAndOffered() {
+    AppHarness harness;
+    harness.Start({harness.FruitTome()});
+    harness.Close();
+    harness.Start();  // the next run of the program, with the same settings
+    QVERIFY(harness.Doc().PathName().isEmpty());
+    QList<QAction*> items = harness.Frame().findChildren<QAction*>();
+    QAction* recent = nullptr;
+    for (QAction* item : items) {
+      if (item->text().startsWith(QStringLiteral("&1 "))) recent = item;
+    }
+    QVERIFY(recent != nullptr);
+    recent->trigger();
     QCOMPARE(harness.Doc().PathName(), harness.FruitTome());
   }
 
