@@ -5,19 +5,23 @@
 namespace lv {
 namespace {
 
+// The output with its limit: once something does not fit whole, nothing more is written.
 class PreparedText {
  public:
   PreparedText(std::string& out, size_t limit) : m_out(out), m_limit(limit) { m_out.clear(); }
-  void Put(char c) {
-    if (m_out.size() < m_limit) m_out.push_back(c);
-  }
   void Put(std::string_view s) {
-    const size_t room = m_limit - m_out.size();
-    m_out.append(s.substr(0, room));
+    if (m_full || s.size() > m_limit - m_out.size()) {
+      if (!m_full) m_out.append(s.substr(0, m_limit - m_out.size()));
+      m_full = true;
+      return;
+    }
+    m_out.append(s);
   }
+  void Put(char c) { Put(std::string_view(&c, 1)); }
+  // A mark is never cut in two.
   void PutMark(uint8_t code) {
-    // A mark is never cut in two.
-    if (m_limit - m_out.size() < 2) return;
+    if (m_limit - m_out.size() < 2) m_full = true;
+    if (m_full) return;
     m_out.push_back(kMarkByte);
     m_out.push_back(static_cast<char>(code));
   }
@@ -25,6 +29,7 @@ class PreparedText {
  private:
   std::string& m_out;
   size_t m_limit;
+  bool m_full = false;
 };
 
 bool KeptCode(uint8_t code) {
