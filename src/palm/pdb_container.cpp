@@ -3,7 +3,6 @@
 #include <ctime>
 
 #include "tome/coding.h"
-#include "tome/file_util.h"
 
 namespace lv {
 
@@ -99,7 +98,8 @@ PdbHeader ParseHeader(const uint8_t* h) {
 
 bool ReadPdbContainer(std::FILE* file, PdbContainer& container, std::string& error) {
   container = PdbContainer();
-  const long long fileSize = StreamSize(file);
+  long long fileSize = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) fileSize = std::ftell(file);
   uint8_t h[kPdbHeaderSize];
   if (fileSize < 0 || std::fseek(file, 0, SEEK_SET) != 0 || std::fread(h, 1, sizeof h, file) != sizeof h) {
     error = "the file is shorter than a Palm database header";
