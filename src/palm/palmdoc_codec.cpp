@@ -62,24 +62,74 @@ class TokenWriter {
   bool m_pendingSpace = false;
 };
 
-// The first occurrence of the size bytes at needle within [regionStart, needle]: the candidate starts
-// run up to needle itself, which always matches.
-const uint8_t* FindFirstOccurrence(const uint8_t* regionStart, const uint8_t* needle, size_t size) {
-  const uint8_t first = needle[0];
-  const uint8_t* s = regionStart;
-  while (s < needle) {
-    const void* hit = std::memchr(s, first, static_cast<size_t>(needle - s));
-    if (!hit) break;
-    s = static_cast<const uint8_t*>(hit);
-    if (std::memcmp(s + 1, needle + 1, size - 1) == 0) return s;
-    ++s;
+// Finds the first occurrence of the size bytes at p within [q, p] (p itself always matches) without
+// scanning the window: earlier positions are chained by their first two bytes (exactly) and by a hash
+// of their first three, newest first, so a search visits only the candidates inside the window.
+// Positions must be asked for in non-decreasing order. The tables live once per thread and are
+// cleared per input, so compressing allocates nothing.
+class OccurrenceFinder {
+ public:
+  OccurrenceFinder(const uint8_t* start, size_t n) : m_start(start), m_n(n) {
+    std::memset(t_tables.head2, 0xFF, sizeof t_tables.head2);  // all -1
+    std::memset(t_tables.head3, 0xFF, sizeof t_tables.head3);
   }
-  return needle;
-}
+
+  const uint8_t* FindFirst(const uint8_t* q, const uint8_t* p, size_t size) {
+    if (size == 1) {
+      const void* hit = std::memchr(q, *p, static_cast<size_t>(p - q));
+      return hit ? static_cast<const uint8_t*>(hit) : p;
+    }
+    const int32_t at = static_cast<int32_t>(p - m_start);
+    InsertUpTo(at);
+    const int32_t from = static_cast<int32_t>(q - m_start);
+    const int32_t* prev = size == 2 ? t_tables.prev2 : t_tables.prev3;
+    int32_t best = at;
+    for (int32_t s = prev[at & kSlotMask]; s >= from; s = prev[s & kSlotMask]) {
+      if (size == 2 || std::memcmp(m_start + s, p, size) == 0) best = s;
+    }
+    return m_start + best;
+  }
+
+ private:
+  // Chained positions are only followed while inside the window, so a slot per position modulo 4096
+  // is never read after a later position has reused it.
+  static constexpr int32_t kSlotMask = 4095;
+  static constexpr int kHash3Bits = 15;
+  struct Tables {
+    int32_t head2[1 << 16];
+    int32_t head3[1 << kHash3Bits];
+    int32_t prev2[kSlotMask + 1];
+    int32_t prev3[kSlotMask + 1];
+  };
+  static thread_local Tables t_tables;
+
+  void InsertUpTo(int32_t at) {
+    for (; m_inserted <= at; ++m_inserted) {
+      const int32_t s = m_inserted;
+      const uint8_t* b = m_start + s;
+      if (static_cast<size_t>(s) + 2 > m_n) continue;
+      int32_t& head2 = t_tables.head2[b[0] << 8 | b[1]];
+      t_tables.prev2[s & kSlotMask] = head2;
+      head2 = s;
+      if (static_cast<size_t>(s) + 3 > m_n) continue;
+      const uint32_t key = (uint32_t(b[0]) << 16 | uint32_t(b[1]) << 8 | b[2]) * 2654435761u;
+      int32_t& head3 = t_tables.head3[key >> (32 - kHash3Bits)];
+      t_tables.prev3[s & kSlotMask] = head3;
+      head3 = s;
+    }
+  }
+
+  const uint8_t* m_start;
+  size_t m_n;
+  int32_t m_inserted = 0;
+};
+
+thread_local OccurrenceFinder::Tables OccurrenceFinder::t_tables;
 
 // First pass: greedy matching over the window, growing the candidate one byte per step.
 size_t WriteTokens(const uint8_t* input, size_t n, uint8_t* output) {
   TokenWriter writer(output);
+  OccurrenceFinder finder(input, n);
   const uint8_t* const start = input;
   const uint8_t* const end = input + n;
   const uint8_t* p = start;
@@ -88,7 +138,7 @@ size_t WriteTokens(const uint8_t* input, size_t n, uint8_t* output) {
   while (p < end) {
     if (static_cast<size_t>(p - q) > kPalmDocWindow) q = p - kPalmDocWindow;
     const size_t size = static_cast<size_t>(r - p);
-    const uint8_t* occurrence = FindFirstOccurrence(q, p, size);
+    const uint8_t* occurrence = finder.FindFirst(q, p, size);
     const uint8_t* nextMatch = occurrence;
     if (occurrence == p || size > kPalmDocMaxMatch || r == end) {
       if (size > 3) {

@@ -32,13 +32,27 @@ SearchWordIndex::SearchWordIndex(int subjectCount, int bitmapBits) : m_bits(bitm
   m_bitmapBytes = static_cast<size_t>(m_bits / 8);
 }
 
+uint32_t& SearchWordIndex::TableEntry(uint32_t key) {
+  const size_t mask = m_table.size() - 1;
+  size_t i = (key * 2654435761u) & mask;
+  while (m_table[i] != 0 && m_keys[m_table[i] - 1] != key) i = (i + 1) & mask;
+  return m_table[i];
+}
+
+void SearchWordIndex::Grow() {
+  m_table.assign(m_table.empty() ? 4096 : 2 * m_table.size(), 0);
+  for (uint32_t slot = 0; slot < m_keys.size(); ++slot) TableEntry(m_keys[slot]) = slot + 1;
+}
+
 void SearchWordIndex::AddWord(uint32_t key, int bit) {
-  auto [slot, inserted] = m_slots.try_emplace(key, static_cast<uint32_t>(m_keys.size()));
-  if (inserted) {
+  if (2 * (m_keys.size() + 1) > m_table.size()) Grow();
+  uint32_t& entry = TableEntry(key);
+  if (entry == 0) {
     m_keys.push_back(key);
+    entry = static_cast<uint32_t>(m_keys.size());
     m_bitmaps.resize(m_bitmaps.size() + m_bitmapBytes, 0);
   }
-  m_bitmaps[slot->second * m_bitmapBytes + bit / 8] |= static_cast<uint8_t>(0x80 >> (bit % 8));
+  m_bitmaps[(entry - 1) * m_bitmapBytes + bit / 8] |= static_cast<uint8_t>(0x80 >> (bit % 8));
 }
 
 void SearchWordIndex::AddText(int subject, std::string_view text) {

@@ -15,7 +15,6 @@
 
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "palm/palm_messages.h"
@@ -48,17 +47,20 @@ class SearchWordIndex {
   // content compressed with zlib. False when compression failed.
   bool MakeRecords(SearchRecords& records, PalmMessageSink* messages) const;
 
-  size_t WordCount() const { return m_slots.size(); }
+  size_t WordCount() const { return m_keys.size(); }
 
  private:
   void AddWord(uint32_t key, int bit);
+  uint32_t& TableEntry(uint32_t key);
+  void Grow();
 
   int m_bits = 0;
   int m_span = 1;
   size_t m_bitmapBytes = 0;
   // A word of up to 3 bytes as a number: the bytes big-endian, padded with zeros, which orders the
   // keys exactly as the words (no word holds a zero byte).
-  std::unordered_map<uint32_t, uint32_t> m_slots;
+  // Open addressing from key to slot, its size a power of two kept at most half full.
+  std::vector<uint32_t> m_table;   // slot + 1, 0 where free
   std::vector<uint32_t> m_keys;    // per slot
   std::vector<uint8_t> m_bitmaps;  // per slot, m_bitmapBytes each
 };

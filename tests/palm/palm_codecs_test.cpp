@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -104,6 +106,89 @@ TEST(PalmDocCompress, ProducesTheHandCheckedTokenStreams) {
   for (const Case& c : cases) {
     EXPECT_EQ(Compress(B(c.input)), c.expected) << c.input;
     EXPECT_EQ(ExpandTokens(SplitTokens(c.expected)), B(c.input));
+  }
+}
+
+// The compressor written the plain way, as the steps describe it: a linear search of the window for
+// the first occurrence, byte-by-byte escapes, then the escapes merged. The library's compressor finds
+// occurrences through position chains and must give exactly these bytes.
+Bytes ReferenceCompress(const Bytes& in) {
+  Bytes first;
+  bool pending = false;
+  auto escaped = [&](uint8_t c) {
+    if (c >= 0x80 || (c >= 1 && c <= 8)) first.push_back(0x01);
+    first.push_back(c);
+  };
+  auto emitByte = [&](uint8_t c) {
+    if (pending) {
+      pending = false;
+      if (c >= 0x40 && c <= 0x7F) {
+        first.push_back(c ^ 0x80);
+      } else {
+        first.push_back(0x20);
+        escaped(c);
+      }
+    } else if (c == 0x20) {
+      pending = true;
+    } else {
+      escaped(c);
+    }
+  };
+  const size_t n = in.size();
+  size_t p = 0, q = 0, r = 1;
+  while (p < n) {
+    if (p - q > 2047) q = p - 2047;
+    const size_t size = r - p;
+    size_t occurrence = q;
+    while (std::memcmp(in.data() + occurrence, in.data() + p, size) != 0) ++occurrence;
+    size_t next = occurrence;
+    if (occurrence == p || size > 10 || r == n) {
+      if (size > 3) {
+        if (pending) first.push_back(0x20);
+        pending = false;
+        const unsigned v = unsigned((p - q) * 8 + size - 1 - 3);
+        first.push_back(uint8_t(0x80 + (v >> 8)));
+        first.push_back(uint8_t(v));
+        p = r - 1;
+      } else {
+        emitByte(in[p++]);
+      }
+      next = 0;
+    }
+    if (r != n) ++r;
+    q = next;
+  }
+  if (pending) first.push_back(0x20);
+  Bytes out;
+  for (size_t i = 0; i < first.size();) {
+    if (first[i] == 0x01) {
+      Bytes run;
+      while (run.size() < 8 && i < first.size() && first[i] == 0x01) {
+        run.push_back(first[i + 1]);
+        i += 2;
+      }
+      out.push_back(uint8_t(run.size()));
+      out.insert(out.end(), run.begin(), run.end());
+    } else if (first[i] >= 0x80 && first[i] <= 0xBF) {
+      out.push_back(first[i++]);
+      out.push_back(first[i++]);
+    } else {
+      out.push_back(first[i++]);
+    }
+  }
+  return out;
+}
+
+TEST(PalmDocCompress, GivesExactlyThePlainAlgorithmsBytes) {
+  std::mt19937 rng(19);
+  for (int round = 0; round < 60; ++round) {
+    const size_t n = round < 10 ? round : rng() % 4096;
+    const unsigned alphabet = 2 + rng() % 60;
+    Bytes input(n);
+    for (uint8_t& b : input) b = static_cast<uint8_t>(round % 3 == 0 ? rng() : ' ' + rng() % alphabet);
+    // Some repeated stretches far apart, so that window limits matter.
+    if (n > 3000) std::copy(input.begin(), input.begin() + 500, input.begin() + 2400);
+    ASSERT_EQ(Compress(input), ReferenceCompress(input)) << "round " << round;
   }
 }
 
