@@ -12,7 +12,7 @@
 #include "palm/palmdoc_codec.h"
 #include "pdb_test_file.h"
 
-namespace lv::test {
+namespace lv::palmtest {
 
 struct PalmTomeModel {
   ParsedPdb pdb;
@@ -119,4 +119,4 @@ inline PalmTomeModel ParsePalmTome(const Bytes& file) {
   return m;
 }
 
-}  // namespace lv::test
+}  // namespace lv::palmtest

@@ -9,12 +9,13 @@
 #include "palm_tome_model.h"
 #include "pdb_test_file.h"
 #include "tome/tome_builder.h"
+#include "tome/tome_bytes.h"
 
 namespace lv {
 namespace {
 
-using test::Be16;
-using test::Bytes;
+using palmtest::Be16;
+using palmtest::Bytes;
 
 struct Entry {
   std::string subject;
@@ -61,10 +62,10 @@ class PalmTomeWriterTest : public ::testing::Test {
                                           : writer.WriteLVPTextV2_5(dir.File(out), "Test Tome", &progress, bitmapBits);
   }
 
-  test::PalmTomeModel Read(const std::string& out = "out.pdb") { return test::ParsePalmTome(test::ReadAll(dir.File(out))); }
+  palmtest::PalmTomeModel Read(const std::string& out = "out.pdb") { return palmtest::ParsePalmTome(palmtest::ReadAll(dir.File(out))); }
 
   // Every subject's header entry points at its record in the stream: subject, NUL, text, NUL.
-  static void ExpectSubjectsInStream(const test::PalmTomeModel& m, const std::vector<Entry>& entries,
+  static void ExpectSubjectsInStream(const palmtest::PalmTomeModel& m, const std::vector<Entry>& entries,
                                      const std::vector<std::string>& prepared) {
     ASSERT_EQ(m.subjectCount, entries.size());
     std::string expectedStream;
@@ -74,14 +75,14 @@ class PalmTomeWriterTest : public ::testing::Test {
       expectedStream += record;
     }
     EXPECT_EQ(m.stream, expectedStream);
-    const Bytes letters = test::PalmTomeModel::Join(m.firstLetterRecords);
+    const Bytes letters = palmtest::PalmTomeModel::Join(m.firstLetterRecords);
     ASSERT_EQ(letters.size(), entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
       EXPECT_EQ(letters[i], entries[i].subject.empty() ? 0 : uint8_t(entries[i].subject[0]));
     }
   }
 
-  test::TempDir dir;
+  palmtest::TempDir dir;
   CountingProgress progress;
   CollectedMessages messages;
   PackingLimits limits;
@@ -90,7 +91,7 @@ class PalmTomeWriterTest : public ::testing::Test {
 TEST_F(PalmTomeWriterTest, OneSubjectMakesFourRecordsInTheOldFormat) {
   const std::string tome = BuildTome({{"Solo", "only" + M(1) + "entry" + M(2)}});
   ASSERT_EQ(Export(tome, PalmTomeFormat::kV25), kExportOk);
-  const test::PalmTomeModel m = Read();
+  const palmtest::PalmTomeModel m = Read();
   EXPECT_EQ(m.pdb.records.size(), 4u);
   EXPECT_EQ(m.pdb.name, "Test Tome");
   EXPECT_EQ(m.pdb.creationDate, 1234567890u + 2082758400u);
@@ -135,7 +136,7 @@ TEST_F(PalmTomeWriterTest, BothFormatsHoldEverySubjectWhereItsReferencePoints) {
   for (PalmTomeFormat format : {PalmTomeFormat::kV25, PalmTomeFormat::kV28}) {
     SCOPED_TRACE(format == PalmTomeFormat::kV25 ? "2.5" : "2.8");
     ASSERT_EQ(Export(tome, format), kExportOk);
-    const test::PalmTomeModel m = Read();
+    const palmtest::PalmTomeModel m = Read();
     ExpectSubjectsInStream(m, entries, prepared);
     EXPECT_EQ(m.sortedFlag, 0u);  // "Subject 10" collates before "Subject 9"
     // Every block but the last holds a whole block of the stream.
@@ -153,7 +154,7 @@ TEST_F(PalmTomeWriterTest, SmallRecordsAreFilledByTheRuleAndEndWithBitFifteen) {
   for (int i = 0; i < count; ++i) prepared.push_back(PreparedMixed(i, count));
   const std::string tome = BuildTome(entries);
   ASSERT_EQ(Export(tome, PalmTomeFormat::kV25), kExportOk);
-  const test::PalmTomeModel m = Read();
+  const palmtest::PalmTomeModel m = Read();
   EXPECT_GT(m.dataRecordCount, 10u);
   ExpectSubjectsInStream(m, entries, prepared);
   for (size_t d = 0; d + 1 < m.dataRecordCount; ++d) {
@@ -176,7 +177,7 @@ TEST_F(PalmTomeWriterTest, DataHeaderRecordsHoldFifteenThousandThreeHundredFifty
     for (int i = 0; i < n; ++i) entries.push_back({"s" + std::to_string(i), "t"});
     const std::string tome = BuildTome(entries, "n" + std::to_string(n) + ".lv");
     ASSERT_EQ(Export(tome, PalmTomeFormat::kV28), kExportOk);
-    const test::PalmTomeModel m = Read();
+    const palmtest::PalmTomeModel m = Read();
     ASSERT_EQ(m.dataHeaderRecords.size(), n == 15359 ? 1u : 2u);
     EXPECT_EQ(m.dataHeaderRecords[0].size(), 61436u);
     if (n == 15360) {
@@ -197,7 +198,7 @@ TEST_F(PalmTomeWriterTest, SubjectCacheAndSearchWordsDecodeAsLaidOut) {
   }
   const std::string tome = BuildTome(entries);
   ASSERT_EQ(Export(tome, PalmTomeFormat::kV28, 200), kExportOk);
-  const test::PalmTomeModel m = Read();
+  const palmtest::PalmTomeModel m = Read();
   EXPECT_EQ(m.version, 8);
   EXPECT_EQ(m.blockSize, 16383u);
   EXPECT_EQ(m.compression, 3u);
@@ -244,14 +245,14 @@ TEST_F(PalmTomeWriterTest, MissingArgumentsAndUnwritableOutputs) {
   EXPECT_EQ(writer.WriteLVPTextV2(dir.File("no/such/dir/x.pdb"), "n", nullptr), kExportCannotCreate);
   // A name longer than the name field is shortened with its NUL.
   ASSERT_EQ(writer.WriteLVPTextV2_5(dir.File("x.pdb"), std::string(40, 'N'), nullptr, 80), kExportOk);
-  EXPECT_EQ(test::ParsePdb(test::ReadAll(dir.File("x.pdb"))).name, std::string(31, 'N'));
+  EXPECT_EQ(palmtest::ParsePdb(palmtest::ReadAll(dir.File("x.pdb"))).name, std::string(31, 'N'));
 }
 
 TEST_F(PalmTomeWriterTest, SourceChecksGiveTheirCodes) {
   const std::string tome = BuildTome({{"a", "b"}});
-  const Bytes good = test::ReadAll(tome);
+  const Bytes good = palmtest::ReadAll(tome);
   auto opened = [&](const Bytes& bytes) {
-    test::WriteAll(dir.File("bad.lv"), bytes);
+    palmtest::WriteAll(dir.File("bad.lv"), bytes);
     CTomeSourceReader source;
     return source.Open(dir.File("bad.lv"));
   };
@@ -284,6 +285,30 @@ TEST_F(PalmTomeWriterTest, OverlongEntryTextIsCutWithTheMark) {
   EXPECT_EQ(text, std::string(kSourceTextCut, 'x') + " <TOO LONG>");
   ASSERT_EQ(source.GetEntryText(1, text), kSourceOk);
   EXPECT_EQ(text, "y");
+}
+
+TEST_F(PalmTomeWriterTest, VersionOneTomesReadWithNewlinesAndTheirCodingChecked) {
+  const std::vector<test::TestEntry> entries = {{"first", "one" + M(8) + "two@three"}, {"second", "plain"}};
+  auto written = [&](int32_t versionWord) {
+    std::string bytes = test::AssembleVersion1Tome(entries, versionWord);
+    bytes.replace(8, 4, std::string("\xD2\x16\x00\x10", 4));  // the third identity word of a tome
+    palmtest::WriteAll(dir.File("v1.lv"), Bytes(bytes.begin(), bytes.end()));
+    return dir.File("v1.lv");
+  };
+  for (int32_t word : {1502, 1503}) {
+    CTomeSourceReader source;
+    ASSERT_EQ(source.Open(written(word)), kSourceOk) << word;
+    EXPECT_EQ(source.GetSortedFlag(), 0);
+    std::string text;
+    ASSERT_EQ(source.GetEntryText(0, text), kSourceOk);
+    EXPECT_EQ(text, "one\ntwo\nthree");
+  }
+  // Base version 0 is no coding the export knows.
+  CTomeSourceReader source;
+  EXPECT_EQ(source.Open(written(1500)), kSourceUnsupported);
+  // A version-1 tome exports like any other.
+  ASSERT_EQ(Export(written(1502), PalmTomeFormat::kV25), kExportOk);
+  ExpectSubjectsInStream(Read(), {{"first", ""}, {"second", ""}}, {"one\ntwo\nthree", "plain"});
 }
 
 }  // namespace

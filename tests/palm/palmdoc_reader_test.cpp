@@ -11,18 +11,18 @@
 namespace lv {
 namespace {
 
-using test::Bytes;
+using palmtest::Bytes;
 
 Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
 Bytes DocHeader(uint16_t compression, uint32_t textLength, uint16_t records) {
   Bytes h;
-  test::PutBe16(h, compression);
-  test::PutBe16(h, 0);
-  test::PutBe32(h, textLength);
-  test::PutBe16(h, records);
-  test::PutBe16(h, 4096);
-  test::PutBe32(h, 0);
+  palmtest::PutBe16(h, compression);
+  palmtest::PutBe16(h, 0);
+  palmtest::PutBe32(h, textLength);
+  palmtest::PutBe16(h, records);
+  palmtest::PutBe16(h, 4096);
+  palmtest::PutBe32(h, 0);
   return h;
 }
 
@@ -34,7 +34,7 @@ class PalmDocReaderTest : public ::testing::Test {
     std::vector<Bytes> records{DocHeader(compression, textLength, static_cast<uint16_t>(texts.size()))};
     records.insert(records.end(), texts.begin(), texts.end());
     const std::string path = dir.File("doc.pdb");
-    test::WriteAll(path, test::MakePdb("doc", type, creator, records));
+    palmtest::WriteAll(path, palmtest::MakePdb("doc", type, creator, records));
     return reader.Open(path);
   }
   static Bytes Compress(std::string_view s) {
@@ -43,7 +43,7 @@ class PalmDocReaderTest : public ::testing::Test {
     return out;
   }
 
-  test::TempDir dir;
+  palmtest::TempDir dir;
   CPalmDocReader reader;
 };
 
@@ -64,7 +64,7 @@ TEST_F(PalmDocReaderTest, TextIsBoundedByRecordZeroAndDamageDoesNotOverrun) {
   EXPECT_EQ(reader.Text(), "abc");
   // A record count above the records present reads the records present.
   std::vector<Bytes> records{DocHeader(2, 100, 9), Bytes{'x', 0x80, 0x50}, Bytes{0xFF}};
-  test::WriteAll(dir.File("d.pdb"), test::MakePdb("doc", "TEXt", "REAd", records));
+  palmtest::WriteAll(dir.File("d.pdb"), palmtest::MakePdb("doc", "TEXt", "REAd", records));
   ASSERT_TRUE(reader.Open(dir.File("d.pdb")));
   EXPECT_EQ(reader.Text(), "x \x7F");
   // An unknown compression yields no text.
@@ -80,7 +80,7 @@ TEST_F(PalmDocReaderTest, RefusesOtherDatabasesButKeepsTheirTypeAndCreator) {
   EXPECT_FALSE(Open(1, 3, {B("abc")}, "LiVa", "LVPW"));
   EXPECT_EQ(reader.LastType(), "LiVa");
   EXPECT_FALSE(reader.Open(dir.File("missing.pdb")));
-  test::WriteAll(dir.File("short.pdb"), Bytes(40, 'x'));
+  palmtest::WriteAll(dir.File("short.pdb"), Bytes(40, 'x'));
   EXPECT_FALSE(reader.Open(dir.File("short.pdb")));
 }
 

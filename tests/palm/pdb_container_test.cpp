@@ -8,7 +8,7 @@
 namespace lv {
 namespace {
 
-using test::Bytes;
+using palmtest::Bytes;
 
 TEST(PdbContainer, HeaderRecordListAndGapAreExact) {
   int64_t now = 1000;
@@ -17,19 +17,19 @@ TEST(PdbContainer, HeaderRecordListAndGapAreExact) {
   ASSERT_EQ(header.size(), 78u + 16 + 2);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(header.data())), "My Tome");
   for (size_t i = 7; i < 32; ++i) EXPECT_EQ(header[i], 0);
-  EXPECT_EQ(test::Be16(header, 32), 0u);
-  EXPECT_EQ(test::Be16(header, 34), 1u);
+  EXPECT_EQ(palmtest::Be16(header, 32), 0u);
+  EXPECT_EQ(palmtest::Be16(header, 34), 1u);
   // Dates count from 1904; the modification date comes from a second reading of the clock.
-  EXPECT_EQ(test::Be32(header, 36), 1000u + 2082758400u);
-  EXPECT_EQ(test::Be32(header, 40), 1001u + 2082758400u);
-  for (size_t at = 44; at < 60; at += 4) EXPECT_EQ(test::Be32(header, at), 0u);
+  EXPECT_EQ(palmtest::Be32(header, 36), 1000u + 2082758400u);
+  EXPECT_EQ(palmtest::Be32(header, 40), 1001u + 2082758400u);
+  for (size_t at = 44; at < 60; at += 4) EXPECT_EQ(palmtest::Be32(header, at), 0u);
   EXPECT_EQ(std::string(header.begin() + 60, header.begin() + 68), "LiVaLVPW");
-  EXPECT_EQ(test::Be32(header, 68), 0u);
-  EXPECT_EQ(test::Be32(header, 72), 0u);
-  EXPECT_EQ(test::Be16(header, 76), 2u);
-  EXPECT_EQ(test::Be32(header, 78), 96u);
-  EXPECT_EQ(test::Be32(header, 82), 0u);
-  EXPECT_EQ(test::Be32(header, 86), 96u + 402);
+  EXPECT_EQ(palmtest::Be32(header, 68), 0u);
+  EXPECT_EQ(palmtest::Be32(header, 72), 0u);
+  EXPECT_EQ(palmtest::Be16(header, 76), 2u);
+  EXPECT_EQ(palmtest::Be32(header, 78), 96u);
+  EXPECT_EQ(palmtest::Be32(header, 82), 0u);
+  EXPECT_EQ(palmtest::Be32(header, 86), 96u + 402);
   EXPECT_EQ(header[94], 0x99);
   EXPECT_EQ(header[95], 0x99);
 }
@@ -48,17 +48,17 @@ class ContainerReadTest : public ::testing::Test {
  protected:
   bool Read(const Bytes& bytes, PdbContainer& container, std::string& error) {
     const std::string path = dir.File("x.pdb");
-    test::WriteAll(path, bytes);
+    palmtest::WriteAll(path, bytes);
     std::FILE* f = std::fopen(path.c_str(), "rb");
     const bool ok = ReadPdbContainer(f, container, error);
     std::fclose(f);
     return ok;
   }
-  test::TempDir dir;
+  palmtest::TempDir dir;
 };
 
 TEST_F(ContainerReadTest, ReadsRecordBoundsOfAWrittenDatabase) {
-  const Bytes file = test::MakePdb("doc", "TEXt", "REAd", {Bytes(16, 1), Bytes(), Bytes(5, 2)});
+  const Bytes file = palmtest::MakePdb("doc", "TEXt", "REAd", {Bytes(16, 1), Bytes(), Bytes(5, 2)});
   PdbContainer c;
   std::string error;
   ASSERT_TRUE(Read(file, c, error)) << error;
@@ -72,7 +72,7 @@ TEST_F(ContainerReadTest, ReadsRecordBoundsOfAWrittenDatabase) {
 }
 
 TEST_F(ContainerReadTest, RefusesDamagedContainers) {
-  const Bytes good = test::MakePdb("doc", "TEXt", "REAd", {Bytes(16, 1), Bytes(5, 2)});
+  const Bytes good = palmtest::MakePdb("doc", "TEXt", "REAd", {Bytes(16, 1), Bytes(5, 2)});
   struct Case {
     const char* what;
     Bytes bytes;

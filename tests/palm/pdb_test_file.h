@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace lv::test {
+namespace lv::palmtest {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -114,4 +114,4 @@ inline Bytes MakePdb(const std::string& name, const std::string& type, const std
   return out;
 }
 
-}  // namespace lv::test
+}  // namespace lv::palmtest

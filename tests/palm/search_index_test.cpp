@@ -12,8 +12,8 @@
 namespace lv {
 namespace {
 
-using test::Be16;
-using test::Bytes;
+using palmtest::Be16;
+using palmtest::Bytes;
 
 struct WordRecord {
   int count = 0;
