@@ -163,8 +163,9 @@ const Command kFindCommand = {
     "find",
     "TOME TEXT [--prefix]",
     "Find the subject equal to TEXT (or beginning with it).",
-    "Prints the index and the subject found, as quick find and links find them (letters compared\n"
-    "without regard to case). Exit status 4 when none matches.\n\n"
+    "Prints the index and the subject found, as links (and with --prefix quick find) find them:\n"
+    "letters compared without regard to case; in a sorted tome the search may also end on the\n"
+    "first subject that begins with TEXT. Exit status 4 when none matches.\n\n"
     "  --prefix  find a subject that begins with TEXT\n",
     kFindOptions,
     RunFind,

@@ -183,7 +183,7 @@ TEST_F(LvtoolTest, InfoListAndFind) {
 
   EXPECT_EQ(Run({"find", tome, "banana"}).out, "1\tBanana\n");
   EXPECT_EQ(Run({"find", tome, "ch", "--prefix"}).out, "2\tCherry\n");
-  const Result none = Run({"find", tome, "ch"});
+  const Result none = Run({"find", tome, "durian"});
   EXPECT_EQ(none.status, 4);
   EXPECT_NE(none.err.find("no subject"), std::string::npos);
 }
