@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "docview/markup_walker.h"
+#include "tome/collation.h"
 #include "tome/markup.h"
 
 namespace lv {
@@ -80,7 +81,7 @@ class PlainWriter {
   void LinkEnd() {
     if (!m_inLink) return;
     m_inLink = false;
-    if (std::string_view(m_out).substr(m_linkTextStart) != m_linkTarget) {
+    if (Collate(std::string_view(m_out).substr(m_linkTextStart), m_linkTarget) != 0) {
       m_out += " -> ";
       m_out += m_linkTarget;
     }

@@ -23,8 +23,9 @@ TEST(RenderPlainText, ListsGetBulletsAndNumbers) {
 }
 
 TEST(RenderPlainText, LinksShowTextAndTarget) {
-  EXPECT_EQ(RenderPlainText("see " + M(17) + "Quire>a gathering" + M(18) + " and " + M(17) + "folio" + M(18)),
-            "see [a gathering -> Quire] and [folio]\n");
+  EXPECT_EQ(RenderPlainText("see " + M(17) + "Quire>a gathering" + M(18) + " and " + M(17) + "folio" + M(18) +
+                            " or " + M(17) + "Recto>recto" + M(18)),
+            "see [a gathering -> Quire] and [folio] or [recto]\n");
   // An unterminated link and a trailing TAB end cleanly.
   EXPECT_EQ(RenderPlainText("x " + M(17) + "open"), "x [open\n");
   EXPECT_EQ(RenderPlainText("end\t"), "end\n");
