@@ -25,7 +25,9 @@ void TerminalProgress::SetPosition(int64_t position) {
   m_position = position;
   if (!m_active) return;
   const int64_t span = std::max<int64_t>(1, m_high - m_low);
-  const int permille = static_cast<int>(std::clamp<int64_t>((position - m_low) * 1000 / span, 0, 1000));
+  // The parsers end at the source size, one short of the range: the rest is the writing of the tome.
+  const int64_t done = position >= m_high - 1 ? span : position - m_low;
+  const int permille = static_cast<int>(std::clamp<int64_t>(done * 1000 / span, 0, 1000));
   if (permille == m_shownPermille) return;  // redraw only when the bar moves visibly
   m_shownPermille = permille;
   Draw();
@@ -37,7 +39,8 @@ void TerminalProgress::Draw() {
   std::fill(bar, bar + filled, '#');
   std::fill(bar + filled, bar + kBarWidth, '.');
   bar[kBarWidth] = '\0';
-  std::fprintf(stderr, "\r%s [%s] %3d.%d%%", m_label.c_str(), bar, m_shownPermille / 10, m_shownPermille % 10);
+  std::fprintf(stderr, "\r%s [%s] %3d.%d%%%s", m_label.c_str(), bar, m_shownPermille / 10, m_shownPermille % 10,
+               m_shownPermille == 1000 ? "  writing the tome..." : "");
   std::fflush(stderr);
   m_drawn = true;
 }
