@@ -231,6 +231,16 @@ TEST_F(LvtoolTest, ExportTaggedRoundTripsThroughImport) {
   EXPECT_EQ(empty.out, "");
 }
 
+TEST_F(LvtoolTest, TomeTextIsShownAsUtf8AndTypedTextFound) {
+  const std::string source = Path("accents.txt").string();
+  WriteFile(source, "<new>Caf\xE9\r\nA \x93quoted\x94 word \x96 here.\r\n");
+  ASSERT_EQ(Run({"import", source}).status, 0);
+  const std::string tome = Path("accents.lv").string();
+  EXPECT_EQ(Run({"list", tome}).out, "0\tCaf\xC3\xA9\tA \xE2\x80\x9Cquoted\xE2\x80\x9D word \xE2\x80\x93 here.\n");
+  EXPECT_EQ(Run({"find", tome, "CAF\xC3\xA9"}).out, "0\tCaf\xC3\xA9\n");
+  EXPECT_EQ(Run({"export-tagged", tome}).out, "Caf\xE9\tA \x93quoted\x94 word \x96 here.\r\n");
+}
+
 TEST_F(LvtoolTest, FilesThatAreNotTomesAreRefusedClearly) {
   const std::string missing = Path("x.lv").string();
   const Result r = Run({"info", missing});
