@@ -148,7 +148,7 @@ bool CTomeReader::AssembleLongRecord(int block, size_t offset, Record& record) {
     if (m_recordScratch.size() >= kMaxRecordLength || !MakeBlockCurrent(m_main, next, true)) break;
     const uint8_t* added = m_main.buffer.data();
     m_recordScratch.append(reinterpret_cast<const char*>(added), m_main.blockBytes);
-    // Only a block that brings a 0x00 can complete the record, so the parse runs once per terminator.
+    // Only a block that brings a 0x00 can complete the record; others are appended without a parse.
     if (std::memchr(added, 0, m_main.blockBytes) != nullptr &&
         ParseRecord(reinterpret_cast<const uint8_t*>(m_recordScratch.data()), m_recordScratch.size(), record.flags,
                     record.extensionPosition, record.subject, record.head)) {
