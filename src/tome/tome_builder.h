@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -11,10 +12,15 @@
 
 namespace lv {
 
+class SourceReader;
+
 // Results of SaveTome and CompressSection.
 inline constexpr int kSaveOk = 0;
 inline constexpr int kSaveOutOfMemory = 5;
 inline constexpr int kSaveBlockFailed = 10;
+// A temporary file or the output could not be created, read or written, or the build had failed
+// before (see CTomeBuilder::FailureReason).
+inline constexpr int kSaveWriteFailed = 15;
 // Results of the parse steps.
 inline constexpr int kParseStored = 0;
 inline constexpr int kParseEnd = 5;
@@ -50,14 +56,53 @@ class CTomeBuilder {
   // The first subject found out of order when SortedFlag() is 0.
   const std::string& PreviousSubject() const { return m_previousSubject; }
   int LongSubjectFlag() const { return m_longSubjectFlag; }
+  // Subjects cut to kMaxStoredSubjectLength bytes so that their records stay readable.
+  int CutSubjectCount() const { return m_cutSubjectCount; }
+
+  // True once the build cannot give a good tome: the source could not be read, a temporary file not
+  // created or written, or a text stream would outgrow its 32-bit positions. The parse steps then
+  // return kParseEnd and SaveTome kSaveWriteFailed.
+  bool Failed() const { return !m_failure.empty(); }
+  const std::string& FailureReason() const { return m_failure; }
+
+  // A record may run at most kRecordLookAhead bytes into the next block, so at most 2001 bytes long:
+  // flags (1) + extension position (4) + subject + 0x00 (1) + head (150) + 0x00 (1) <= 2001.
+  static constexpr int kMaxStoredSubjectLength = 1844;
+  // Longest text stream accepted. Its compressed section (at most 9/8 of it plus block tables) still
+  // has a section length below 2^31.
+  static constexpr int64_t kMaxStreamLength = 1900000000;
 
   // Compresses source (read from its start) into destination as one text section.
   static int CompressSection(std::FILE* source, std::FILE* destination);
 
  private:
-  // The builder helper fills in the rest of the private state.
   void WriteEntry(std::string_view subject, std::string_view storedText);
   void ApplySortedCheck(std::string_view subject);
+
+  // Parsing (source_parser.cpp).
+  SourceReader* ReaderFor(std::FILE* source);
+  int EndOfSource();
+  void ReadSubject(SourceReader& in, bool tagged);
+  void ConvertTaggedText(SourceReader& in, int64_t length);
+  void ConvertTabText(SourceReader& in);
+  size_t ConvertChunk(const uint8_t* p, size_t n, bool final, bool lineBreakMarks);
+
+  // One entry's stored text as it is produced: the head in memory, the rest straight into the
+  // extension stream file (tome_builder.cpp).
+  void BeginEntryText();
+  void AppendStoredText(const uint8_t* bytes, size_t n);
+  void AppendMark(uint8_t code);
+  void FinishEntry();
+  void Fail(const std::string& reason);
+  bool CheckWritten(std::FILE* file);
+
+  std::unique_ptr<SourceReader> m_source;
+  std::string m_subject;             // the entry's subject as stored (0x00 bytes dropped, cut)
+  int64_t m_rawSubjectLength = 0;    // its length in the source
+  std::string m_head;                // the first kEntryHeadLength bytes of the stored text
+  int64_t m_textLength = 0;          // stored text bytes so far
+  int m_cutSubjectCount = 0;
+  std::string m_failure;
 
   std::string m_previousSubject;
   int m_sortedFlag = 1;

@@ -21,6 +21,8 @@ struct ImportOutcome {
   int sortedFlag = 1;
   std::string firstOutOfOrder;  // the builder's previous subject when sortedFlag is 0
   int longSubjectFlag = 0;
+  // Subjects cut to CTomeBuilder::kMaxStoredSubjectLength bytes so that the reader can read them.
+  int cutSubjectCount = 0;
 };
 
 // Builds tomePath from sourcePath. progress (may be null) gets the range 0..size + 1.
@@ -28,7 +30,7 @@ ImportOutcome ImportSource(const std::string& sourcePath, const std::string& tom
                            Progress* progress);
 
 // The results text of an import: "Number of subjects:   \t<n>\nFile sorted status:       \t..." and,
-// when subjects were long, the note about long subjects.
+// when subjects were long, the note about long subjects (and how many were cut, if any).
 std::string FormatImportResults(const ImportOutcome& outcome);
 
 struct UpgradeOutcome {

@@ -1,0 +1,153 @@
+// The block compressor. Its output is fixed to the byte: at each position the encoder takes the
+// longest earlier occurrence of 3 to 17 bytes that begins with the same two-byte value, at most 4095
+// bytes back, ending before the byte just before the current one, the oldest among equally long
+// ones; positions become candidates two bytes behind the current position. Groups of eight items
+// share a control byte (bit 7 for the first item, a set bit for a match); a final group of one to
+// seven items gets bit 0 set.
+//
+// Speed: each two-byte value keeps a forward list of its entered positions plus a cursor to the
+// oldest one still within reach, so a search visits only candidates that can count. A candidate is
+// dismissed by one byte comparison unless it can beat the best length so far, and the walk ends as
+// soon as no later (nearer) candidate can be long enough.
+#include "tome/block_encoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "tome/block_codec.h"
+
+namespace lv {
+namespace {
+
+constexpr size_t kValueCount = 65536;
+constexpr size_t kPadding = 32;
+
+inline uint32_t PairValue(const uint8_t* d, int32_t p) { return uint32_t(d[p]) << 8 | d[p + 1]; }
+
+inline uint64_t Load64(const uint8_t* p) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+
+// Number of equal leading bytes of x and y, at most cap (cap <= 17). Reads up to 24 bytes of each.
+inline int CommonPrefix(const uint8_t* x, const uint8_t* y, int cap) {
+  for (int i = 0; i < 24; i += 8) {
+    const uint64_t diff = Load64(x + i) ^ Load64(y + i);
+    if (diff != 0) return std::min(cap, i + (__builtin_ctzll(diff) >> 3));
+    if (i + 8 >= cap) break;
+  }
+  return cap;
+}
+
+}  // namespace
+
+bool BlockEncoder::Prepare(const uint8_t* input, size_t n) {
+  try {
+    if (m_first.empty()) {
+      m_first.assign(kValueCount, -1);
+      m_last.assign(kValueCount, -1);
+    }
+    if (m_data.size() < n + kPadding) m_data.resize(n + kPadding);
+    if (m_next.size() < n) m_next.resize(n);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  std::memcpy(m_data.data(), input, n);
+  std::memset(m_data.data() + n, 0, kPadding);
+  return true;
+}
+
+void BlockEncoder::Enter(int32_t position) {
+  const uint32_t value = PairValue(m_data.data(), position);
+  m_next[position] = -1;
+  if (m_last[value] < 0) {
+    m_first[value] = position;
+  } else {
+    m_next[m_last[value]] = position;
+  }
+  m_last[value] = position;
+}
+
+int BlockEncoder::FindMatch(int32_t a, int32_t n, int32_t& matchPosition) {
+  const uint8_t* d = m_data.data();
+  const uint32_t value = PairValue(d, a);
+  int32_t q = m_first[value];
+  while (q >= 0 && q < a - kMaxDistance) q = m_next[q];
+  m_first[value] = q;
+  if (q < 0) {
+    m_last[value] = -1;
+    return 0;
+  }
+  const int maxLength = std::min(kMaxMatch, n - a);
+  int best = 0;
+  for (; q >= 0; q = m_next[q]) {
+    // Candidates come oldest first, so their caps (a - q - 1) only shrink from here on.
+    const int cap = std::min(maxLength, a - q - 1);
+    if (cap <= best) break;
+    if (d[q + best] != d[a + best]) continue;  // cannot be strictly longer than the best
+    const int length = CommonPrefix(d + q, d + a, cap);
+    if (length > best) {
+      best = length;
+      matchPosition = q;
+      if (best >= maxLength) break;
+    }
+  }
+  return best;
+}
+
+void BlockEncoder::ForgetBlock(size_t n) {
+  const uint8_t* d = m_data.data();
+  for (size_t p = 0; p + 1 < n; ++p) {
+    const uint32_t value = PairValue(d, int32_t(p));
+    m_first[value] = -1;
+    m_last[value] = -1;
+  }
+}
+
+size_t BlockEncoder::Compress(const uint8_t* input, size_t n, uint8_t* output) {
+  if (n == 0 || !Prepare(input, n)) return 0;
+  const int32_t size = int32_t(n);
+  uint8_t* out = output;
+  uint8_t* control = nullptr;
+  int items = 0;
+  uint8_t bits = 0;
+  int32_t a = 0;
+  while (a < size) {
+    if (items == 0) {
+      control = out++;
+      bits = 0;
+    }
+    int32_t matchPosition = 0;
+    const int length = (a + 1 < size) ? FindMatch(a, size, matchPosition) : 0;
+    int advance = 1;
+    if (length >= kMinMatch) {
+      const int32_t distance = a - matchPosition;
+      bits |= uint8_t(0x80 >> items);
+      *out++ = uint8_t(((length - 2) << 4) | (distance >> 8));
+      *out++ = uint8_t(distance & 0xFF);
+      advance = length;
+    } else {
+      *out++ = m_data[a];
+    }
+    for (int k = 0; k < advance; ++k) {
+      ++a;
+      if (a >= 2) Enter(a - 2);
+    }
+    if (++items == 8) {
+      *control = bits;
+      items = 0;
+    }
+  }
+  if (items > 0) *control = uint8_t(bits + 1);
+  ForgetBlock(n);
+  return size_t(out - output);
+}
+
+size_t CompressBlock(const uint8_t* input, size_t n, uint8_t* output) {
+  BlockEncoder encoder;
+  return encoder.Compress(input, n, output);
+}
+
+}  // namespace lv

@@ -1,0 +1,289 @@
+// CTomeBuilder: entry writing, the sorted check and the writing of the tome file.
+//
+// Tome file (current layout; every integer 32-bit little-endian, offsets from the file's start):
+//
+//   0     identity words 0x10000037 0x1000006D 0x100016D2 0xFCDDF4DC    (16 bytes, not examined)
+//   16    version                      2001 (2000 reads alike; higher is refused)
+//   20    sorted flag                  1 when every subject collates at or after the one before
+//   24    subject count N
+//   28    chunk count                  1
+//   32    chunk area length            4755 = chunk header (12) + bookmark table (4743)
+//   36    chunk header                 type 1 (bookmarks), skippable flag 1, data length 4743
+//   48    bookmark table               51 records of 93 bytes: name length (0 = free), subject
+//                                      number, reserved, name (81 bytes, 0x00-padded); written zero
+//   4791  subject offset table         N positions in the main text stream, ascending
+//   ...   main text section
+//   ...   extension text section       right after the main section (its start + 4 + its length)
+//
+// Text section:
+//   0     section length               bytes after this field: 8 + 8 * B + compressed bytes
+//   4     block count B                0 for an empty stream
+//   8     block size S                 25000; every block but the last holds S stream bytes
+//   12    block table                  per block: offset (from the end of the table), length
+//   12+8B compressed blocks            each on its own (block_codec.h), no gaps
+//
+// Main text stream: one entry record per entry, in subject order:
+//   flags 0x60 (text whole) or 0xE0 (text continues in the extension stream)
+//   extension position (4)             only with 0xE0
+//   subject, 0x00
+//   entry head: the first min(L, 150) bytes of the stored text (L bytes in all), 0x00
+// Extension stream: for each entry with L > 150, its stored text from byte 150 on, 0x00.
+//
+// A stream position p lies in block p / S at offset p % S. The reader decodes the next block's first
+// kNextBlockHeadDecoded bytes with each block, so no record may be longer than 2001 bytes; subjects are
+// cut to kMaxStoredSubjectLength to guarantee it.
+#include "tome/tome_builder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "tome/block_codec.h"
+#include "tome/block_encoder.h"
+#include "tome/coding.h"
+#include "tome/collation.h"
+#include "tome/file_util.h"
+#include "tome/format.h"
+#include "tome/markup.h"
+#include "tome/source_reader.h"
+
+namespace lv {
+namespace {
+
+constexpr size_t kHeadLength = size_t(kEntryHeadLength);
+constexpr size_t kTempBufferSize = 1 << 16;
+constexpr size_t kCopyBufferSize = 1 << 16;
+
+std::FILE* OpenBufferedTempFile() {
+  std::FILE* file = OpenAnonymousTempFile();
+  if (file) std::setvbuf(file, nullptr, _IOFBF, kTempBufferSize);
+  return file;
+}
+
+void CloseFile(std::FILE*& file) {
+  if (file) std::fclose(file);
+  file = nullptr;
+}
+
+// Copies source from its start to the end of destination. False on a read or write error.
+bool CopyWholeFile(std::FILE* source, std::FILE* destination) {
+  if (std::fflush(source) != 0 || std::fseek(source, 0, SEEK_SET) != 0) return false;
+  std::vector<char> buffer(kCopyBufferSize);
+  size_t got;
+  while ((got = std::fread(buffer.data(), 1, buffer.size(), source)) > 0) {
+    if (std::fwrite(buffer.data(), 1, got, destination) != got) return false;
+  }
+  return !std::ferror(source);
+}
+
+std::string ErrnoText() { return std::strerror(errno != 0 ? errno : EIO); }
+
+}  // namespace
+
+CTomeBuilder::CTomeBuilder() {
+  m_offsetFile = OpenBufferedTempFile();
+  m_mainStreamFile = OpenBufferedTempFile();
+  m_extensionStreamFile = OpenBufferedTempFile();
+  m_mainSectionFile = OpenBufferedTempFile();
+  m_extensionSectionFile = OpenBufferedTempFile();
+  if (!IsReady()) Fail("cannot create a temporary file: " + ErrnoText());
+  m_head.reserve(kEntryHeadLength);
+}
+
+CTomeBuilder::~CTomeBuilder() {
+  CloseFile(m_offsetFile);
+  CloseFile(m_mainStreamFile);
+  CloseFile(m_extensionStreamFile);
+  CloseFile(m_mainSectionFile);
+  CloseFile(m_extensionSectionFile);
+}
+
+bool CTomeBuilder::IsReady() const {
+  return m_offsetFile && m_mainStreamFile && m_extensionStreamFile && m_mainSectionFile &&
+         m_extensionSectionFile;
+}
+
+void CTomeBuilder::Fail(const std::string& reason) {
+  if (m_failure.empty()) m_failure = reason;
+}
+
+bool CTomeBuilder::CheckWritten(std::FILE* file) {
+  if (!std::ferror(file)) return true;
+  Fail("cannot write a temporary file: " + ErrnoText());
+  return false;
+}
+
+void CTomeBuilder::ApplySortedCheck(std::string_view subject) {
+  if (m_sortedFlag != 1) return;
+  if (!m_previousSubject.empty() && !subject.empty() && Collate(m_previousSubject, subject) > 0) {
+    m_sortedFlag = 0;
+  }
+  m_previousSubject.assign(subject);
+}
+
+void CTomeBuilder::BeginEntryText() {
+  m_head.clear();
+  m_textLength = 0;
+}
+
+void CTomeBuilder::AppendStoredText(const uint8_t* bytes, size_t n) {
+  if (n == 0 || Failed()) return;
+  const size_t toHead = std::min(n, kHeadLength - m_head.size());
+  m_head.append(reinterpret_cast<const char*>(bytes), toHead);
+  m_textLength += int64_t(n);
+  const size_t rest = n - toHead;
+  if (rest == 0) return;
+  // The piece in the extension stream: bytes from 150 on, plus its 0x00.
+  if (m_extensionPosition + (m_textLength - kEntryHeadLength) + 1 > kMaxStreamLength) {
+    Fail("the entry texts are too long for one tome (more than " + std::to_string(kMaxStreamLength) +
+         " bytes in the extension stream)");
+    return;
+  }
+  if (std::fwrite(bytes + toHead, 1, rest, m_extensionStreamFile) != rest) CheckWritten(m_extensionStreamFile);
+}
+
+void CTomeBuilder::AppendMark(uint8_t code) {
+  const uint8_t mark[2] = {uint8_t(kMarkByte), code};
+  AppendStoredText(mark, 2);
+}
+
+void CTomeBuilder::FinishEntry() {
+  if (Failed()) return;
+  const bool extended = m_textLength > kEntryHeadLength;
+  const int64_t recordLength =
+      1 + (extended ? 4 : 0) + int64_t(m_subject.size()) + 1 + int64_t(m_head.size()) + 1;
+  if (m_mainPosition + recordLength > kMaxStreamLength) {
+    Fail("the source has too many entries for one tome (more than " + std::to_string(kMaxStreamLength) +
+         " bytes in the main stream)");
+    return;
+  }
+  ApplySortedCheck(m_subject);
+  if (m_rawSubjectLength > int64_t(m_subject.size())) ++m_cutSubjectCount;
+
+  std::string record;
+  record.reserve(size_t(recordLength));
+  record.push_back(char(extended ? kRecordFlagsExtended : kRecordFlagsWhole));
+  if (extended) AppendLE32(record, uint32_t(m_extensionPosition));
+  record.append(m_subject);
+  record.push_back('\0');
+  record.append(m_head);
+  record.push_back('\0');
+
+  uint8_t offset[4];
+  EncodeLE32(offset, uint32_t(m_mainPosition));
+  std::fwrite(offset, 1, 4, m_offsetFile);
+  std::fwrite(record.data(), 1, record.size(), m_mainStreamFile);
+  m_mainPosition += recordLength;
+  if (extended) {
+    std::fputc(0, m_extensionStreamFile);
+    m_extensionPosition += m_textLength - kEntryHeadLength + 1;
+  }
+  ++m_entryCount;
+  CheckWritten(m_offsetFile) && CheckWritten(m_mainStreamFile) && CheckWritten(m_extensionStreamFile);
+}
+
+void CTomeBuilder::WriteEntry(std::string_view subject, std::string_view storedText) {
+  m_subject.clear();
+  m_rawSubjectLength = int64_t(subject.size());
+  for (char c : subject) {
+    if (c != '\0' && m_subject.size() < size_t(kMaxStoredSubjectLength)) m_subject.push_back(c);
+  }
+  BeginEntryText();
+  size_t start = 0;
+  while (start < storedText.size()) {
+    size_t zero = storedText.find('\0', start);
+    if (zero == std::string_view::npos) zero = storedText.size();
+    AppendStoredText(reinterpret_cast<const uint8_t*>(storedText.data()) + start, zero - start);
+    start = zero + 1;
+  }
+  FinishEntry();
+}
+
+void CTomeBuilder::AddEntry(std::string_view subject, std::string_view storedText) {
+  if (!Failed()) WriteEntry(subject, storedText);
+}
+
+int CTomeBuilder::SaveTome(std::FILE* out) {
+  if (Failed()) return kSaveWriteFailed;
+  int result = CompressSection(m_mainStreamFile, m_mainSectionFile);
+  if (result == kSaveOk) result = CompressSection(m_extensionStreamFile, m_extensionSectionFile);
+  if (result != kSaveOk) {
+    if (result == kSaveWriteFailed) Fail("cannot compress the text: " + ErrnoText());
+    return result;
+  }
+  std::string head;
+  head.reserve(kWrittenSubjectTableOffset);
+  for (uint32_t word : kTomeIdentity) AppendLE32(head, word);
+  AppendLE32(head, uint32_t(kWrittenVersion));
+  AppendLE32(head, uint32_t(m_sortedFlag));
+  AppendLE32(head, uint32_t(m_entryCount));
+  AppendLE32(head, 1);  // chunk count
+  AppendLE32(head, uint32_t(kWrittenChunkAreaLength));
+  AppendLE32(head, uint32_t(kChunkTypeBookmarks));
+  AppendLE32(head, 1);  // skippable
+  AppendLE32(head, uint32_t(kBookmarkTableSize));
+  head.append(size_t(kBookmarkTableSize), '\0');
+  const bool written = std::fwrite(head.data(), 1, head.size(), out) == head.size() &&
+                       CopyWholeFile(m_offsetFile, out) && CopyWholeFile(m_mainSectionFile, out) &&
+                       CopyWholeFile(m_extensionSectionFile, out) && std::fflush(out) == 0;
+  if (!written) {
+    Fail("cannot write the tome: " + ErrnoText());
+    return kSaveWriteFailed;
+  }
+  return kSaveOk;
+}
+
+int CTomeBuilder::CompressSection(std::FILE* source, std::FILE* destination) {
+  std::FILE* data = OpenBufferedTempFile();
+  if (!data) return kSaveWriteFailed;
+  std::vector<uint8_t> input, output;
+  std::vector<uint32_t> index;  // per block: offset, compressed length
+  try {
+    input.resize(kWrittenBlockSize);
+    output.resize(MaxCompressedSize(kWrittenBlockSize));
+  } catch (const std::bad_alloc&) {
+    std::fclose(data);
+    return kSaveOutOfMemory;
+  }
+  BlockEncoder encoder;
+  int result = kSaveOk;
+  int64_t runningOffset = 0;
+  if (std::fflush(source) != 0 || std::fseek(source, 0, SEEK_SET) != 0) result = kSaveWriteFailed;
+  while (result == kSaveOk) {
+    const size_t got = std::fread(input.data(), 1, input.size(), source);
+    if (got == 0) {
+      if (std::ferror(source)) result = kSaveWriteFailed;
+      break;
+    }
+    const size_t length = encoder.Compress(input.data(), got, output.data());
+    if (length == 0) {
+      result = kSaveBlockFailed;
+      break;
+    }
+    index.push_back(uint32_t(runningOffset));
+    index.push_back(uint32_t(length));
+    if (std::fwrite(output.data(), 1, length, data) != length) result = kSaveWriteFailed;
+    runningOffset += int64_t(length);
+  }
+  const int64_t blockCount = int64_t(index.size() / 2);
+  const int64_t sectionLength = runningOffset + kBlockTableEntrySize * blockCount + 8;
+  if (result == kSaveOk && sectionLength > INT32_MAX) result = kSaveWriteFailed;
+  if (result == kSaveOk) {
+    std::string header;
+    AppendLE32(header, uint32_t(sectionLength));
+    AppendLE32(header, uint32_t(blockCount));
+    AppendLE32(header, uint32_t(kWrittenBlockSize));
+    for (uint32_t v : index) AppendLE32(header, v);
+    const bool written = std::fseek(destination, 0, SEEK_SET) == 0 &&
+                         std::fwrite(header.data(), 1, header.size(), destination) == header.size() &&
+                         CopyWholeFile(data, destination) && std::fflush(destination) == 0;
+    if (!written) result = kSaveWriteFailed;
+  }
+  std::fclose(data);
+  return result;
+}
+
+}  // namespace lv

@@ -1,0 +1,174 @@
+// Both source parsers: what each source becomes as stored entries, their statistics and progress.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "builder_test_support.h"
+#include "tome/progress.h"
+#include "tome/tome_builder.h"
+
+namespace lv {
+namespace {
+
+using testing::ModelEntry;
+using testing::TempDir;
+
+enum class Format { kTagged, kTab };
+
+struct RecordingProgress : Progress {
+  void SetRange(int64_t, int64_t) override {}
+  void SetPosition(int64_t position) override { positions.push_back(position); }
+  void SetStep(int64_t) override {}
+  void StepIt() override { ++steps; }
+  std::vector<int64_t> positions;
+  int steps = 0;
+};
+
+struct Built {
+  std::vector<ModelEntry> entries;
+  int sortedFlag;
+  std::string previousSubject;
+  int longSubjectFlag;
+  int cutSubjectCount;
+};
+
+Built Build(Format format, const std::string& source, Progress* progress = nullptr, bool stepFlag = false) {
+  TempDir dir;
+  testing::WriteFile(dir.File("source"), source);
+  std::FILE* in = std::fopen(dir.File("source").c_str(), "rb");
+  std::FILE* out = std::fopen(dir.File("tome").c_str(), "wb");
+  CTomeBuilder builder;
+  EXPECT_TRUE(builder.IsReady());
+  if (format == Format::kTagged) {
+    builder.ImportTaggedText(in, progress);
+  } else {
+    builder.ImportTabText(in, progress, stepFlag);
+  }
+  EXPECT_FALSE(builder.Failed()) << builder.FailureReason();
+  EXPECT_EQ(builder.SaveTome(out), kSaveOk);
+  std::fclose(out);
+  std::fclose(in);
+  const testing::ModelTome tome = testing::UnpackTome(testing::ReadFile(dir.File("tome")));
+  EXPECT_EQ(tome.count, builder.EntryCount());
+  EXPECT_EQ(tome.sortedFlag, builder.SortedFlag());
+  return {tome.entries, builder.SortedFlag(), builder.PreviousSubject(), builder.LongSubjectFlag(),
+          builder.CutSubjectCount()};
+}
+
+struct ParseCase {
+  const char* name;
+  Format format;
+  std::string source;
+  std::vector<ModelEntry> expected;
+};
+
+const ParseCase kParseCases[] = {
+    {"preamble dropped, empty line gives two breaks", Format::kTagged,
+     "some preamble\r\n<NEW>\r\nSubject\r\nline one\r\n\r\nline two\r\n",
+     {{"Subject", "line one\t\x08\t\x08line two"}}},
+    {"tags converted in text, not in subject", Format::kTagged, "<new>S <b>x</b>\r\n<b>bold</B> end",
+     {{"S <b>x</b>", "\t\x01" "bold\t\x02 end"}}},
+    {"centre spellings", Format::kTagged, "<new>c\n<Centre>x</CENTRE><cent>y<CentRR>",
+     {{"c", "\t\x0fx\t\x10<cent>y\t\x0f"}}},
+    {"both link forms", Format::kTagged, "<new>l\n<a:Paris>the capital</a> <A>Paris</A>",
+     {{"l", "\t\x11Paris>the capital\t\x12 \t\x11Paris\t\x12"}}},
+    {"every tag in mixed case", Format::kTagged,
+     "<new>all\n<B></b><I></i><U></u><HR><Br><P><LI><ol></OL><ul></UL><center></centre><a:t></a>"
+     "<Strike></STRIKE><sup></SUP><Sub></sub>",
+     {{"all", std::string("\t\x01\t\x02\t\x03\t\x04\t\x05\t\x06\t\x07\t\x08\t\x09\t\x0a\t\x0b\t\x0c\t\x0d\t"
+                          "\x0e\t\x0f\t\x10\t\x11t>\t\x12\t\x13\t\x14\t\x15\t\x16\t\x17\t\x18")}}},
+    {"unrecognised < and incomplete <new stay text", Format::kTagged, "<new>s\na < b <new no <ne\n<new>t\nz",
+     {{"s", "a < b <new no <ne"}, {"t", "z"}}},
+    {"empty text stored, last subject line not", Format::kTagged, "<new>a\r\n<new>b\r\ntext\r\n<new>last\r\n",
+     {{"a", ""}, {"b", "text"}}},
+    {"blanks around text trimmed, subject keeps its own", Format::kTagged, "<new>  s  \r\n  \r\n  hi  there  \r\n \r\n",
+     {{"s  ", "hi  there"}}},
+    {"lone CR, lone LF and CR LF are line breaks", Format::kTagged, "<new>s\rA\rB\nC\r\nD",
+     {{"s", "A\t\x08" "B\t\x08" "C\t\x08" "D"}}},
+    {"< before <new> is skipped", Format::kTagged, "<<new>s\nx", {{"s", "x"}}},
+    {"0x00 bytes are never stored", Format::kTagged, std::string("<new>s\0t\nx\0y", 12), {{"st", "xy"}}},
+    {"no <new> at all", Format::kTagged, "just text < and more", {}},
+    {"subject at the very end", Format::kTagged, "<new>s\r\n   ", {}},
+    {"tab lines", Format::kTab, "b\tone\r\nA\ttwo\r\nc\tthree", {{"b", "one"}, {"A", "two"}, {"c", "three"}}},
+    {"empty text ends the import", Format::kTab, "a\tx\r\nb\t\r\nc\ty", {{"a", "x"}}},
+    {"empty subject ends the import", Format::kTab, "\tx\r\nb\ty", {}},
+    {"line without TAB runs into the next subject", Format::kTab, "abc\r\nd\te\r\n", {{"abc\r\nd", "e"}}},
+    {"empty line starts the next subject", Format::kTab, "a\tx\r\n\r\nb\ty", {{"a", "x"}, {"\r\nb", "y"}}},
+    {"stray LF stays, tags converted, subject kept", Format::kTab, "<b>s\tx\ny<b>z</B>\r\n",
+     {{"<b>s", "x\ny\t\x01z\t\x02"}}},
+    {"last line ends with CR only", Format::kTab, "a\tx\r", {{"a", "x"}}},
+    {"byte after CR skipped whatever it is", Format::kTab, "a\tx\rQb\ty", {{"a", "x"}, {"b", "y"}}},
+    {"no TAB at all", Format::kTab, "abc", {}},
+};
+
+TEST(SourceParserTest, SourcesBecomeStoredEntries) {
+  for (const ParseCase& c : kParseCases) {
+    EXPECT_EQ(Build(c.format, c.source).entries, c.expected) << c.name;
+  }
+}
+
+TEST(SourceParserTest, TagsAcrossBufferRefills) {
+  // Texts far longer than the parser's buffer, with tags and line breaks at every offset.
+  std::string text, expected;
+  for (int i = 0; text.size() < 3'000'000; ++i) {
+    text += std::string(size_t(i % 13), 'w') + "<b>" + std::string(size_t(i % 7), 'v') + "\r\n</CENTRE>";
+    expected += std::string(size_t(i % 13), 'w') + "\t\x01" + std::string(size_t(i % 7), 'v') + "\t\x08\t\x10";
+  }
+  const Built tagged = Build(Format::kTagged, "<new>big\n" + text + "\r\n<new>next\nx");
+  ASSERT_EQ(tagged.entries.size(), 2u);
+  EXPECT_TRUE(tagged.entries[0].text == expected);
+  EXPECT_EQ(tagged.entries[1], (ModelEntry{"next", "x"}));
+}
+
+TEST(SourceParserTest, SortedCheckAndFlags) {
+  struct Case {
+    Format format;
+    std::string source;
+    int sorted;
+    std::string previous;
+    int longFlag;
+  } cases[] = {
+      {Format::kTagged, "<new>b\nx<new>A\nx<new>c\nx", 0, "A", 0},
+      {Format::kTagged, "<new>a\nx<new>A\nx<new>b\nx", 1, "b", 0},
+      {Format::kTab, "b\tx\r\nA\tx\r\nc\tx\r\na\tx", 0, "A", 0},
+      {Format::kTab, std::string(100, 's') + "\tx", 1, std::string(100, 's'), 0},
+      {Format::kTab, std::string(101, 's') + "\tx", 1, std::string(101, 's'), 1},
+      {Format::kTagged, "<new>" + std::string(101, 's') + "\nx", 1, std::string(101, 's'), 1},
+      {Format::kTagged, "<new>" + std::string(100, 's') + "\nx", 1, std::string(100, 's'), 0},
+  };
+  for (const Case& c : cases) {
+    const Built built = Build(c.format, c.source);
+    EXPECT_EQ(built.sortedFlag, c.sorted) << c.source;
+    EXPECT_EQ(built.previousSubject, c.previous) << c.source;
+    EXPECT_EQ(built.longSubjectFlag, c.longFlag) << c.source;
+  }
+}
+
+TEST(SourceParserTest, OverlongSubjectsAreCutToStayReadable) {
+  const std::string subject(3000, 'k');
+  const Built built = Build(Format::kTab, subject + "\tx\r\nshort\ty");
+  ASSERT_EQ(built.entries.size(), 2u);
+  EXPECT_EQ(built.entries[0].subject, subject.substr(0, CTomeBuilder::kMaxStoredSubjectLength));
+  EXPECT_EQ(built.cutSubjectCount, 1);
+  EXPECT_EQ(built.longSubjectFlag, 1);
+}
+
+TEST(SourceParserTest, ProgressFollowsTheSourceOffset) {
+  const std::string tagged = "<new>a\nx\n<new>b\nyy\n";
+  RecordingProgress progress;
+  Build(Format::kTagged, tagged, &progress);
+  EXPECT_EQ(progress.positions, (std::vector<int64_t>{9, int64_t(tagged.size())}));
+
+  const std::string tab = "a\tx\r\nb\tyy\r\n";
+  RecordingProgress tabProgress;
+  Build(Format::kTab, tab, &tabProgress);
+  EXPECT_EQ(tabProgress.positions, (std::vector<int64_t>{5, 11}));
+  RecordingProgress stepped;
+  Build(Format::kTab, tab, &stepped, true);
+  EXPECT_TRUE(stepped.positions.empty());
+  EXPECT_EQ(stepped.steps, 2);
+}
+
+}  // namespace
+}  // namespace lv

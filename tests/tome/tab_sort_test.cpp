@@ -1,0 +1,59 @@
+// SortTabFile and CompareLines.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "builder_test_support.h"
+#include "tome/tome_builder.h"
+
+namespace lv {
+namespace {
+
+using testing::TempDir;
+
+TEST(TabSortTest, SortsLinesAndKeepsTheUnsortedFile) {
+  struct Case {
+    std::string input;
+    std::string sorted;
+  } cases[] = {
+      {"b\tx\r\nA\ty\r\nc\tz\r\n", "A\ty\r\nb\tx\r\nc\tz"},
+      {"b\tx\r\n\r\n\r\nA\ty", "A\ty\r\nb\tx"},              // empty lines dropped, last line without CR LF
+      {"ab\tlong\r\nab c\tx\r\nab\tl\r\n", "ab\tl\r\nab\tlong\r\nab c\tx"},  // TAB before any printable
+      {"z\xff\tx\r\nz\ty", "z\ty\r\nz\xff\tx"},              // 0xFF is data
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const std::string path = dir.File("d.tab");
+    testing::WriteFile(path, c.input);
+    EXPECT_TRUE(SortTabFile(path));
+    EXPECT_EQ(testing::ReadFile(path), c.sorted) << c.input;
+    EXPECT_EQ(testing::ReadFile(path + ".bak"), c.input);
+  }
+}
+
+TEST(TabSortTest, ExistingBackupIsKeptAndMissingFileChangesNothing) {
+  TempDir dir;
+  const std::string path = dir.File("d.tab");
+  testing::WriteFile(path, "b\tx\r\na\ty");
+  testing::WriteFile(path + ".bak", "older backup");
+  EXPECT_TRUE(SortTabFile(path));
+  EXPECT_EQ(testing::ReadFile(path), "a\ty\r\nb\tx");
+  EXPECT_EQ(testing::ReadFile(path + ".bak"), "older backup");
+
+  EXPECT_FALSE(SortTabFile(dir.File("missing.tab")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing.tab")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing.tab.bak")));
+}
+
+TEST(TabSortTest, CompareLinesIsTheCollation) {
+  EXPECT_EQ(CompareLines("abc", "ABC"), 0);
+  EXPECT_LT(CompareLines("ab", "abc"), 0);
+  EXPECT_LT(CompareLines("a\tz", "a z"), 0);
+  EXPECT_GT(CompareLines("b", "A"), 0);
+  EXPECT_GT(CompareLines("\xe9", "z"), 0);
+}
+
+}  // namespace
+}  // namespace lv

@@ -1,0 +1,119 @@
+// The tome file as written by SaveTome: exact bytes of a tiny tome, the record split at 150 bytes,
+// block boundaries of the main stream and the empty tome.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "builder_test_support.h"
+#include "tome/coding.h"
+#include "tome/format.h"
+#include "tome/tome_builder.h"
+
+namespace lv {
+namespace {
+
+using testing::ModelEntry;
+using testing::TempDir;
+
+std::string Save(CTomeBuilder& builder) {
+  TempDir dir;
+  std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
+  EXPECT_EQ(builder.SaveTome(out), kSaveOk);
+  std::fclose(out);
+  return testing::ReadFile(dir.File("t.lv"));
+}
+
+std::string LE(std::initializer_list<uint32_t> words) {
+  std::string s;
+  for (uint32_t w : words) AppendLE32(s, w);
+  return s;
+}
+
+TEST(TomeBuilderTest, TinyTomeByteForByte) {
+  CTomeBuilder builder;
+  builder.AddEntry("a", "hi");
+  std::string expected = LE({0x10000037, 0x1000006D, 0x100016D2, 0xFCDDF4DC, 2001, 1, 1, 1, 4755, 1, 1, 4743});
+  expected += std::string(4743, '\0');
+  expected += LE({0});                      // subject offset table
+  expected += LE({8 + 8 + 7, 1, 25000, 0, 7});  // main section: one block of 7 compressed bytes
+  expected += std::string("\x01\x60" "a\0hi\0", 7);  // six literals in a short group
+  expected += LE({8, 0, 25000});            // empty extension section
+  EXPECT_EQ(Save(builder), expected);
+}
+
+TEST(TomeBuilderTest, TextsSplitAfter150Bytes) {
+  CTomeBuilder builder;
+  builder.AddEntry("whole", std::string(150, 'x'));
+  builder.AddEntry("long", std::string(150, 'y') + "z");
+  builder.AddEntry("longer", std::string(149, 'w') + "\t\x01" "rest");  // the split falls inside a mark
+  const testing::ModelTome tome = testing::UnpackTome(Save(builder));
+  const std::string& main = tome.main.stream;
+  EXPECT_EQ(uint8_t(main[tome.offsets[0]]), kRecordFlagsWhole);
+  EXPECT_EQ(tome.offsets[1], 1 + 6 + 151u);
+  EXPECT_EQ(uint8_t(main[tome.offsets[1]]), kRecordFlagsExtended);
+  EXPECT_EQ(DecodeLE32(testing::Bytes(main, tome.offsets[1] + 1)), 0u);
+  EXPECT_EQ(DecodeLE32(testing::Bytes(main, tome.offsets[2] + 1)), 2u);
+  EXPECT_EQ(tome.extension.stream, std::string("z\0\x01rest\0", 8));
+  EXPECT_EQ(tome.entries[2].text, std::string(149, 'w') + "\t\x01rest");
+}
+
+TEST(TomeBuilderTest, MainStreamBlocks) {
+  // 125 records of 47 + 150 + 3 bytes fill exactly one block; one more subject byte makes a second.
+  for (int extra : {0, 1}) {
+    CTomeBuilder builder;
+    for (int i = 0; i < 125; ++i) {
+      std::string subject = std::string(44, 's') + char('0' + i / 100) + char('0' + i / 10 % 10) + char('0' + i % 10);
+      if (i == 124 && extra) subject += "+";
+      builder.AddEntry(subject, std::string(150, char('a' + i % 26)));
+    }
+    const testing::ModelTome tome = testing::UnpackTome(Save(builder));
+    EXPECT_EQ(tome.main.stream.size(), 25000u + extra);
+    EXPECT_EQ(tome.main.blockCount, 1 + extra);
+    EXPECT_EQ(tome.main.decodedBlockSizes.back(), extra ? 1u : 25000u);
+    EXPECT_EQ(tome.entries.back().text, std::string(150, char('a' + 124 % 26)));
+  }
+}
+
+TEST(TomeBuilderTest, EmptyTome) {
+  CTomeBuilder builder;
+  const std::string file = Save(builder);
+  ASSERT_EQ(file.size(), size_t(kWrittenSubjectTableOffset) + 24);
+  EXPECT_EQ(DecodeLE32(testing::Bytes(file, kSubjectCountOffset)), 0u);
+  EXPECT_EQ(file.substr(kWrittenSubjectTableOffset), LE({8, 0, 25000, 8, 0, 25000}));
+}
+
+TEST(TomeBuilderTest, AddEntryKeepsEmptyTextsAndChecksOrder) {
+  CTomeBuilder builder;
+  builder.AddEntry("beta", "");
+  builder.AddEntry("alpha", std::string("a\0b", 3));
+  builder.AddEntry("gamma", "\t\x08");
+  EXPECT_EQ(builder.SortedFlag(), 0);
+  EXPECT_EQ(builder.PreviousSubject(), "alpha");
+  const testing::ModelTome tome = testing::UnpackTome(Save(builder));
+  EXPECT_EQ(tome.entries,
+            (std::vector<ModelEntry>{{"beta", ""}, {"alpha", "ab"}, {"gamma", "\t\x08"}}));
+  EXPECT_EQ(tome.sortedFlag, 0);
+}
+
+TEST(TomeBuilderTest, TempFilesMissingEndTheBuild) {
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  ::setenv("TMPDIR", "/nonexistent-lv-dir", 1);
+  CTomeBuilder builder;
+  if (old) {
+    ::setenv("TMPDIR", saved.c_str(), 1);
+  } else {
+    ::unsetenv("TMPDIR");
+  }
+  EXPECT_FALSE(builder.IsReady());
+  EXPECT_TRUE(builder.Failed());
+  EXPECT_EQ(builder.ParseTaggedEntry(stdin), kParseEnd);
+  TempDir dir;
+  std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
+  EXPECT_EQ(builder.SaveTome(out), kSaveWriteFailed);
+  std::fclose(out);
+  EXPECT_EQ(testing::ReadFile(dir.File("t.lv")), "");
+}
+
+}  // namespace
+}  // namespace lv

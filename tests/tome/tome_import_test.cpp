@@ -1,0 +1,105 @@
+// ImportSource, FormatImportResults and SourceFormatFromPath: the results text, the atomic
+// replacement of the tome and the errors that name the file and the cause.
+#include "tome/tome_import.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "builder_test_support.h"
+
+namespace lv {
+namespace {
+
+using testing::ModelEntry;
+using testing::TempDir;
+
+TEST(TomeImportTest, FormatFromPath) {
+  EXPECT_EQ(SourceFormatFromPath("dict.tab"), SourceFormat::kTab);
+  EXPECT_EQ(SourceFormatFromPath("DICT.TaB"), SourceFormat::kTab);
+  EXPECT_EQ(SourceFormatFromPath("dict.txt"), SourceFormat::kTagged);
+  EXPECT_EQ(SourceFormatFromPath("dict"), SourceFormat::kTagged);
+  EXPECT_EQ(SourceFormatFromPath("tab"), SourceFormat::kTagged);
+}
+
+TEST(TomeImportTest, ResultsText) {
+  ImportOutcome outcome;
+  outcome.entryCount = 3;
+  EXPECT_EQ(FormatImportResults(outcome), "Number of subjects:   \t3\nFile sorted status:       \tYes");
+  outcome.sortedFlag = 0;
+  outcome.firstOutOfOrder = "A";
+  outcome.longSubjectFlag = 1;
+  EXPECT_EQ(FormatImportResults(outcome),
+            "Number of subjects:   \t3\nFile sorted status:       \tNo\nSorted check failed at subject: A"
+            "\n\nNote: The subjects in this text were very long \nand may cause problems in some versions of "
+            "Librovance.");
+  outcome.cutSubjectCount = 2;
+  EXPECT_NE(FormatImportResults(outcome).find("\n\nNote: 2 subjects longer than 1844 bytes were shortened"),
+            std::string::npos);
+}
+
+TEST(TomeImportTest, ImportsBothFormatsWithProgressRange) {
+  struct RangeProgress : Progress {
+    void SetRange(int64_t l, int64_t h) override { low = l, high = h; }
+    void SetPosition(int64_t p) override { last = p; }
+    void SetStep(int64_t) override {}
+    void StepIt() override {}
+    int64_t low = -1, high = -1, last = -1;
+  };
+  TempDir dir;
+  testing::WriteFile(dir.File("d.tab"), "b\tone\r\nA\ttwo");
+  RangeProgress progress;
+  ImportOutcome outcome = ImportSource(dir.File("d.tab"), dir.File("d.lv"), SourceFormat::kTab, &progress);
+  ASSERT_TRUE(outcome.ok) << outcome.error;
+  EXPECT_EQ(outcome.entryCount, 2);
+  EXPECT_EQ(outcome.sortedFlag, 0);
+  EXPECT_EQ(outcome.firstOutOfOrder, "A");
+  EXPECT_EQ(progress.low, 0);
+  EXPECT_EQ(progress.high, 12 + 1);
+  EXPECT_EQ(progress.last, 12);
+  EXPECT_EQ(testing::UnpackTome(testing::ReadFile(dir.File("d.lv"))).entries,
+            (std::vector<ModelEntry>{{"b", "one"}, {"A", "two"}}));
+
+  testing::WriteFile(dir.File("d.txt"), "<new>a\n<b>x</b>");
+  outcome = ImportSource(dir.File("d.txt"), dir.File("d.lv"), SourceFormat::kTagged, nullptr);
+  ASSERT_TRUE(outcome.ok) << outcome.error;
+  EXPECT_EQ(outcome.sortedFlag, 1);
+  EXPECT_EQ(testing::UnpackTome(testing::ReadFile(dir.File("d.lv"))).entries,
+            (std::vector<ModelEntry>{{"a", "\t\x01x\t\x02"}}));
+}
+
+TEST(TomeImportTest, FailuresLeaveTheExistingTomeAlone) {
+  TempDir dir;
+  const std::string tome = dir.File("keep.lv");
+  testing::WriteFile(tome, "old tome bytes");
+  ::mkdir(dir.File("folder.txt").c_str(), 0755);
+  struct Case {
+    std::string source;
+    std::string tomePath;
+    std::string error;
+  } cases[] = {
+      {dir.File("missing.txt"), tome,
+       "cannot open source '" + dir.File("missing.txt") + "': No such file or directory"},
+      {dir.File("folder.txt"), tome, "cannot import '" + dir.File("folder.txt") + "': cannot read the source: Is a directory"},
+  };
+  for (const Case& c : cases) {
+    const ImportOutcome outcome = ImportSource(c.source, c.tomePath, SourceFormat::kTagged, nullptr);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.error, c.error);
+    EXPECT_EQ(testing::ReadFile(tome), "old tome bytes");
+  }
+  // Nothing but the old tome and the folder is left behind.
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1);
+
+  testing::WriteFile(dir.File("s.txt"), "<new>a\nb");
+  const ImportOutcome outcome =
+      ImportSource(dir.File("s.txt"), dir.File("no-such-folder/t.lv"), SourceFormat::kTagged, nullptr);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_NE(outcome.error.find("no-such-folder/t.lv"), std::string::npos) << outcome.error;
+}
+
+}  // namespace
+}  // namespace lv
