@@ -22,7 +22,7 @@ size_t DecodeBlock(const uint8_t* input, size_t inputSize, uint8_t* output, size
       size_t take = inputSize - (i + 1);
       if (take > 8) take = 8;
       if (take > outputCapacity - j) return j;
-      std::memcpy(output + j, input + i + 1, take);
+      if (take > 0) std::memcpy(output + j, input + i + 1, take);  // output may be null when empty
       i += 1 + take;
       j += take;
       continue;

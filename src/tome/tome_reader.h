@@ -4,13 +4,14 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "tome/format.h"
+#include "tome/tome_file.h"
 
 namespace lv {
 
@@ -72,27 +73,46 @@ class CTomeReader {
   void SetEntryPageFontSize(int size) { m_entryPageFontSize = size; }
 
  private:
+  // One text section: its block table and the one decoded block it holds.
   struct Section {
-    int64_t dataBase = 0;  // file offset of the first compressed block
-    int32_t blockSize = 0;
-    std::vector<uint32_t> blockOffsets;
+    int64_t dataBase = 0;    // file offset of the first compressed block
+    int32_t blockSize = 0;   // 0 when the section has no blocks
+    std::vector<uint32_t> blockOffsets;  // from dataBase
     std::vector<uint32_t> blockLengths;
     std::vector<uint8_t> buffer;  // decoded block (plus the next block's head for the main section)
     int decodedBlock = -1;
-    size_t decodedSize = 0;  // valid bytes in buffer
+    size_t blockBytes = 0;   // decoded bytes of the block itself
+    size_t decodedSize = 0;  // valid bytes in buffer, the next block's head included
+    int BlockCount() const { return static_cast<int>(blockLengths.size()); }
+  };
+  // The parts of one entry record; the views point into a block buffer or m_recordScratch and stay
+  // valid until the next record is located.
+  struct Record {
+    uint8_t flags = 0;
+    int32_t extensionPosition = -1;
+    std::string_view subject;
+    std::string_view head;
   };
 
   int OpenCurrentLayout();
   int OpenVersion1(const std::string& path);
-  bool ReadSection(int64_t start, int64_t fileSize, Section& section, int64_t& sectionEnd);
+  int ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd);
+  bool ReadSection(int64_t start, Section& section, int64_t& sectionEnd);
+  bool AllocateBuffers();
   bool MakeBlockCurrent(Section& section, int block, bool withNextHead);
-  bool ReadAt(int64_t offset, void* data, size_t size);
   int64_t SubjectPosition(int subjectIndex);
-  // Locates the record of subjectIndex in the main block buffer: pointer and bytes available.
-  bool LocateRecord(int subjectIndex, const uint8_t*& record, size_t& available);
+  bool LocateRecord(int subjectIndex, Record& record);
+  bool AssembleLongRecord(int block, size_t offset, Record& record);
+  std::string_view SubjectView(int subjectIndex);
+  void AppendExtension(int64_t extensionPosition);
+  int FindByScan(int mode, std::string_view text);
+  int FindByBinarySearch(std::string_view text);
+  std::string_view ProbeSubject(int subjectIndex, int depth);
   void ReadBookmarks();
   void SaveBookmarks();
   void ReleaseAll();
+
+  static constexpr int kWindowSize = 50;
 
   bool m_open = false;
   bool m_readOnly = false;
@@ -100,17 +120,20 @@ class CTomeReader {
   int m_sortedFlag = 0;
   int m_version = 0;
   int m_subjectCount = 0;
-  std::FILE* m_file = nullptr;
-  int64_t m_fileSize = 0;
+  TomeFile m_file;  // current layout only; a version-1 reader owns its own
   std::unique_ptr<CVersion1Reader> m_version1;
   int64_t m_subjectTablePosition = 0;
-  int64_t m_bookmarkTablePosition = -1;  // -1: no bookmark table
+  int64_t m_bookmarkTablePosition = -1;  // -1: no bookmark table, never saved
   BookmarkRecord m_bookmarks[kBookmarkRecordCount];
-  std::vector<int32_t> m_window;
+  int32_t m_window[kWindowSize] = {};
   int m_windowFirstIndex = -1;
+  int m_windowCount = 0;
   Section m_main;
   Section m_extension;
   std::vector<uint8_t> m_compressed;
+  std::string m_recordScratch;  // a record assembled from several blocks
+  // Subjects met in the first steps of the binary search: every lookup probes the same ones there.
+  std::unordered_map<int, std::string> m_probeSubjects;
   int m_currentEntryIndex = -1;
   std::string m_entryText;
   int m_entryPageFontSize = 3;

@@ -1,0 +1,89 @@
+// Opens arbitrary bytes as a tome, read-only and then writable, and reads everything through the
+// reader. The first byte chooses the bytes: as they come, or a well-formed tome of either layout
+// (made from the input) with some of its bytes overwritten, so that damage reaches past the header.
+#include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "../../tests/tome/tome_bytes.h"
+#include "tome/tome_reader.h"
+
+namespace {
+
+std::string TempPath() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "lv-fuzz-tome-XXXXXX").string();
+  const int fd = ::mkstemp(pattern.data());
+  if (fd < 0) std::abort();
+  ::close(fd);
+  return pattern;
+}
+
+std::string MakeTome(FuzzedDataProvider& input) {
+  const int kind = input.ConsumeIntegralInRange(0, 2);
+  if (kind == 0) return input.ConsumeRemainingBytesAsString();
+  std::vector<lv::test::TestEntry> entries(input.ConsumeIntegralInRange(0, 12));
+  for (auto& entry : entries) {
+    entry.subject = input.ConsumeRandomLengthString(40);
+    entry.text = input.ConsumeRandomLengthString(400);
+    // The formats never hold 0x00 inside a subject or text.
+    for (char& c : entry.subject) c = c ? c : 'z';
+    for (char& c : entry.text) c = c ? c : '\t';
+  }
+  std::string bytes;
+  if (kind == 1) {
+    lv::test::TomeShape shape;
+    shape.mainBlockSize = input.ConsumeIntegralInRange(1, 300);
+    shape.extensionBlockSize = input.ConsumeIntegralInRange(1, 300);
+    shape.sortedFlag = input.ConsumeIntegralInRange(0, 1);
+    bytes = lv::test::AssembleTome(entries, shape).bytes;
+  } else {
+    const int32_t words[] = {0, 1, 2, 3, 1002, 1501, 1503};
+    bytes = lv::test::AssembleVersion1Tome(entries, input.PickValueInArray(words));
+  }
+  // A few bytes overwritten anywhere, or the file cut short.
+  for (int n = input.ConsumeIntegralInRange(0, 4); n > 0 && !bytes.empty(); --n) {
+    bytes[input.ConsumeIntegralInRange<size_t>(0, bytes.size() - 1)] = char(input.ConsumeIntegral<uint8_t>());
+  }
+  if (input.ConsumeBool() && !bytes.empty()) bytes.resize(input.ConsumeIntegralInRange<size_t>(0, bytes.size()));
+  return bytes;
+}
+
+void ReadEverything(lv::CTomeReader& reader) {
+  const int count = std::min(reader.GetSubjectCount(), 300);
+  std::string last;
+  for (int i = 0; i < count; ++i) {
+    last = reader.GetSubject(i);
+    reader.GetPreview(i, true);
+    reader.GetPreview(i, false);
+    reader.GetExtensionPosition(i);
+    if (reader.LoadEntryText(i) == 1 && reader.CurrentEntryText().size() != size_t(reader.CurrentEntryLength())) {
+      std::abort();
+    }
+  }
+  for (int mode : {0, 1}) {
+    reader.FindSubject(mode, last);
+    reader.FindSubject(mode, last.substr(0, last.size() / 2));
+    reader.FindSubject(mode, "~");
+  }
+  for (int r = 0; r <= 50; ++r) reader.GetBookmark(r);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string path = TempPath();
+  FuzzedDataProvider input(data, size);
+  lv::test::WriteFileBytes(path, MakeTome(input));
+  lv::CTomeReader reader;
+  if (reader.Open(path, lv::kOpenReadOnly) == lv::kOpenOk) ReadEverything(reader);
+  if (reader.Open(path, lv::kOpenReadWrite) == lv::kOpenOk) {
+    ReadEverything(reader);
+    reader.SetBookmark(1, 200, 0, 0, std::string(100, 'b'));
+    reader.Close();
+    if (reader.Open(path, lv::kOpenReadWrite) == lv::kOpenOk) ReadEverything(reader);
+  }
+  return 0;
+}

@@ -1,0 +1,266 @@
+// CTomeReader: opening, closing and the bookmark table. Records, blocks and lookups are in
+// tome_reader_records.cpp; the byte map is at the writer (tome_builder.cpp).
+//
+// A header that cannot describe a real tome is refused before anything is allocated from it:
+//   -2 (unsupported): a version above 2001, an unknown chunk that is not skippable, a version-1 base
+//      version outside 0..3;
+//   -1 (unreadable): a file shorter than its header; a negative subject count, chunk count, chunk
+//      length or chunk area length; chunks that leave the chunk area or an area beyond the file; a
+//      subject table or a text section that does not fit in the file; a section whose length cannot
+//      hold its block table; a block size below 1 or above 16 MiB; a block lying outside its section
+//      or longer than the largest possible compression of a block.
+// A bookmark chunk too short for the 4743-byte table is taken as no table, so saving the bookmarks
+// can never overwrite the data that follows it.
+#include "tome/tome_reader.h"
+
+#include <algorithm>
+#include <new>
+
+#include "tome/block_codec.h"
+#include "tome/coding.h"
+#include "tome/version1_reader.h"
+
+namespace lv {
+namespace {
+
+// Larger blocks than this are taken as damage rather than allocated.
+constexpr int32_t kMaxBlockSize = 1 << 24;
+// Room behind a decoded main block for the decoded head of the next one.
+constexpr size_t kNextHeadRoom = 3000;
+constexpr int kChunkAreaOffset = kHeaderSize;
+
+// The compressed buffer holds any block of up to m bytes: m + m / 8 + 16.
+size_t CompressedCapacity(int32_t blockSize) { return size_t(blockSize) + size_t(blockSize) / 8 + 16; }
+
+void ParseBookmarkTable(const uint8_t* table, BookmarkRecord* records) {
+  for (int r = 0; r < kBookmarkRecordCount; ++r) {
+    const uint8_t* at = table + r * kBookmarkRecordSize;
+    BookmarkRecord& record = records[r];
+    record.nameLength = std::clamp<int32_t>(DecodeLE32Signed(at), 0, kBookmarkNameSize);
+    record.subjectNumber = DecodeLE32Signed(at + 4);
+    record.reserved = DecodeLE32Signed(at + 8);
+    record.name.assign(reinterpret_cast<const char*>(at + 12), size_t(record.nameLength));
+  }
+}
+
+void SerializeBookmarkTable(const BookmarkRecord* records, uint8_t* table) {
+  std::fill(table, table + kBookmarkTableSize, uint8_t(0));
+  for (int r = 0; r < kBookmarkRecordCount; ++r) {
+    uint8_t* at = table + r * kBookmarkRecordSize;
+    const BookmarkRecord& record = records[r];
+    EncodeLE32(at, uint32_t(record.nameLength));
+    EncodeLE32(at + 4, uint32_t(record.subjectNumber));
+    EncodeLE32(at + 8, uint32_t(record.reserved));
+    const size_t length = std::min({size_t(std::max(record.nameLength, 0)), record.name.size(),
+                                    size_t(kBookmarkNameSize)});
+    std::copy_n(record.name.data(), length, at + 12);
+  }
+}
+
+}  // namespace
+
+CTomeReader::CTomeReader() = default;
+
+CTomeReader::~CTomeReader() { Close(); }
+
+int CTomeReader::Open(const std::string& path, int mode) {
+  Close();
+  m_readOnly = mode == kOpenReadOnly;
+  if (!m_file.Open(path, !m_readOnly)) return kOpenFailed;
+  m_currentLayout = true;
+  m_currentEntryIndex = -1;
+  uint8_t versionField[4];
+  int result = kOpenFailed;
+  if (m_file.ReadAt(kVersionOffset, versionField, 4)) {
+    m_version = DecodeLE32Signed(versionField);
+    try {
+      if (m_version > kWrittenVersion) {
+        result = kOpenUnsupported;
+      } else if (m_version < kFirstCurrentVersion) {
+        result = OpenVersion1(path);
+      } else {
+        result = OpenCurrentLayout();
+      }
+    } catch (const std::bad_alloc&) {
+      result = kOpenFailed;
+    }
+  }
+  if (result != kOpenOk) {
+    ReleaseAll();
+    return result;
+  }
+  m_open = true;
+  return kOpenOk;
+}
+
+int CTomeReader::OpenVersion1(const std::string& path) {
+  m_currentLayout = false;
+  m_file.Close();
+  m_version1 = std::make_unique<CVersion1Reader>();
+  const int result = m_version1->Open(path, !m_readOnly);
+  if (result < 0) return result;
+  m_subjectCount = result;
+  m_sortedFlag = 0;
+  if (!m_readOnly) {
+    m_bookmarkTablePosition = m_version1->BookmarkTablePosition();
+    ReadBookmarks();
+  }
+  return kOpenOk;
+}
+
+int CTomeReader::OpenCurrentLayout() {
+  uint8_t header[kHeaderSize];
+  if (!m_file.ReadAt(0, header, sizeof header)) return kOpenFailed;
+  m_sortedFlag = DecodeLE32Signed(header + kSortedFlagOffset);
+  const int32_t subjectCount = DecodeLE32Signed(header + kSubjectCountOffset);
+  const int32_t chunkCount = DecodeLE32Signed(header + kChunkCountOffset);
+  const int32_t chunkAreaLength = DecodeLE32Signed(header + kChunkCountOffset + 4);
+  if (subjectCount < 0 || chunkCount < 0 || chunkAreaLength < 0) return kOpenFailed;
+  const int64_t chunkAreaEnd = int64_t(kChunkAreaOffset) + chunkAreaLength;
+  if (chunkAreaEnd > m_file.Size()) return kOpenFailed;
+  const int chunks = ReadChunks(chunkCount, chunkAreaEnd);
+  if (chunks != kOpenOk) return chunks;
+  if (m_bookmarkTablePosition >= 0) ReadBookmarks();
+
+  m_subjectCount = subjectCount;
+  m_subjectTablePosition = chunkAreaEnd;
+  const int64_t mainStart = m_subjectTablePosition + 4 * int64_t(subjectCount);
+  int64_t mainEnd = 0;
+  int64_t extensionEnd = 0;
+  if (!ReadSection(mainStart, m_main, mainEnd) || !ReadSection(mainEnd, m_extension, extensionEnd)) {
+    return kOpenFailed;
+  }
+  m_windowFirstIndex = -1;
+  return AllocateBuffers() ? kOpenOk : kOpenFailed;
+}
+
+int CTomeReader::ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd) {
+  int64_t at = kChunkAreaOffset;
+  for (int32_t c = 0; c < chunkCount; ++c) {
+    uint8_t chunkHeader[kChunkHeaderSize];
+    if (at + kChunkHeaderSize > chunkAreaEnd || !m_file.ReadAt(at, chunkHeader, sizeof chunkHeader)) {
+      return kOpenFailed;
+    }
+    const int32_t type = DecodeLE32Signed(chunkHeader);
+    const int32_t skippable = DecodeLE32Signed(chunkHeader + 4);
+    const int32_t dataLength = DecodeLE32Signed(chunkHeader + 8);
+    const int64_t dataStart = at + kChunkHeaderSize;
+    if (dataLength < 0 || dataStart + dataLength > chunkAreaEnd) return kOpenFailed;
+    if (type == kChunkTypeBookmarks) {
+      m_bookmarkTablePosition = dataLength >= kBookmarkTableSize ? dataStart : -1;
+    } else if (skippable != 1) {
+      return kOpenUnsupported;
+    }
+    at = dataStart + dataLength;
+  }
+  return kOpenOk;
+}
+
+bool CTomeReader::ReadSection(int64_t start, Section& section, int64_t& sectionEnd) {
+  uint8_t header[kSectionHeaderSize];
+  if (!m_file.ReadAt(start, header, sizeof header)) return false;
+  const int32_t sectionLength = DecodeLE32Signed(header);
+  const int32_t blockCount = DecodeLE32Signed(header + 4);
+  const int32_t blockSize = DecodeLE32Signed(header + 8);
+  const int64_t tableLength = int64_t(kBlockTableEntrySize) * std::max(blockCount, 0);
+  sectionEnd = start + 4 + int64_t(sectionLength);
+  if (blockCount < 0 || sectionLength < 8 + tableLength || sectionEnd > m_file.Size()) return false;
+  if (blockCount > 0 && (blockSize < 1 || blockSize > kMaxBlockSize)) return false;
+  section.blockSize = blockCount > 0 ? blockSize : 0;
+  section.dataBase = start + kSectionHeaderSize + tableLength;
+
+  std::vector<uint8_t> table(static_cast<size_t>(tableLength));
+  if (!m_file.ReadAt(start + kSectionHeaderSize, table.data(), table.size())) return false;
+  section.blockOffsets.resize(size_t(blockCount));
+  section.blockLengths.resize(size_t(blockCount));
+  const int64_t dataLength = sectionEnd - section.dataBase;
+  for (int32_t b = 0; b < blockCount; ++b) {
+    const uint32_t offset = DecodeLE32(&table[size_t(b) * kBlockTableEntrySize]);
+    const uint32_t length = DecodeLE32(&table[size_t(b) * kBlockTableEntrySize + 4]);
+    if (int64_t(offset) + length > dataLength || length > CompressedCapacity(blockSize)) return false;
+    section.blockOffsets[size_t(b)] = offset;
+    section.blockLengths[size_t(b)] = length;
+  }
+  section.decodedBlock = -1;
+  return true;
+}
+
+bool CTomeReader::AllocateBuffers() {
+  try {
+    if (m_main.blockSize > 0) m_main.buffer.resize(size_t(m_main.blockSize) + kNextHeadRoom);
+    if (m_extension.blockSize > 0) m_extension.buffer.resize(size_t(m_extension.blockSize));
+    m_compressed.resize(CompressedCapacity(std::max(m_main.blockSize, m_extension.blockSize)));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+void CTomeReader::Close() {
+  if (m_open && !m_readOnly) SaveBookmarks();
+  ReleaseAll();
+}
+
+void CTomeReader::ReleaseAll() {
+  m_file.Close();
+  m_version1.reset();
+  m_open = false;
+  m_readOnly = false;
+  m_currentLayout = true;
+  m_sortedFlag = 0;
+  m_version = 0;
+  m_subjectCount = 0;
+  m_subjectTablePosition = 0;
+  m_bookmarkTablePosition = -1;
+  for (BookmarkRecord& record : m_bookmarks) record = BookmarkRecord{};
+  m_windowFirstIndex = -1;
+  m_windowCount = 0;
+  m_main = Section{};
+  m_extension = Section{};
+  m_compressed = {};
+  m_recordScratch = {};
+  m_probeSubjects = {};
+  m_currentEntryIndex = -1;
+  m_entryText = {};
+}
+
+void CTomeReader::ReadBookmarks() {
+  uint8_t table[kBookmarkTableSize];
+  const bool read = m_currentLayout ? m_file.ReadAt(m_bookmarkTablePosition, table, sizeof table)
+                                    : m_version1->ReadBookmarkTable(table);
+  if (!read) {
+    // A table the file cannot hold is treated as absent and never written.
+    m_bookmarkTablePosition = -1;
+    return;
+  }
+  ParseBookmarkTable(table, m_bookmarks);
+}
+
+void CTomeReader::SaveBookmarks() {
+  if (m_bookmarkTablePosition < 0) return;
+  uint8_t table[kBookmarkTableSize];
+  SerializeBookmarkTable(m_bookmarks, table);
+  if (m_currentLayout) {
+    m_file.WriteAt(m_bookmarkTablePosition, table, sizeof table);
+  } else {
+    m_version1->WriteBookmarkTable(table);
+  }
+}
+
+BookmarkRecord CTomeReader::GetBookmark(int recordNumber) const {
+  if (recordNumber < 0 || recordNumber >= kBookmarkRecordCount) return BookmarkRecord{};
+  return m_bookmarks[recordNumber];
+}
+
+void CTomeReader::SetBookmark(int recordNumber, int32_t nameLength, int32_t subjectNumber, int32_t reserved,
+                              std::string_view name) {
+  if (recordNumber < 0 || recordNumber >= kBookmarkRecordCount) return;
+  BookmarkRecord& record = m_bookmarks[recordNumber];
+  // Names are cut to the 81 bytes of the name field, and the length with them.
+  record.nameLength = std::clamp<int32_t>(nameLength, 0, kBookmarkNameSize);
+  record.subjectNumber = subjectNumber;
+  record.reserved = reserved;
+  record.name.assign(name.substr(0, kBookmarkNameSize));
+}
+
+}  // namespace lv

@@ -1,0 +1,281 @@
+// CTomeReader: the subject position window, block access, entry records and the lookups built on them.
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "tome/block_codec.h"
+#include "tome/coding.h"
+#include "tome/collation.h"
+#include "tome/markup.h"
+#include "tome/tome_reader.h"
+#include "tome/version1_reader.h"
+
+namespace lv {
+namespace {
+
+// The next block's head is decoded from at most this many of its compressed bytes; in the worst case
+// (all literals) they still give more than 2001 bytes.
+constexpr size_t kNextHeadInputLimit = 4000;
+constexpr size_t kNextHeadRoom = 3000;
+// A record assembled across blocks is cut here: no real subject comes near it, and damaged data that
+// never reaches a 0x00 cannot make the reader take memory without bound.
+constexpr size_t kMaxRecordLength = size_t(16) << 20;
+constexpr size_t kExtensionPositionSize = 4;
+
+// Splits bytes[0..size) into the parts of an entry record. True when both terminators were found;
+// otherwise the parts hold what there is.
+bool ParseRecord(const uint8_t* bytes, size_t size, uint8_t& flags, int32_t& extensionPosition,
+                 std::string_view& subject, std::string_view& head) {
+  flags = 0;
+  extensionPosition = -1;
+  subject = {};
+  head = {};
+  if (size < 1) return false;
+  flags = bytes[0];
+  size_t at = 1;
+  if (flags & kRecordFlagExtensionBit) {
+    if (size < 1 + kExtensionPositionSize) return false;
+    extensionPosition = DecodeLE32Signed(bytes + 1);
+    at += kExtensionPositionSize;
+  }
+  const char* text = reinterpret_cast<const char*>(bytes);
+  const auto* subjectEnd = static_cast<const uint8_t*>(std::memchr(bytes + at, 0, size - at));
+  if (subjectEnd == nullptr) {
+    subject = std::string_view(text + at, size - at);
+    return false;
+  }
+  subject = std::string_view(text + at, size_t(subjectEnd - bytes) - at);
+  at = size_t(subjectEnd - bytes) + 1;
+  const auto* headEnd = static_cast<const uint8_t*>(std::memchr(bytes + at, 0, size - at));
+  if (headEnd == nullptr) {
+    head = std::string_view(text + at, size - at);
+    return false;
+  }
+  head = std::string_view(text + at, size_t(headEnd - bytes) - at);
+  return true;
+}
+
+// Turns an entry head into a one-line plain preview in place: marks are dropped, a line break ends
+// the preview, a link start drops its "target>" part, and a TAB cut off at the end of the head goes.
+void StripPreview(std::string& text) {
+  const size_t n = text.size();
+  size_t out = 0;
+  size_t i = 0;
+  while (i < n) {
+    if (text[i] != kMarkByte) {
+      text[out++] = text[i++];
+      continue;
+    }
+    if (i + 1 == n) break;
+    const uint8_t code = uint8_t(text[i + 1]);
+    if (code == kLineBreak) break;
+    i += 2;
+    if (code == kLinkStart) {
+      size_t k = i;
+      while (k < n && text[k] != '>' && text[k] != kMarkByte) ++k;
+      if (k < n && text[k] == '>') i = k + 1;
+    }
+  }
+  text.resize(out);
+}
+
+}  // namespace
+
+int64_t CTomeReader::SubjectPosition(int subjectIndex) {
+  if (subjectIndex < 0 || subjectIndex >= m_subjectCount) return -1;
+  if (m_windowFirstIndex < 0 || subjectIndex < m_windowFirstIndex ||
+      subjectIndex >= m_windowFirstIndex + m_windowCount) {
+    // The window starts at the requested subject and never reads past the end of the table.
+    const int count = std::min(kWindowSize, m_subjectCount - subjectIndex);
+    uint8_t raw[kWindowSize * 4];
+    m_windowFirstIndex = -1;
+    if (!m_file.ReadAt(m_subjectTablePosition + 4 * int64_t(subjectIndex), raw, size_t(count) * 4)) return -1;
+    for (int k = 0; k < count; ++k) m_window[k] = DecodeLE32Signed(raw + 4 * k);
+    m_windowFirstIndex = subjectIndex;
+    m_windowCount = count;
+  }
+  return m_window[subjectIndex - m_windowFirstIndex];
+}
+
+bool CTomeReader::MakeBlockCurrent(Section& section, int block, bool withNextHead) {
+  if (section.decodedBlock == block) return true;
+  section.decodedBlock = -1;
+  section.blockBytes = 0;
+  section.decodedSize = 0;
+  const size_t blockSize = size_t(section.blockSize);
+  const uint32_t length = section.blockLengths[size_t(block)];
+  if (!m_file.ReadAt(section.dataBase + section.blockOffsets[size_t(block)], m_compressed.data(), length)) {
+    return false;
+  }
+  section.blockBytes = DecodeBlock(m_compressed.data(), length, section.buffer.data(), blockSize, false);
+  section.decodedSize = section.blockBytes;
+  // The head of the next block lets a record that starts here and ends there read as one run. It is
+  // only joined to a block that decoded whole, so the run never has a gap.
+  if (withNextHead && section.blockBytes == blockSize && block + 1 < section.BlockCount()) {
+    const size_t input = std::min<size_t>(section.blockLengths[size_t(block) + 1], kNextHeadInputLimit);
+    if (m_file.ReadAt(section.dataBase + section.blockOffsets[size_t(block) + 1], m_compressed.data(), input)) {
+      section.decodedSize += DecodeBlock(m_compressed.data(), input, section.buffer.data() + blockSize,
+                                         std::min(kNextHeadRoom, blockSize), true);
+    }
+  }
+  section.decodedBlock = block;
+  return true;
+}
+
+bool CTomeReader::LocateRecord(int subjectIndex, Record& record) {
+  record = Record{};
+  const int64_t position = SubjectPosition(subjectIndex);
+  if (position < 0 || m_main.blockSize <= 0) return false;
+  const int64_t block = position / m_main.blockSize;
+  const size_t offset = size_t(position % m_main.blockSize);
+  if (block >= m_main.BlockCount() || !MakeBlockCurrent(m_main, int(block), true)) return false;
+  if (offset >= m_main.blockBytes) return false;
+  if (ParseRecord(m_main.buffer.data() + offset, m_main.decodedSize - offset, record.flags,
+                  record.extensionPosition, record.subject, record.head)) {
+    return true;
+  }
+  return AssembleLongRecord(int(block), offset, record);
+}
+
+// A record that runs on beyond the decoded head of the next block (a very long subject from another
+// writer, or small blocks) is gathered block by block until both of its terminators are in.
+bool CTomeReader::AssembleLongRecord(int block, size_t offset, Record& record) {
+  const size_t blockSize = size_t(m_main.blockSize);
+  m_recordScratch.assign(reinterpret_cast<const char*>(m_main.buffer.data()) + offset,
+                         m_main.blockBytes - offset);
+  bool complete = false;
+  bool streamGoesOn = m_main.blockBytes == blockSize;
+  for (int next = block + 1; streamGoesOn && next < m_main.BlockCount(); ++next) {
+    if (m_recordScratch.size() >= kMaxRecordLength || !MakeBlockCurrent(m_main, next, true)) break;
+    m_recordScratch.append(reinterpret_cast<const char*>(m_main.buffer.data()), m_main.blockBytes);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(m_recordScratch.data());
+    complete = ParseRecord(bytes, m_recordScratch.size(), record.flags, record.extensionPosition,
+                           record.subject, record.head);
+    if (complete) return true;
+    streamGoesOn = m_main.blockBytes == blockSize;
+  }
+  // The stream ends inside the record: what there is of it is the record.
+  ParseRecord(reinterpret_cast<const uint8_t*>(m_recordScratch.data()), m_recordScratch.size(), record.flags,
+              record.extensionPosition, record.subject, record.head);
+  return true;
+}
+
+std::string_view CTomeReader::SubjectView(int subjectIndex) {
+  if (!m_open) return {};
+  if (!m_currentLayout) return m_version1->Subject(subjectIndex);
+  Record record;
+  LocateRecord(subjectIndex, record);
+  return record.subject;
+}
+
+std::string CTomeReader::GetSubject(int subjectIndex) { return std::string(SubjectView(subjectIndex)); }
+
+std::string CTomeReader::GetPreview(int subjectIndex, bool strip) {
+  if (!m_open) return {};
+  if (!m_currentLayout) return m_version1->Preview(subjectIndex);
+  Record record;
+  LocateRecord(subjectIndex, record);
+  std::string preview(record.head);
+  if (strip) StripPreview(preview);
+  return preview;
+}
+
+int CTomeReader::GetExtensionPosition(int subjectIndex) {
+  if (!m_open || !m_currentLayout) return -1;
+  Record record;
+  LocateRecord(subjectIndex, record);
+  return record.extensionPosition;
+}
+
+int CTomeReader::LoadEntryText(int subjectIndex) {
+  m_currentEntryIndex = -1;
+  m_entryText.clear();
+  if (!m_open || subjectIndex < 0 || subjectIndex >= m_subjectCount) return 0;
+  try {
+    if (!m_currentLayout) {
+      m_version1->LoadText(subjectIndex, m_entryText);
+    } else {
+      Record record;
+      LocateRecord(subjectIndex, record);
+      m_entryText.assign(record.head);
+      if (record.extensionPosition >= 0) AppendExtension(record.extensionPosition);
+    }
+  } catch (const std::bad_alloc&) {
+    m_entryText = {};
+    return 0;
+  }
+  m_currentEntryIndex = subjectIndex;
+  return 1;
+}
+
+// Appends the entry's piece of the extension stream: from the position up to its 0x00, across as many
+// blocks as it spans. A piece that runs off the stream is cut there.
+void CTomeReader::AppendExtension(int64_t extensionPosition) {
+  if (m_extension.blockSize <= 0) return;
+  const size_t blockSize = size_t(m_extension.blockSize);
+  int64_t block = extensionPosition / m_extension.blockSize;
+  size_t offset = size_t(extensionPosition % m_extension.blockSize);
+  for (; block < m_extension.BlockCount(); ++block, offset = 0) {
+    if (!MakeBlockCurrent(m_extension, int(block), false) || offset >= m_extension.blockBytes) return;
+    const uint8_t* start = m_extension.buffer.data() + offset;
+    const size_t available = m_extension.blockBytes - offset;
+    const auto* end = static_cast<const uint8_t*>(std::memchr(start, 0, available));
+    m_entryText.append(reinterpret_cast<const char*>(start), end ? size_t(end - start) : available);
+    if (end != nullptr || m_extension.blockBytes < blockSize) return;
+  }
+}
+
+int CTomeReader::FindSubject(int mode, std::string_view text) {
+  if (!m_open || m_subjectCount == 0) return -1;
+  if (!m_currentLayout || m_sortedFlag != 1) return FindByScan(mode, text);
+  return FindByBinarySearch(text);
+}
+
+int CTomeReader::FindByScan(int mode, std::string_view text) {
+  if (mode != 0 && mode != 1) return -1;
+  for (int i = 0; i < m_subjectCount; ++i) {
+    const std::string_view subject = SubjectView(i);
+    if (mode == 0 ? Collate(subject, text) == 0 : CollateBeginsWith(subject, text)) return i;
+  }
+  return -1;
+}
+
+// Both match modes alike: the first of the subjects equal to the text, else, where the search ends,
+// a subject that begins with the text.
+int CTomeReader::FindByBinarySearch(std::string_view text) {
+  int lo = 0;
+  int hi = m_subjectCount - 1;
+  for (int depth = 0;; ++depth) {
+    const int span = hi - lo;
+    int mid = span == 1 ? lo : lo + span / 2;
+    const int order = Collate(ProbeSubject(mid, depth), text);
+    if (order == 0) {
+      while (mid > 0 && Collate(SubjectView(mid - 1), text) == 0) --mid;
+      return mid;
+    }
+    if (span <= 1) break;
+    if (order < 0) {
+      lo = mid;
+    } else {
+      hi = mid;
+    }
+  }
+  if (CollateBeginsWith(SubjectView(lo), text)) return lo;
+  if (CollateBeginsWith(SubjectView(hi), text)) return hi;
+  return -1;
+}
+
+// The first kProbeCacheDepth steps of every binary search probe the same few thousand subjects, each
+// in a block of its own; keeping them leaves only the last steps, which share a few blocks, to decode.
+std::string_view CTomeReader::ProbeSubject(int subjectIndex, int depth) {
+  constexpr int kProbeCacheDepth = 12;
+  constexpr size_t kLongestCachedSubject = 256;  // bounds the cache at about a megabyte
+  if (depth >= kProbeCacheDepth) return SubjectView(subjectIndex);
+  const auto cached = m_probeSubjects.find(subjectIndex);
+  if (cached != m_probeSubjects.end()) return cached->second;
+  const std::string_view subject = SubjectView(subjectIndex);
+  if (subject.size() > kLongestCachedSubject) return subject;
+  return m_probeSubjects.emplace(subjectIndex, std::string(subject)).first->second;
+}
+
+}  // namespace lv

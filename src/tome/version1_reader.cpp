@@ -1,0 +1,162 @@
+#include "tome/version1_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "tome/coding.h"
+#include "tome/format.h"
+#include "tome/version1_text.h"
+
+namespace lv {
+namespace {
+
+constexpr int kV1VersionOffset = 16;
+constexpr int kV1SubjectCountOffset = 20;
+constexpr int kV1HeaderLengthOffset = 24;
+constexpr int kV1HighestBaseVersion = 3;
+constexpr int kV1PlainBaseVersion = 1;
+
+std::string_view CutBefore(std::string_view text, char stop) {
+  const size_t at = text.find(stop);
+  return at == std::string_view::npos ? text : text.substr(0, at);
+}
+
+}  // namespace
+
+int CVersion1Reader::Open(const std::string& path, bool writable) {
+  Close();
+  if (!m_file.Open(path, writable)) return kOpenFailed;
+  uint8_t fixed[kV1HeaderFixedSize];
+  if (!m_file.ReadAt(0, fixed, sizeof fixed)) return kOpenFailed;
+  const int32_t word = DecodeLE32Signed(fixed + kV1VersionOffset);
+  const int32_t count = DecodeLE32Signed(fixed + kV1SubjectCountOffset);
+  const int32_t headerLength = DecodeLE32Signed(fixed + kV1HeaderLengthOffset);
+  if (headerLength < kV1HeaderFixedSize || headerLength > m_file.Size()) return kOpenFailed;
+  if (count < 0 || kV1HeaderFixedSize + 4 * int64_t(count) > headerLength) return kOpenFailed;
+
+  // The marks are taken off with ">=" so that base version 0 keeps its marks too (with ">" a word of
+  // 1500 would lose them and every writable open would append another table).
+  const bool hasTail = word >= kV1ReservedTailMark;
+  int32_t base = hasTail ? word - kV1ReservedTailMark : word;
+  const bool hasBookmarks = base >= kV1BookmarksMark;
+  if (hasBookmarks) base -= kV1BookmarksMark;
+  // Refused before anything is written, so an unsupported tome is left as it was.
+  if (base < 0 || base > kV1HighestBaseVersion) return kOpenUnsupported;
+
+  try {
+    m_header.resize(size_t(headerLength));
+  } catch (const std::bad_alloc&) {
+    return kOpenFailed;
+  }
+  if (!m_file.ReadAt(0, m_header.data(), m_header.size())) return kOpenFailed;
+  m_versionWord = word;
+  if (writable) {
+    const int appended = AppendMissingParts(hasTail, hasBookmarks);
+    if (appended != kOpenOk) return appended;
+    // The bookmark table must not reach back into the header it would overwrite when saved.
+    if (BookmarkTablePosition() < headerLength) return kOpenFailed;
+  }
+  m_baseVersion = base;
+  m_subjectCount = count;
+  return count;
+}
+
+// Appends the missing zero bytes first and only then writes the version word that announces them, so
+// that a failed write never leaves a word that claims a table the file does not hold.
+int CVersion1Reader::AppendMissingParts(bool hasTail, bool hasBookmarks) {
+  if (hasTail && hasBookmarks) return kOpenOk;
+  const int64_t originalSize = m_file.Size();
+  const size_t missing = (hasTail ? 0 : kV1ReservedTailSize) + (hasBookmarks ? 0 : kBookmarkTableSize);
+  int32_t word = m_versionWord;
+  if (!hasTail) word += kV1ReservedTailMark;
+  if (!hasBookmarks) word += kV1BookmarksMark;
+  uint8_t encoded[4];
+  EncodeLE32(encoded, uint32_t(word));
+  if (!m_file.AppendZeros(missing) || !m_file.WriteAt(kV1VersionOffset, encoded, 4)) {
+    m_file.Truncate(originalSize);
+    return kOpenFailed;
+  }
+  m_versionWord = word;
+  return kOpenOk;
+}
+
+void CVersion1Reader::Close() {
+  m_file.Close();
+  m_header = {};
+  m_packed = {};
+  m_baseVersion = 0;
+  m_versionWord = 0;
+  m_subjectCount = 0;
+}
+
+std::string_view CVersion1Reader::Subject(int index) const {
+  if (index < 0 || index >= m_subjectCount) return {};
+  const int64_t headerLength = int64_t(m_header.size());
+  const int64_t record = DecodeLE32Signed(&m_header[kV1HeaderFixedSize + 4 * size_t(index)]);
+  if (record < 0 || record + 4 > headerLength) return {};
+  const int64_t length = DecodeLE32Signed(&m_header[size_t(record)]);
+  if (length <= 0) return {};
+  const int64_t available = headerLength - record - 4;
+  return std::string_view(reinterpret_cast<const char*>(&m_header[size_t(record) + 4]),
+                          size_t(std::min(length, available)));
+}
+
+bool CVersion1Reader::LocateText(int index, int64_t& textStart, int64_t& textLength) const {
+  if (index < 0 || index >= m_subjectCount) return false;
+  const std::string_view subject = Subject(index);
+  const int64_t record = DecodeLE32Signed(&m_header[kV1HeaderFixedSize + 4 * size_t(index)]);
+  if (record < 0 || record + 4 > int64_t(m_header.size())) return false;
+  const int64_t offsetField = record + 4 + int64_t(subject.size());
+  if (offsetField + 4 > int64_t(m_header.size())) return false;
+  const int64_t textRecord = DecodeLE32Signed(&m_header[size_t(offsetField)]);
+  uint8_t lengthField[4];
+  if (textRecord < 0 || !m_file.ReadAt(textRecord, lengthField, 4)) return false;
+  textStart = textRecord + 4;
+  textLength = std::clamp<int64_t>(DecodeLE32Signed(lengthField), 0, m_file.Size() - textStart);
+  return true;
+}
+
+std::string CVersion1Reader::Preview(int index) {
+  int64_t start = 0;
+  int64_t length = 0;
+  if (!LocateText(index, start, length)) return {};
+  const size_t stored = size_t(std::min<int64_t>(length, kVersion1PreviewBytes));
+  if (!m_file.ReadAt(start, m_previewBuffer, stored)) return {};
+  if (m_baseVersion == kV1PlainBaseVersion) {
+    const std::string_view plain(reinterpret_cast<const char*>(m_previewBuffer), stored);
+    return std::string(CutBefore(CutBefore(plain, '\0'), '@'));
+  }
+  char decoded[kVersion1PreviewCharacters];
+  const size_t n = DecodeVersion1Text(m_previewBuffer, stored, decoded, sizeof decoded,
+                                      Version1TextMode::kPreview);
+  return std::string(CutBefore(std::string_view(decoded, n), '@'));
+}
+
+void CVersion1Reader::LoadText(int index, std::string& text) {
+  text.clear();
+  int64_t start = 0;
+  int64_t length = 0;
+  if (!LocateText(index, start, length) || length == 0) return;
+  m_packed.resize(size_t(length));
+  if (!m_file.ReadAt(start, m_packed.data(), m_packed.size())) return;
+  if (m_baseVersion == kV1PlainBaseVersion) {
+    const std::string_view plain(reinterpret_cast<const char*>(m_packed.data()), m_packed.size());
+    text.assign(CutBefore(plain, '\0'));
+    return;
+  }
+  // Every nibble yields at most one byte, so three times the stored length is never reached.
+  text.resize(3 * m_packed.size());
+  text.resize(DecodeVersion1Text(m_packed.data(), m_packed.size(), text.data(), text.size(),
+                                 Version1TextMode::kEntryText));
+}
+
+bool CVersion1Reader::ReadBookmarkTable(uint8_t* table) const {
+  return m_file.ReadAt(BookmarkTablePosition(), table, kBookmarkTableSize);
+}
+
+bool CVersion1Reader::WriteBookmarkTable(const uint8_t* table) {
+  return m_file.WriteAt(BookmarkTablePosition(), table, kBookmarkTableSize);
+}
+
+}  // namespace lv

@@ -1,0 +1,69 @@
+// CVersion1Reader: the read-only version-1 tome layout, owned by CTomeReader for such a tome.
+//
+// Byte map (32-bit little-endian integers, offsets from the start of the file):
+//   0   identity words (16, not examined)
+//   16  version word: base version (0..3) + 1000 once the reserved tail is appended + 500 once the
+//       bookmark table is appended
+//   20  subject count N
+//   24  header length H: bytes holding this header, the offset table and the subject records
+//   28  N subject record offsets (each below H)
+//       subject records: subject length (4), subject bytes, text offset (4)
+//   text record at its text offset: text length (4), stored text (plain for base version 1, else
+//   version-1 text packing, see version1_text.h)
+// Opening for writing appends the 88-byte reserved tail and the 4743-byte bookmark table when the
+// version word does not show them yet, so the bookmark table is then the last 4743 bytes of the file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tome/format.h"
+#include "tome/tome_file.h"
+#include "tome/version1_text.h"
+
+namespace lv {
+
+class CVersion1Reader {
+ public:
+  // Opens path; writable appends the missing tail and bookmark table first. Returns the subject count
+  // (>= 0), kOpenFailed (cannot open, damaged header, out of memory) or kOpenUnsupported (base version
+  // outside 0..3). A refused or read-only open never writes to the file.
+  int Open(const std::string& path, bool writable);
+  void Close();
+
+  int BaseVersion() const { return m_baseVersion; }
+  int32_t VersionWord() const { return m_versionWord; }
+  int SubjectCount() const { return m_subjectCount; }
+  // First byte of the bookmark table (the last 4743 bytes of the file). REQUIRES: opened writable.
+  int64_t BookmarkTablePosition() const { return m_file.Size() - kBookmarkTableSize; }
+
+  // The subject of index, cut at the end of the header when its record runs past it; empty for a
+  // damaged record. The view stays valid until Close.
+  std::string_view Subject(int index) const;
+  // The version-1 preview: at most 250 stored bytes decoded (at most 201 characters), cut before the
+  // first line break ("@").
+  std::string Preview(int index);
+  // Replaces text with the whole stored text of the entry (line breaks as TAB + code 8). A damaged
+  // record gives an empty or cut text. Throws std::bad_alloc when memory runs out.
+  void LoadText(int index, std::string& text);
+
+  bool ReadBookmarkTable(uint8_t* table) const;
+  bool WriteBookmarkTable(const uint8_t* table);
+
+ private:
+  int AppendMissingParts(bool hasTail, bool hasBookmarks);
+  // Locates the text record of index: offset of its stored bytes and their length, cut to the file.
+  bool LocateText(int index, int64_t& textStart, int64_t& textLength) const;
+
+  TomeFile m_file;
+  std::vector<uint8_t> m_header;
+  int m_baseVersion = 0;
+  int32_t m_versionWord = 0;
+  int m_subjectCount = 0;
+  std::vector<uint8_t> m_packed;  // stored bytes of the text being loaded
+  uint8_t m_previewBuffer[kVersion1PreviewBytes] = {};
+};
+
+}  // namespace lv

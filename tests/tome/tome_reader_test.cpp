@@ -1,0 +1,407 @@
+#include "tome/tome_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tome/collation.h"
+#include "tome/tome_bytes.h"
+
+namespace lv {
+namespace {
+
+using test::AssembleTome;
+using test::TestEntry;
+using test::TomeShape;
+
+TomeShape WithBlockSizes(int32_t mainBlockSize, int32_t extensionBlockSize) {
+  TomeShape shape;
+  shape.mainBlockSize = mainBlockSize;
+  shape.extensionBlockSize = extensionBlockSize;
+  return shape;
+}
+
+// A mix of short entries, entries of exactly 150 and 151 bytes, and long ones whose continuation
+// spans several extension blocks.
+std::vector<TestEntry> MixedEntries() {
+  std::vector<TestEntry> entries;
+  std::mt19937 random(7);
+  for (int i = 0; i < 60; ++i) {
+    const size_t lengths[] = {0, 5, 149, 150, 151, 400, 3000};
+    std::string text;
+    const size_t length = lengths[size_t(i) % std::size(lengths)] + size_t(random() % 3);
+    for (size_t k = 0; k < length; ++k) text.push_back(char('a' + random() % 26));
+    if (text.size() > 20) text.replace(10, 2, "\t\x01");
+    entries.push_back({"subject " + std::to_string(1000 + i), text});
+  }
+  return entries;
+}
+
+class TomeReaderTest : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& bytes, std::string_view name = "t.lv") {
+    const std::string path = m_dir.File(name);
+    test::WriteFileBytes(path, bytes);
+    return path;
+  }
+  test::TempDir m_dir;
+};
+
+void ExpectReadsBack(CTomeReader& reader, const std::vector<TestEntry>& entries) {
+  ASSERT_EQ(reader.GetSubjectCount(), int(entries.size()));
+  // Forwards, then backwards, so that windows and blocks are refilled in both directions.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int k = 0; k < int(entries.size()); ++k) {
+      const int i = pass == 0 ? k : int(entries.size()) - 1 - k;
+      const TestEntry& entry = entries[size_t(i)];
+      EXPECT_EQ(reader.GetSubject(i), entry.subject) << i;
+      EXPECT_EQ(reader.GetPreview(i, false), entry.text.substr(0, 150)) << i;
+      ASSERT_EQ(reader.LoadEntryText(i), 1);
+      EXPECT_EQ(reader.CurrentEntryText(), entry.text) << i;
+      EXPECT_EQ(reader.CurrentEntryIndex(), i);
+      EXPECT_EQ(reader.GetExtensionPosition(i) >= 0, entry.text.size() > 150) << i;
+    }
+  }
+}
+
+TEST_F(TomeReaderTest, ReadsEveryEntryWithAnyBlockSize) {
+  const std::vector<TestEntry> entries = MixedEntries();
+  // 16-byte blocks make records span many blocks; 64 and 25000 the usual one-boundary case.
+  for (int32_t blockSize : {16, 64, 1000, 25000}) {
+    SCOPED_TRACE(blockSize);
+    TomeShape shape;
+    shape.mainBlockSize = blockSize;
+    shape.extensionBlockSize = std::max(blockSize / 2, 1);
+    const auto tome = AssembleTome(entries, shape);
+    CTomeReader reader;
+    ASSERT_EQ(reader.Open(Write(tome.bytes), kOpenReadOnly), kOpenOk);
+    EXPECT_TRUE(reader.IsCurrentLayout());
+    ExpectReadsBack(reader, entries);
+  }
+}
+
+TEST_F(TomeReaderTest, ExtensionPositionsAreStreamPositions) {
+  const std::vector<TestEntry> entries = {{"a", std::string(150, 'x')}, {"b", std::string(151, 'y')},
+                                          {"c", "short"}, {"d", std::string(200, 'z')}};
+  CTomeReader reader;
+  ASSERT_EQ(reader.Open(Write(AssembleTome(entries).bytes), kOpenReadOnly), kOpenOk);
+  EXPECT_EQ(reader.GetExtensionPosition(0), -1);
+  EXPECT_EQ(reader.GetExtensionPosition(1), 0);
+  EXPECT_EQ(reader.GetExtensionPosition(2), -1);
+  EXPECT_EQ(reader.GetExtensionPosition(3), 2);  // after the one-byte piece and its 0x00
+}
+
+TEST_F(TomeReaderTest, ReadsRecordsCrossingIntoTheNextBlock) {
+  // Entry 1 starts near the end of block 0 and ends in block 1; entry 3 starts near the end of block 1
+  // and its 5000-byte subject runs far beyond the 2001 bytes of the next block's decoded head.
+  std::vector<TestEntry> entries = {{std::string(24930, 's'), "first"},
+                                    {"crossing", std::string(300, 'c')},
+                                    {std::string(24890, 'm'), ""},
+                                    {std::string(5000, 'L'), std::string(150, 'h')},
+                                    {"after", "tail"}};
+  const auto tome = AssembleTome(entries);
+  ASSERT_LT(tome.recordPositions[1], 25000);
+  ASSERT_GT(tome.recordPositions[2], 25000);
+  ASSERT_LT(tome.recordPositions[3], 50000);
+  ASSERT_GT(tome.recordPositions[4], 50000 + 2001);
+  CTomeReader reader;
+  ASSERT_EQ(reader.Open(Write(tome.bytes), kOpenReadOnly), kOpenOk);
+  ExpectReadsBack(reader, entries);
+}
+
+TEST_F(TomeReaderTest, LoadsAPieceSpanningThreeExtensionBlocks) {
+  std::string text(150, 'h');
+  for (int i = 0; i < 200; ++i) text.push_back(char('A' + i % 26));
+  TomeShape shape;
+  shape.extensionBlockSize = 100;
+  const std::vector<TestEntry> entries = {{"one", std::string(200, 'p')}, {"two", text}};
+  CTomeReader reader;
+  ASSERT_EQ(reader.Open(Write(AssembleTome(entries, shape).bytes), kOpenReadOnly), kOpenOk);
+  EXPECT_EQ(reader.GetExtensionPosition(1), 51);  // starts in block 0, ends at 251 in block 2
+  ASSERT_EQ(reader.LoadEntryText(1), 1);
+  EXPECT_EQ(reader.CurrentEntryText(), text);
+}
+
+TEST_F(TomeReaderTest, VersionsAndChunks) {
+  const std::vector<TestEntry> entries = {{"alpha", "one"}, {"beta", "two"}};
+  const std::string unknown = test::Chunk(7, 1, "ignored data");
+  const std::string required = test::Chunk(7, 0, "ignored data");
+  struct Case {
+    const char* name;
+    int32_t version;
+    std::vector<std::string> before, after;
+    int expected;
+  } cases[] = {
+      {"2001", 2001, {}, {}, kOpenOk},
+      {"2000 reads alike", 2000, {}, {}, kOpenOk},
+      {"2002 refused", 2002, {}, {}, kOpenUnsupported},
+      {"skippable chunk before", 2001, {unknown}, {}, kOpenOk},
+      {"skippable chunk after", 2001, {}, {unknown}, kOpenOk},
+      {"non-skippable chunk", 2001, {}, {required}, kOpenUnsupported},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TomeShape shape;
+    shape.version = c.version;
+    shape.chunksBefore = c.before;
+    shape.chunksAfter = c.after;
+    shape.bookmarkTable = test::BookmarkRecordBytes(0, 0, 0, "") + test::BookmarkRecordBytes(4, 1, 0, "beta") +
+                          std::string(49 * kBookmarkRecordSize, '\0');
+    CTomeReader reader;
+    EXPECT_EQ(reader.Open(Write(AssembleTome(entries, shape).bytes), kOpenReadWrite), c.expected);
+    EXPECT_EQ(reader.IsOpen(), c.expected == kOpenOk);
+    if (c.expected != kOpenOk) continue;
+    EXPECT_EQ(reader.GetVersion(), c.version);
+    EXPECT_EQ(reader.GetSubject(1), "beta");
+    EXPECT_EQ(reader.GetBookmark(1).name, "beta");
+    EXPECT_EQ(reader.GetBookmark(1).subjectNumber, 1);
+  }
+}
+
+TEST_F(TomeReaderTest, MissingOrUnreadableFilesFail) {
+  CTomeReader reader;
+  EXPECT_EQ(reader.Open(m_dir.File("absent.lv"), kOpenReadOnly), kOpenFailed);
+  EXPECT_EQ(reader.Open(m_dir.File(""), kOpenReadOnly), kOpenFailed);  // the directory itself
+  EXPECT_EQ(reader.Open(Write(""), kOpenReadOnly), kOpenFailed);
+  EXPECT_FALSE(reader.IsOpen());
+}
+
+// Each case damages one field of a good tome; the reader must refuse it without crashing or
+// allocating what the field claims.
+TEST_F(TomeReaderTest, RefusesImpossibleHeaders) {
+  const auto good = AssembleTome(MixedEntries(), WithBlockSizes(1000, 500));
+  const size_t main = size_t(good.mainSectionOffset);
+  const size_t extension = size_t(good.extensionSectionOffset);
+  struct Case {
+    const char* name;
+    size_t offset;  // field to overwrite, or the new file length when value is kTruncate
+    int32_t value;
+    int expected;
+  };
+  constexpr int32_t kTruncate = INT32_MIN;
+  const Case cases[] = {
+      {"shorter than the version", 18, kTruncate, kOpenFailed},
+      {"shorter than the header", 30, kTruncate, kOpenFailed},
+      {"negative subject count", 24, -1, kOpenFailed},
+      {"subject table beyond the file", 24, 0x7FFFFFFF, kOpenFailed},
+      {"negative chunk count", 28, -5, kOpenFailed},
+      {"more chunks than the area holds", 28, 0x7FFFFFFF, kOpenFailed},
+      {"negative chunk area", 32, -1, kOpenFailed},
+      {"chunk area beyond the file", 32, 0x7FFFFFF0, kOpenFailed},
+      {"chunk longer than the area", 44, 4744, kOpenFailed},
+      {"negative chunk length", 44, -12, kOpenFailed},
+      {"negative section length", main, -1, kOpenFailed},
+      {"section beyond the file", main, 0x7FFFFFFF, kOpenFailed},
+      {"negative block count", main + 4, -1, kOpenFailed},
+      {"block table beyond the section", main + 4, 0x10000000, kOpenFailed},
+      {"zero block size", main + 8, 0, kOpenFailed},
+      {"negative block size", main + 8, -25000, kOpenFailed},
+      {"absurd block size", main + 8, 0x40000000, kOpenFailed},
+      {"block offset beyond the section", main + 12, 0x7FFFFFFF, kOpenFailed},
+      {"block length beyond the section", main + 16, 0x7FFFFFFF, kOpenFailed},
+      {"extension block size absurd", extension + 8, 0x7FFFFFFF, kOpenFailed},
+      {"extension section missing", extension + 6, kTruncate, kOpenFailed},
+      {"version 2002", 16, 2002, kOpenUnsupported},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string bytes = good.bytes;
+    if (c.value == kTruncate) {
+      bytes.resize(c.offset);
+    } else {
+      test::PutLe32(bytes, c.offset, c.value);
+    }
+    CTomeReader reader;
+    EXPECT_EQ(reader.Open(Write(bytes), kOpenReadWrite), c.expected);
+    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_EQ(reader.GetSubjectCount(), 0);
+  }
+}
+
+TEST_F(TomeReaderTest, DamagedRecordsAreCutNotOverrun) {
+  std::vector<TestEntry> entries = {{"one", std::string(300, 'x')}, {"two", "b"}, {"three", "c"}};
+  auto tome = AssembleTome(entries);
+  const size_t table = size_t(tome.subjectTableOffset);
+  test::PutLe32(tome.bytes, table + 4, -7);          // negative position
+  test::PutLe32(tome.bytes, table + 8, 0x7FFFFFFF);  // beyond the stream
+  // The extension position of entry 0 points beyond the extension stream.
+  tome.bytes.replace(size_t(tome.mainSectionOffset) + 12 + 8 + 1 + 1, 4, test::Le32(1 << 30));
+  CTomeReader reader;
+  ASSERT_EQ(reader.Open(Write(tome.bytes), kOpenReadOnly), kOpenOk);
+  EXPECT_EQ(reader.GetSubject(0), "one");
+  ASSERT_EQ(reader.LoadEntryText(0), 1);
+  EXPECT_EQ(reader.CurrentEntryText(), std::string(150, 'x'));
+  for (int i : {1, 2}) {
+    EXPECT_EQ(reader.GetSubject(i), "");
+    EXPECT_EQ(reader.GetPreview(i, true), "");
+    EXPECT_EQ(reader.GetExtensionPosition(i), -1);
+    EXPECT_EQ(reader.LoadEntryText(i), 1);
+    EXPECT_EQ(reader.CurrentEntryText(), "");
+  }
+}
+
+TEST_F(TomeReaderTest, RecordRunningOffTheStreamIsCut) {
+  // The last record has lost its terminators: the subject is what the stream holds.
+  std::string stream = std::string("\x60", 1) + "whole" + '\0' + "text" + '\0' + "\x60" + "cut subj";
+  std::string bytes;
+  for (uint32_t word : kTomeIdentity) AppendLE32(bytes, word);
+  bytes += test::Le32(2001) + test::Le32(0) + test::Le32(2) + test::Le32(0) + test::Le32(0);
+  bytes += test::Le32(0) + test::Le32(12) + test::AssembleSection(stream, 8) + test::AssembleSection("", 8);
+  CTomeReader reader;
+  ASSERT_EQ(reader.Open(Write(bytes), kOpenReadOnly), kOpenOk);
+  EXPECT_EQ(reader.GetSubject(0), "whole");
+  EXPECT_EQ(reader.GetPreview(0, false), "text");
+  EXPECT_EQ(reader.GetSubject(1), "cut subj");
+  EXPECT_EQ(reader.GetPreview(1, false), "");
+}
+
+TEST_F(TomeReaderTest, PreviewStripRules) {
+  const struct {
+    std::string head, stripped;
+  } cases[] = {
+      {"\t\x01Word\t\x02 rest\t\x08second line", "Word rest"},
+      {"split inside a mark\t", "split inside a mark"},
+      {"\t\x11Target>shown\t\x12", "shown"},
+      {"\t\x11shown\t\x12", "shown"},
+      {"see \t\x11unterminated link", "see unterminated link"},
+      {"plain", "plain"},
+      {"\t\x08", ""},
+      {"a\t\t\x05" "b", "a\x05" "b"},
+  };
+  std::vector<TestEntry> entries;
+  for (const auto& c : cases) entries.push_back({"s", c.head});
+  CTomeReader reader;
+  ASSERT_EQ(reader.Open(Write(AssembleTome(entries).bytes), kOpenReadOnly), kOpenOk);
+  for (int i = 0; i < int(std::size(cases)); ++i) {
+    EXPECT_EQ(reader.GetPreview(i, true), cases[i].stripped) << i;
+    EXPECT_EQ(reader.GetPreview(i, false), cases[i].head) << i;
+  }
+}
+
+TEST_F(TomeReaderTest, FindSubjectInASortedTome) {
+  const std::vector<TestEntry> entries = {{"apple", ""}, {"Banana", ""}, {"banana", ""}, {"cherry", ""}};
+  CTomeReader reader;
+  ASSERT_EQ(reader.Open(Write(AssembleTome(entries).bytes), kOpenReadOnly), kOpenOk);
+  const struct {
+    const char* text;
+    int expected;
+  } cases[] = {{"BANANA", 1}, {"ban", 1}, {"b", 1}, {"zebra", -1}, {"apple pie", -1},
+               {"apple", 0},  {"a", 0},   {"cherry", 3}, {"", 0}};
+  for (const auto& c : cases) {
+    for (int mode : {0, 1}) EXPECT_EQ(reader.FindSubject(mode, c.text), c.expected) << c.text << " " << mode;
+  }
+}
+
+TEST_F(TomeReaderTest, FindSubjectAgreesWithTheModelOnALargeSortedTome) {
+  std::mt19937 random(11);
+  std::vector<std::string> subjects;
+  for (int i = 0; i < 700; ++i) {
+    std::string s;
+    for (size_t k = 0, n = 1 + random() % 6; k < n; ++k) s.push_back("abcABC"[random() % 6]);
+    subjects.push_back(s);
+  }
+  std::stable_sort(subjects.begin(), subjects.end(),
+                   [](const std::string& a, const std::string& b) { return Collate(a, b) < 0; });
+  std::vector<TestEntry> entries;
+  for (const std::string& s : subjects) entries.push_back({s, "t"});
+  CTomeReader reader;
+  ASSERT_EQ(reader.Open(Write(AssembleTome(entries, WithBlockSizes(64, 64)).bytes), 2), kOpenOk);
+  for (const std::string& s : subjects) {
+    int first = 0;
+    while (Collate(subjects[size_t(first)], s) != 0) ++first;
+    EXPECT_EQ(reader.FindSubject(0, s), first) << s;
+  }
+}
+
+TEST_F(TomeReaderTest, FindSubjectInUnsortedAndEmptyTomes) {
+  const std::vector<TestEntry> entries = {{"pear", ""}, {"Apple pie", ""}, {"apple", ""}};
+  TomeShape unsorted;
+  unsorted.sortedFlag = 0;
+  CTomeReader reader;
+  ASSERT_EQ(reader.Open(Write(AssembleTome(entries, unsorted).bytes), 2), kOpenOk);
+  EXPECT_EQ(reader.FindSubject(0, "APPLE"), 2);
+  EXPECT_EQ(reader.FindSubject(1, "apple"), 1);
+  EXPECT_EQ(reader.FindSubject(0, "app"), -1);
+  EXPECT_EQ(reader.FindSubject(1, "pea"), 0);
+  EXPECT_EQ(reader.FindSubject(2, "pear"), -1);
+  ASSERT_EQ(reader.Open(Write(AssembleTome({}).bytes, "empty.lv"), 2), kOpenOk);
+  EXPECT_EQ(reader.GetSubjectCount(), 0);
+  EXPECT_EQ(reader.FindSubject(0, ""), -1);
+  EXPECT_EQ(reader.FindSubject(1, "a"), -1);
+  reader.Close();
+  EXPECT_EQ(reader.FindSubject(1, "a"), -1);
+}
+
+TEST_F(TomeReaderTest, BookmarksAreSavedOnlyWhenWritable) {
+  const std::vector<TestEntry> entries = {{"alpha", "one"}, {"beta", "two"}};
+  TomeShape shape;
+  // Record 0 keeps its value; record 2's name bytes do not count while it is free.
+  shape.bookmarkTable = test::BookmarkRecordBytes(3, 9, 4, "zer") + test::BookmarkRecordBytes(0, 0, 0, "") +
+                        test::BookmarkRecordBytes(0, 1, 0, "junk") + std::string(48 * kBookmarkRecordSize, '\0');
+  const std::string original = AssembleTome(entries, shape).bytes;
+  const std::string path = Write(original);
+  {
+    CTomeReader reader;
+    ASSERT_EQ(reader.Open(path, kOpenReadOnly), kOpenOk);
+    EXPECT_TRUE(reader.GetBookmark(2).IsFree());
+    EXPECT_EQ(reader.GetBookmark(2).name, "");
+    reader.SetBookmark(1, 4, 1, 0, "beta");
+  }  // destruction of a read-only reader writes nothing
+  EXPECT_EQ(test::ReadFileBytes(path), original);
+
+  CTomeReader reader;
+  ASSERT_EQ(reader.Open(path, kOpenReadWrite), kOpenOk);
+  reader.SetBookmark(1, 4, 1, 0, "beta");
+  reader.SetBookmark(50, 200, 0, 0, std::string(200, 'n'));  // cut to the 81-byte field
+  ASSERT_EQ(reader.Open(m_dir.File("absent.lv"), kOpenReadOnly), kOpenFailed);  // saves and releases
+  ASSERT_EQ(reader.Open(path, kOpenReadOnly), kOpenOk);
+  EXPECT_EQ(reader.GetBookmark(0).name, "zer");
+  EXPECT_EQ(reader.GetBookmark(0).subjectNumber, 9);
+  EXPECT_EQ(reader.GetBookmark(0).reserved, 4);
+  EXPECT_EQ(reader.GetBookmark(1).name, "beta");
+  EXPECT_EQ(reader.GetBookmark(1).subjectNumber, 1);
+  EXPECT_EQ(reader.GetBookmark(50).nameLength, 81);
+  EXPECT_EQ(reader.GetBookmark(50).name, std::string(81, 'n'));
+  // Only the table changed, and it lies where the builder puts it.
+  const std::string saved = test::ReadFileBytes(path);
+  ASSERT_EQ(saved.size(), original.size());
+  EXPECT_EQ(saved.substr(0, 48), original.substr(0, 48));
+  EXPECT_EQ(saved.substr(48 + 4743), original.substr(48 + 4743));
+  EXPECT_EQ(saved.substr(48 + 2 * 93 + 12, 81), std::string(81, '\0'));  // free record 2 saved clean
+}
+
+TEST_F(TomeReaderTest, BookmarkNameLengthsAreClampedWhenRead) {
+  TomeShape shape;
+  shape.bookmarkTable = test::BookmarkRecordBytes(0, 0, 0, "") +
+                        test::BookmarkRecordBytes(500, 1, 0, std::string(81, 'x')) +
+                        test::BookmarkRecordBytes(-3, 1, 0, "neg") + std::string(48 * kBookmarkRecordSize, '\0');
+  CTomeReader reader;
+  ASSERT_EQ(reader.Open(Write(AssembleTome({{"a", ""}}, shape).bytes), kOpenReadOnly), kOpenOk);
+  EXPECT_EQ(reader.GetBookmark(1).nameLength, 81);
+  EXPECT_EQ(reader.GetBookmark(1).name, std::string(81, 'x'));
+  EXPECT_TRUE(reader.GetBookmark(2).IsFree());
+  EXPECT_TRUE(reader.GetBookmark(51).IsFree());
+  EXPECT_TRUE(reader.GetBookmark(-1).IsFree());
+}
+
+TEST_F(TomeReaderTest, TomesWithoutABookmarkTableAreNeverWritten) {
+  for (const std::string& chunk : {std::string(), test::Chunk(kChunkTypeBookmarks, 1, std::string(100, '\0'))}) {
+    TomeShape shape;
+    shape.bookmarkChunk = false;
+    if (!chunk.empty()) shape.chunksAfter = {chunk};  // too short to hold the table
+    const std::string original = AssembleTome({{"a", "b"}}, shape).bytes;
+    const std::string path = Write(original);
+    CTomeReader reader;
+    ASSERT_EQ(reader.Open(path, kOpenReadWrite), kOpenOk);
+    EXPECT_TRUE(reader.GetBookmark(1).IsFree());
+    reader.SetBookmark(1, 1, 0, 0, "a");
+    reader.Close();
+    EXPECT_EQ(test::ReadFileBytes(path), original);
+  }
+}
+
+}  // namespace
+}  // namespace lv
