@@ -11,8 +11,8 @@
 namespace lv {
 namespace {
 
-using testing::ModelEntry;
-using testing::TempDir;
+using builder_test::ModelEntry;
+using builder_test::TempDir;
 
 enum class Format { kTagged, kTab };
 
@@ -35,7 +35,7 @@ struct Built {
 
 Built Build(Format format, const std::string& source, Progress* progress = nullptr, bool stepFlag = false) {
   TempDir dir;
-  testing::WriteFile(dir.File("source"), source);
+  builder_test::WriteFile(dir.File("source"), source);
   std::FILE* in = std::fopen(dir.File("source").c_str(), "rb");
   std::FILE* out = std::fopen(dir.File("tome").c_str(), "wb");
   CTomeBuilder builder;
@@ -49,7 +49,7 @@ Built Build(Format format, const std::string& source, Progress* progress = nullp
   EXPECT_EQ(builder.SaveTome(out), kSaveOk);
   std::fclose(out);
   std::fclose(in);
-  const testing::ModelTome tome = testing::UnpackTome(testing::ReadFile(dir.File("tome")));
+  const builder_test::ModelTome tome = builder_test::UnpackTome(builder_test::ReadFile(dir.File("tome")));
   EXPECT_EQ(tome.count, builder.EntryCount());
   EXPECT_EQ(tome.sortedFlag, builder.SortedFlag());
   return {tome.entries, builder.SortedFlag(), builder.PreviousSubject(), builder.LongSubjectFlag(),
