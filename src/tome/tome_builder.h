@@ -71,6 +71,8 @@ class CTomeBuilder {
   // Longest text stream accepted. Its compressed section (at most 9/8 of it plus block tables) still
   // has a section length below 2^31.
   static constexpr int64_t kMaxStreamLength = 1900000000;
+  // Lowers the limit on each text stream (tests use it to reach the limit with small sources).
+  void SetMaxStreamLength(int64_t bytes) { m_maxStreamLength = bytes; }
 
   // Compresses source (read from its start) into destination as one text section.
   static int CompressSection(std::FILE* source, std::FILE* destination);
@@ -102,6 +104,7 @@ class CTomeBuilder {
   std::string m_head;                // the first kEntryHeadLength bytes of the stored text
   int64_t m_textLength = 0;          // stored text bytes so far
   int m_cutSubjectCount = 0;
+  int64_t m_maxStreamLength = kMaxStreamLength;
   std::string m_failure;
 
   std::string m_previousSubject;

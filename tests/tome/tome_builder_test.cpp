@@ -95,6 +95,40 @@ TEST(TomeBuilderTest, AddEntryKeepsEmptyTextsAndChecksOrder) {
   EXPECT_EQ(tome.sortedFlag, 0);
 }
 
+TEST(TomeBuilderTest, StreamsBeyondTheirLimitEndTheBuild) {
+  CTomeBuilder main;
+  main.SetMaxStreamLength(100);
+  for (int i = 0; i < 21; ++i) main.AddEntry("a", "x");  // records of 5 bytes: 20 fit
+  EXPECT_EQ(main.EntryCount(), 20);
+  EXPECT_TRUE(main.Failed());
+  EXPECT_NE(main.FailureReason().find("more than 100 bytes in the main stream"), std::string::npos);
+  EXPECT_EQ(main.ParseTabEntry(stdin), kParseEnd);
+  TempDir dir;
+  std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
+  EXPECT_EQ(main.SaveTome(out), kSaveWriteFailed);
+  std::fclose(out);
+
+  CTomeBuilder extension;
+  extension.SetMaxStreamLength(200);
+  extension.AddEntry("a", std::string(349, 'x'));  // a piece of 199 bytes and its 0x00
+  EXPECT_FALSE(extension.Failed());
+  extension.AddEntry("b", std::string(151, 'x'));
+  EXPECT_TRUE(extension.Failed());
+  EXPECT_NE(extension.FailureReason().find("extension stream"), std::string::npos);
+  EXPECT_EQ(extension.EntryCount(), 1);
+}
+
+TEST(TomeBuilderTest, UnwritableOutputIsReported) {
+  CTomeBuilder builder;
+  builder.AddEntry("a", "x");
+  TempDir dir;
+  builder_test::WriteFile(dir.File("t.lv"), "");
+  std::FILE* readOnly = std::fopen(dir.File("t.lv").c_str(), "rb");
+  EXPECT_EQ(builder.SaveTome(readOnly), kSaveWriteFailed);
+  std::fclose(readOnly);
+  EXPECT_TRUE(builder.Failed());
+}
+
 TEST(TomeBuilderTest, TempFilesMissingEndTheBuild) {
   const char* old = std::getenv("TMPDIR");
   const std::string saved = old ? old : "";
