@@ -9,12 +9,12 @@
 // are too short to be used), so positions are listed under a hash of their first three bytes rather
 // than walked through every position of a two-byte value; the result is the same. Each hash bucket
 // keeps its entered positions in ascending order in one array, with a cursor to the oldest one still
-// within reach.
-// A candidate is dismissed by one byte comparison unless it can beat the best length so far, and the
+// within reach. A candidate is dismissed by one byte comparison unless it can beat the best length so far, and the
 // walk ends as soon as no later (nearer) candidate can be long enough.
 #include "tome/block_encoder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -32,6 +32,9 @@ inline uint32_t BucketOf(const uint8_t* d, int32_t p) {
   const uint32_t v = uint32_t(d[p]) << 16 | uint32_t(d[p + 1]) << 8 | d[p + 2];
   return (v * 2654435761u) >> (32 - kBucketBits);
 }
+
+// CommonPrefix finds the first differing byte from the lowest set bit of two 8-byte loads.
+static_assert(std::endian::native == std::endian::little, "CommonPrefix assumes little-endian loads");
 
 inline uint64_t Load64(const uint8_t* p) {
   uint64_t v;
@@ -149,7 +152,8 @@ size_t BlockEncoder::Compress(const uint8_t* input, size_t n, uint8_t* output) {
 }
 
 size_t CompressBlock(const uint8_t* input, size_t n, uint8_t* output) {
-  BlockEncoder encoder;
+  // Kept per thread so that callers compressing block after block do not set up the tables each time.
+  thread_local BlockEncoder encoder;
   return encoder.Compress(input, n, output);
 }
 
