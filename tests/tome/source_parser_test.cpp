@@ -119,6 +119,16 @@ TEST(SourceParserTest, TagsAcrossBufferRefills) {
   ASSERT_EQ(tagged.entries.size(), 2u);
   EXPECT_TRUE(tagged.entries[0].text == expected);
   EXPECT_EQ(tagged.entries[1], (ModelEntry{"next", "x"}));
+
+  std::string line, lineExpected;
+  for (int i = 0; line.size() < 3'000'000; ++i) {
+    line += std::string(size_t(i % 11), 'w') + "<Sup>\n";
+    lineExpected += std::string(size_t(i % 11), 'w') + "\t\x15\n";
+  }
+  const Built tab = Build(Format::kTab, "long\t" + line + "\r\nnext\tx");
+  ASSERT_EQ(tab.entries.size(), 2u);
+  EXPECT_TRUE(tab.entries[0].text == lineExpected);
+  EXPECT_EQ(tab.entries[1], (ModelEntry{"next", "x"}));
 }
 
 TEST(SourceParserTest, SortedCheckAndFlags) {
