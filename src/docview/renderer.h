@@ -23,7 +23,7 @@ struct PageSettings {
 std::string RenderEntryPage(std::string_view subject, std::string_view entryText, const PageSettings& settings,
                             int entryPageFontSize, int findOffset, int findLength);
 
-// Loads the entry through the reader and writes its page to path (truncating it). False when the
+// Loads the entry through the reader and writes its page to path (replacing its contents). False when the
 // entry cannot be loaded or the file cannot be written.
 bool WriteEntryPage(CTomeReader& reader, const PageSettings& settings, const std::string& path, int subjectIndex,
                     int findOffset, int findLength);

@@ -5,13 +5,16 @@
 // share a control byte (bit 7 for the first item, a set bit for a match); a final group of one to
 // seven items gets bit 0 set.
 //
-// Speed: each two-byte value keeps a forward list of its entered positions plus a cursor to the
-// oldest one still within reach, so a search visits only candidates that can count. A candidate is
-// dismissed by one byte comparison unless it can beat the best length so far, and the walk ends as
-// soon as no later (nearer) candidate can be long enough.
+// Speed: only a candidate that agrees in its first three bytes can give a match (two agreeing bytes
+// are too short to be used), so positions are listed under a hash of their first three bytes rather
+// than walked through every position of a two-byte value; the result is the same. Each hash bucket
+// keeps its entered positions in ascending order in one array, with a cursor to the oldest one still
+// within reach. A candidate is dismissed by one byte comparison unless it can beat the best length so far, and the
+// walk ends as soon as no later (nearer) candidate can be long enough.
 #include "tome/block_encoder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -20,10 +23,18 @@
 namespace lv {
 namespace {
 
-constexpr size_t kValueCount = 65536;
+constexpr int kBucketBits = 16;
+constexpr size_t kBucketCount = size_t(1) << kBucketBits;
 constexpr size_t kPadding = 32;
 
-inline uint32_t PairValue(const uint8_t* d, int32_t p) { return uint32_t(d[p]) << 8 | d[p + 1]; }
+// Bucket of the three bytes at p. REQUIRES: p + 2 < block size.
+inline uint32_t BucketOf(const uint8_t* d, int32_t p) {
+  const uint32_t v = uint32_t(d[p]) << 16 | uint32_t(d[p + 1]) << 8 | d[p + 2];
+  return (v * 2654435761u) >> (32 - kBucketBits);
+}
+
+// CommonPrefix finds the first differing byte from the lowest set bit of two 8-byte loads.
+static_assert(std::endian::native == std::endian::little, "CommonPrefix assumes little-endian loads");
 
 inline uint64_t Load64(const uint8_t* p) {
   uint64_t v;
@@ -45,44 +56,44 @@ inline int CommonPrefix(const uint8_t* x, const uint8_t* y, int cap) {
 
 bool BlockEncoder::Prepare(const uint8_t* input, size_t n) {
   try {
-    if (m_first.empty()) {
-      m_first.assign(kValueCount, -1);
-      m_last.assign(kValueCount, -1);
-    }
+    if (m_buckets.empty()) m_buckets.resize(kBucketCount);
     if (m_data.size() < n + kPadding) m_data.resize(n + kPadding);
-    if (m_next.size() < n) m_next.resize(n);
+    if (m_bucketOf.size() < n) m_bucketOf.resize(n);
+    if (m_positions.size() < n) m_positions.resize(n);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  std::memcpy(m_data.data(), input, n);
-  std::memset(m_data.data() + n, 0, kPadding);
-  return true;
-}
-
-void BlockEncoder::Enter(int32_t position) {
-  const uint32_t value = PairValue(m_data.data(), position);
-  m_next[position] = -1;
-  if (m_last[value] < 0) {
-    m_first[value] = position;
-  } else {
-    m_next[m_last[value]] = position;
+  uint8_t* d = m_data.data();
+  std::memcpy(d, input, n);
+  std::memset(d + n, 0, kPadding);
+  // Size every bucket, then give each used bucket its group of slots.
+  const int32_t last = int32_t(n) - 2;  // positions 0 .. last - 1 have three bytes
+  for (int32_t p = 0; p < last; ++p) {
+    m_bucketOf[p] = uint16_t(BucketOf(d, p));
+    ++m_buckets[m_bucketOf[p]].size;
   }
-  m_last[value] = position;
+  int32_t slot = 0;
+  for (int32_t p = 0; p < last; ++p) {
+    Bucket& bucket = m_buckets[m_bucketOf[p]];
+    if (bucket.start < 0) {
+      bucket.start = slot;
+      slot += bucket.size;
+    }
+  }
+  return true;
 }
 
 int BlockEncoder::FindMatch(int32_t a, int32_t n, int32_t& matchPosition) {
   const uint8_t* d = m_data.data();
-  const uint32_t value = PairValue(d, a);
-  int32_t q = m_first[value];
-  while (q >= 0 && q < a - kMaxDistance) q = m_next[q];
-  m_first[value] = q;
-  if (q < 0) {
-    m_last[value] = -1;
-    return 0;
-  }
+  Bucket& bucket = m_buckets[m_bucketOf[a]];
+  const int32_t* group = m_positions.data() + bucket.start;
+  int32_t k = bucket.reach;
+  while (k < bucket.entered && group[k] < a - kMaxDistance) ++k;
+  bucket.reach = k;
   const int maxLength = std::min(kMaxMatch, n - a);
   int best = 0;
-  for (; q >= 0; q = m_next[q]) {
+  for (; k < bucket.entered; ++k) {
+    const int32_t q = group[k];
     // Candidates come oldest first, so their caps (a - q - 1) only shrink from here on.
     const int cap = std::min(maxLength, a - q - 1);
     if (cap <= best) break;
@@ -98,12 +109,7 @@ int BlockEncoder::FindMatch(int32_t a, int32_t n, int32_t& matchPosition) {
 }
 
 void BlockEncoder::ForgetBlock(size_t n) {
-  const uint8_t* d = m_data.data();
-  for (size_t p = 0; p + 1 < n; ++p) {
-    const uint32_t value = PairValue(d, int32_t(p));
-    m_first[value] = -1;
-    m_last[value] = -1;
-  }
+  for (int32_t p = 0; p + 2 < int32_t(n); ++p) m_buckets[m_bucketOf[p]] = Bucket();
 }
 
 size_t BlockEncoder::Compress(const uint8_t* input, size_t n, uint8_t* output) {
@@ -120,7 +126,7 @@ size_t BlockEncoder::Compress(const uint8_t* input, size_t n, uint8_t* output) {
       bits = 0;
     }
     int32_t matchPosition = 0;
-    const int length = (a + 1 < size) ? FindMatch(a, size, matchPosition) : 0;
+    const int length = (a + 2 < size) ? FindMatch(a, size, matchPosition) : 0;
     int advance = 1;
     if (length >= kMinMatch) {
       const int32_t distance = a - matchPosition;
@@ -133,7 +139,7 @@ size_t BlockEncoder::Compress(const uint8_t* input, size_t n, uint8_t* output) {
     }
     for (int k = 0; k < advance; ++k) {
       ++a;
-      if (a >= 2) Enter(a - 2);
+      if (a >= 2 && a < size) Enter(a - 2);
     }
     if (++items == 8) {
       *control = bits;
@@ -146,7 +152,8 @@ size_t BlockEncoder::Compress(const uint8_t* input, size_t n, uint8_t* output) {
 }
 
 size_t CompressBlock(const uint8_t* input, size_t n, uint8_t* output) {
-  BlockEncoder encoder;
+  // Kept per thread so that callers compressing block after block do not set up the tables each time.
+  thread_local BlockEncoder encoder;
   return encoder.Compress(input, n, output);
 }
 

@@ -137,8 +137,8 @@ void CTomeBuilder::AppendStoredText(const uint8_t* bytes, size_t n) {
   const size_t rest = n - toHead;
   if (rest == 0) return;
   // The piece in the extension stream: bytes from 150 on, plus its 0x00.
-  if (m_extensionPosition + (m_textLength - kEntryHeadLength) + 1 > kMaxStreamLength) {
-    Fail("the entry texts are too long for one tome (more than " + std::to_string(kMaxStreamLength) +
+  if (m_extensionPosition + (m_textLength - kEntryHeadLength) + 1 > m_maxStreamLength) {
+    Fail("the entry texts are too long for one tome (more than " + std::to_string(m_maxStreamLength) +
          " bytes in the extension stream)");
     return;
   }
@@ -155,8 +155,8 @@ void CTomeBuilder::FinishEntry() {
   const bool extended = m_textLength > kEntryHeadLength;
   const int64_t recordLength =
       1 + (extended ? 4 : 0) + int64_t(m_subject.size()) + 1 + int64_t(m_head.size()) + 1;
-  if (m_mainPosition + recordLength > kMaxStreamLength) {
-    Fail("the source has too many entries for one tome (more than " + std::to_string(kMaxStreamLength) +
+  if (m_mainPosition + recordLength > m_maxStreamLength) {
+    Fail("the source has too many entries for one tome (more than " + std::to_string(m_maxStreamLength) +
          " bytes in the main stream)");
     return;
   }

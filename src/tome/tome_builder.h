@@ -36,7 +36,11 @@ class CTomeBuilder {
   bool IsReady() const;
 
   // One entry from a seekable source stream: kParseStored, or kParseEnd at the end of the source (and,
-  // for tab-separated text, at a line with an empty subject or text).
+  // for tab-separated text, at a line with an empty subject or text), or once the build has failed.
+  // The builder reads ahead through its own buffer, so between parse steps the stream's position is
+  // its own; after kParseEnd the stream stands just after the bytes parsed. Bytes 0x00 of the source
+  // are left out (they would end a stored string early), and subjects are cut to
+  // kMaxStoredSubjectLength bytes (see CutSubjectCount).
   int ParseTaggedEntry(std::FILE* source);
   int ParseTabEntry(std::FILE* source);
   // Parse until the end; progress (may be null) follows the offset in the source, or with stepFlag
@@ -71,6 +75,8 @@ class CTomeBuilder {
   // Longest text stream accepted. Its compressed section (at most 9/8 of it plus block tables) still
   // has a section length below 2^31.
   static constexpr int64_t kMaxStreamLength = 1900000000;
+  // Lowers the limit on each text stream (tests use it to reach the limit with small sources).
+  void SetMaxStreamLength(int64_t bytes) { m_maxStreamLength = bytes; }
 
   // Compresses source (read from its start) into destination as one text section.
   static int CompressSection(std::FILE* source, std::FILE* destination);
@@ -102,6 +108,7 @@ class CTomeBuilder {
   std::string m_head;                // the first kEntryHeadLength bytes of the stored text
   int64_t m_textLength = 0;          // stored text bytes so far
   int m_cutSubjectCount = 0;
+  int64_t m_maxStreamLength = kMaxStreamLength;
   std::string m_failure;
 
   std::string m_previousSubject;
@@ -118,7 +125,10 @@ class CTomeBuilder {
 };
 
 // Sorts the lines of a tab-separated file in place by the collation, leaving the unsorted file under
-// the name with ".bak" appended. False when the file cannot be read or written.
+// the name with ".bak" appended (an existing ".bak" file is kept and no new backup made). Lines end at
+// a carriage return (the byte after it is dropped), empty lines are dropped, the sorted lines are
+// joined by CR LF with none after the last. The sorted file replaces the original atomically. False
+// when the file cannot be read or written; the file is then unchanged.
 bool SortTabFile(const std::string& path);
 // Negative, zero or positive by the collation over whole lines.
 int CompareLines(std::string_view a, std::string_view b);

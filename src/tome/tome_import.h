@@ -39,7 +39,9 @@ struct UpgradeOutcome {
   int entryCount = 0;
 };
 
-// Rewrites a version-1 tome at path in the current layout, keeping every entry and the bookmarks.
+// Rewrites a version-1 tome at path in the current layout, keeping every entry (empty texts included)
+// and the bookmark table a writable open appended. The new tome replaces the old file only when it is
+// complete; a tome already in the current layout is refused and left alone.
 UpgradeOutcome UpgradeVersion1Tome(const std::string& path);
 
 }  // namespace lv

@@ -7,8 +7,11 @@
 //   -1 (unreadable): a file shorter than its header; a negative subject count, chunk count, chunk
 //      length or chunk area length; chunks that leave the chunk area or an area beyond the file; a
 //      subject table or a text section that does not fit in the file; a section whose length cannot
-//      hold its block table; a block size below 1 or above 16 MiB; a block lying outside its section
-//      or longer than the largest possible compression of a block.
+//      hold its block table; a block size below 1 or above 1 MiB (40 times what the builder
+//      writes); a block lying outside its section or longer than the largest possible compression
+//      of a block; a version-1 file shorter than 28 bytes, a version-1 header length below 28 or
+//      beyond the file, a negative version-1 subject count or an offset table beyond the header, and
+//      (writable) a version-1 bookmark table that would reach back into the header.
 // A bookmark chunk too short for the 4743-byte table is taken as no table, so saving the bookmarks
 // can never overwrite the data that follows it.
 #include "tome/tome_reader.h"
@@ -24,7 +27,7 @@ namespace lv {
 namespace {
 
 // Larger blocks than this are taken as damage rather than allocated.
-constexpr int32_t kMaxBlockSize = 1 << 24;
+constexpr int32_t kMaxBlockSize = 1 << 20;
 // Room behind a decoded main block for the decoded head of the next one.
 constexpr size_t kNextHeadRoom = 3000;
 constexpr int kChunkAreaOffset = kHeaderSize;
@@ -100,6 +103,7 @@ int CTomeReader::OpenVersion1(const std::string& path) {
   const int result = m_version1->Open(path, !m_readOnly);
   if (result < 0) return result;
   m_subjectCount = result;
+  m_version = m_version1->VersionWord();  // with the marks a writable open has just added
   m_sortedFlag = 0;
   if (!m_readOnly) {
     m_bookmarkTablePosition = m_version1->BookmarkTablePosition();

@@ -143,15 +143,17 @@ bool CTomeReader::AssembleLongRecord(int block, size_t offset, Record& record) {
   const size_t blockSize = size_t(m_main.blockSize);
   m_recordScratch.assign(reinterpret_cast<const char*>(m_main.buffer.data()) + offset,
                          m_main.blockBytes - offset);
-  bool complete = false;
   bool streamGoesOn = m_main.blockBytes == blockSize;
   for (int next = block + 1; streamGoesOn && next < m_main.BlockCount(); ++next) {
     if (m_recordScratch.size() >= kMaxRecordLength || !MakeBlockCurrent(m_main, next, true)) break;
-    m_recordScratch.append(reinterpret_cast<const char*>(m_main.buffer.data()), m_main.blockBytes);
-    const auto* bytes = reinterpret_cast<const uint8_t*>(m_recordScratch.data());
-    complete = ParseRecord(bytes, m_recordScratch.size(), record.flags, record.extensionPosition,
-                           record.subject, record.head);
-    if (complete) return true;
+    const uint8_t* added = m_main.buffer.data();
+    m_recordScratch.append(reinterpret_cast<const char*>(added), m_main.blockBytes);
+    // Only a block that brings a 0x00 can complete the record; others are appended without a parse.
+    if (std::memchr(added, 0, m_main.blockBytes) != nullptr &&
+        ParseRecord(reinterpret_cast<const uint8_t*>(m_recordScratch.data()), m_recordScratch.size(), record.flags,
+                    record.extensionPosition, record.subject, record.head)) {
+      return true;
+    }
     streamGoesOn = m_main.blockBytes == blockSize;
   }
   // The stream ends inside the record: what there is of it is the record.

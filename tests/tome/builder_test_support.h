@@ -17,7 +17,7 @@
 #include "tome/coding.h"
 #include "tome/format.h"
 
-namespace lv::testing {
+namespace lv::builder_test {
 
 class TempDir {
  public:
@@ -124,4 +124,4 @@ inline ModelTome UnpackTome(const std::string& file) {
   return tome;
 }
 
-}  // namespace lv::testing
+}  // namespace lv::builder_test

@@ -11,8 +11,8 @@
 namespace lv {
 namespace {
 
-using testing::ModelEntry;
-using testing::TempDir;
+using builder_test::ModelEntry;
+using builder_test::TempDir;
 
 enum class Format { kTagged, kTab };
 
@@ -35,7 +35,7 @@ struct Built {
 
 Built Build(Format format, const std::string& source, Progress* progress = nullptr, bool stepFlag = false) {
   TempDir dir;
-  testing::WriteFile(dir.File("source"), source);
+  builder_test::WriteFile(dir.File("source"), source);
   std::FILE* in = std::fopen(dir.File("source").c_str(), "rb");
   std::FILE* out = std::fopen(dir.File("tome").c_str(), "wb");
   CTomeBuilder builder;
@@ -49,7 +49,7 @@ Built Build(Format format, const std::string& source, Progress* progress = nullp
   EXPECT_EQ(builder.SaveTome(out), kSaveOk);
   std::fclose(out);
   std::fclose(in);
-  const testing::ModelTome tome = testing::UnpackTome(testing::ReadFile(dir.File("tome")));
+  const builder_test::ModelTome tome = builder_test::UnpackTome(builder_test::ReadFile(dir.File("tome")));
   EXPECT_EQ(tome.count, builder.EntryCount());
   EXPECT_EQ(tome.sortedFlag, builder.SortedFlag());
   return {tome.entries, builder.SortedFlag(), builder.PreviousSubject(), builder.LongSubjectFlag(),
@@ -119,6 +119,16 @@ TEST(SourceParserTest, TagsAcrossBufferRefills) {
   ASSERT_EQ(tagged.entries.size(), 2u);
   EXPECT_TRUE(tagged.entries[0].text == expected);
   EXPECT_EQ(tagged.entries[1], (ModelEntry{"next", "x"}));
+
+  std::string line, lineExpected;
+  for (int i = 0; line.size() < 3'000'000; ++i) {
+    line += std::string(size_t(i % 11), 'w') + "<Sup>\n";
+    lineExpected += std::string(size_t(i % 11), 'w') + "\t\x15\n";
+  }
+  const Built tab = Build(Format::kTab, "long\t" + line + "\r\nnext\tx");
+  ASSERT_EQ(tab.entries.size(), 2u);
+  EXPECT_TRUE(tab.entries[0].text == lineExpected);
+  EXPECT_EQ(tab.entries[1], (ModelEntry{"next", "x"}));
 }
 
 TEST(SourceParserTest, SortedCheckAndFlags) {

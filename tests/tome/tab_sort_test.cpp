@@ -10,7 +10,7 @@
 namespace lv {
 namespace {
 
-using testing::TempDir;
+using builder_test::TempDir;
 
 TEST(TabSortTest, SortsLinesAndKeepsTheUnsortedFile) {
   struct Case {
@@ -26,21 +26,21 @@ TEST(TabSortTest, SortsLinesAndKeepsTheUnsortedFile) {
   for (const Case& c : cases) {
     TempDir dir;
     const std::string path = dir.File("d.tab");
-    testing::WriteFile(path, c.input);
+    builder_test::WriteFile(path, c.input);
     EXPECT_TRUE(SortTabFile(path));
-    EXPECT_EQ(testing::ReadFile(path), c.sorted) << c.input;
-    EXPECT_EQ(testing::ReadFile(path + ".bak"), c.input);
+    EXPECT_EQ(builder_test::ReadFile(path), c.sorted) << c.input;
+    EXPECT_EQ(builder_test::ReadFile(path + ".bak"), c.input);
   }
 }
 
 TEST(TabSortTest, ExistingBackupIsKeptAndMissingFileChangesNothing) {
   TempDir dir;
   const std::string path = dir.File("d.tab");
-  testing::WriteFile(path, "b\tx\r\na\ty");
-  testing::WriteFile(path + ".bak", "older backup");
+  builder_test::WriteFile(path, "b\tx\r\na\ty");
+  builder_test::WriteFile(path + ".bak", "older backup");
   EXPECT_TRUE(SortTabFile(path));
-  EXPECT_EQ(testing::ReadFile(path), "a\ty\r\nb\tx");
-  EXPECT_EQ(testing::ReadFile(path + ".bak"), "older backup");
+  EXPECT_EQ(builder_test::ReadFile(path), "a\ty\r\nb\tx");
+  EXPECT_EQ(builder_test::ReadFile(path + ".bak"), "older backup");
 
   EXPECT_FALSE(SortTabFile(dir.File("missing.tab")));
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing.tab")));

@@ -12,15 +12,15 @@
 namespace lv {
 namespace {
 
-using testing::ModelEntry;
-using testing::TempDir;
+using builder_test::ModelEntry;
+using builder_test::TempDir;
 
 std::string Save(CTomeBuilder& builder) {
   TempDir dir;
   std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
   EXPECT_EQ(builder.SaveTome(out), kSaveOk);
   std::fclose(out);
-  return testing::ReadFile(dir.File("t.lv"));
+  return builder_test::ReadFile(dir.File("t.lv"));
 }
 
 std::string LE(std::initializer_list<uint32_t> words) {
@@ -46,13 +46,13 @@ TEST(TomeBuilderTest, TextsSplitAfter150Bytes) {
   builder.AddEntry("whole", std::string(150, 'x'));
   builder.AddEntry("long", std::string(150, 'y') + "z");
   builder.AddEntry("longer", std::string(149, 'w') + "\t\x01" "rest");  // the split falls inside a mark
-  const testing::ModelTome tome = testing::UnpackTome(Save(builder));
+  const builder_test::ModelTome tome = builder_test::UnpackTome(Save(builder));
   const std::string& main = tome.main.stream;
   EXPECT_EQ(uint8_t(main[tome.offsets[0]]), kRecordFlagsWhole);
   EXPECT_EQ(tome.offsets[1], 1 + 6 + 151u);
   EXPECT_EQ(uint8_t(main[tome.offsets[1]]), kRecordFlagsExtended);
-  EXPECT_EQ(DecodeLE32(testing::Bytes(main, tome.offsets[1] + 1)), 0u);
-  EXPECT_EQ(DecodeLE32(testing::Bytes(main, tome.offsets[2] + 1)), 2u);
+  EXPECT_EQ(DecodeLE32(builder_test::Bytes(main, tome.offsets[1] + 1)), 0u);
+  EXPECT_EQ(DecodeLE32(builder_test::Bytes(main, tome.offsets[2] + 1)), 2u);
   EXPECT_EQ(tome.extension.stream, std::string("z\0\x01rest\0", 8));
   EXPECT_EQ(tome.entries[2].text, std::string(149, 'w') + "\t\x01rest");
 }
@@ -66,7 +66,7 @@ TEST(TomeBuilderTest, MainStreamBlocks) {
       if (i == 124 && extra) subject += "+";
       builder.AddEntry(subject, std::string(150, char('a' + i % 26)));
     }
-    const testing::ModelTome tome = testing::UnpackTome(Save(builder));
+    const builder_test::ModelTome tome = builder_test::UnpackTome(Save(builder));
     EXPECT_EQ(tome.main.stream.size(), 25000u + extra);
     EXPECT_EQ(tome.main.blockCount, 1 + extra);
     EXPECT_EQ(tome.main.decodedBlockSizes.back(), extra ? 1u : 25000u);
@@ -78,7 +78,7 @@ TEST(TomeBuilderTest, EmptyTome) {
   CTomeBuilder builder;
   const std::string file = Save(builder);
   ASSERT_EQ(file.size(), size_t(kWrittenSubjectTableOffset) + 24);
-  EXPECT_EQ(DecodeLE32(testing::Bytes(file, kSubjectCountOffset)), 0u);
+  EXPECT_EQ(DecodeLE32(builder_test::Bytes(file, kSubjectCountOffset)), 0u);
   EXPECT_EQ(file.substr(kWrittenSubjectTableOffset), LE({8, 0, 25000, 8, 0, 25000}));
 }
 
@@ -89,10 +89,44 @@ TEST(TomeBuilderTest, AddEntryKeepsEmptyTextsAndChecksOrder) {
   builder.AddEntry("gamma", "\t\x08");
   EXPECT_EQ(builder.SortedFlag(), 0);
   EXPECT_EQ(builder.PreviousSubject(), "alpha");
-  const testing::ModelTome tome = testing::UnpackTome(Save(builder));
+  const builder_test::ModelTome tome = builder_test::UnpackTome(Save(builder));
   EXPECT_EQ(tome.entries,
             (std::vector<ModelEntry>{{"beta", ""}, {"alpha", "ab"}, {"gamma", "\t\x08"}}));
   EXPECT_EQ(tome.sortedFlag, 0);
+}
+
+TEST(TomeBuilderTest, StreamsBeyondTheirLimitEndTheBuild) {
+  CTomeBuilder main;
+  main.SetMaxStreamLength(100);
+  for (int i = 0; i < 21; ++i) main.AddEntry("a", "x");  // records of 5 bytes: 20 fit
+  EXPECT_EQ(main.EntryCount(), 20);
+  EXPECT_TRUE(main.Failed());
+  EXPECT_NE(main.FailureReason().find("more than 100 bytes in the main stream"), std::string::npos);
+  EXPECT_EQ(main.ParseTabEntry(stdin), kParseEnd);
+  TempDir dir;
+  std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
+  EXPECT_EQ(main.SaveTome(out), kSaveWriteFailed);
+  std::fclose(out);
+
+  CTomeBuilder extension;
+  extension.SetMaxStreamLength(200);
+  extension.AddEntry("a", std::string(349, 'x'));  // a piece of 199 bytes and its 0x00
+  EXPECT_FALSE(extension.Failed());
+  extension.AddEntry("b", std::string(151, 'x'));
+  EXPECT_TRUE(extension.Failed());
+  EXPECT_NE(extension.FailureReason().find("extension stream"), std::string::npos);
+  EXPECT_EQ(extension.EntryCount(), 1);
+}
+
+TEST(TomeBuilderTest, UnwritableOutputIsReported) {
+  CTomeBuilder builder;
+  builder.AddEntry("a", "x");
+  TempDir dir;
+  builder_test::WriteFile(dir.File("t.lv"), "");
+  std::FILE* readOnly = std::fopen(dir.File("t.lv").c_str(), "rb");
+  EXPECT_EQ(builder.SaveTome(readOnly), kSaveWriteFailed);
+  std::fclose(readOnly);
+  EXPECT_TRUE(builder.Failed());
 }
 
 TEST(TomeBuilderTest, TempFilesMissingEndTheBuild) {
@@ -112,7 +146,7 @@ TEST(TomeBuilderTest, TempFilesMissingEndTheBuild) {
   std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
   EXPECT_EQ(builder.SaveTome(out), kSaveWriteFailed);
   std::fclose(out);
-  EXPECT_EQ(testing::ReadFile(dir.File("t.lv")), "");
+  EXPECT_EQ(builder_test::ReadFile(dir.File("t.lv")), "");
 }
 
 }  // namespace

@@ -201,7 +201,11 @@ class TempDir {
   std::filesystem::path m_path;
 };
 
+// Writes a fresh file (an existing one is removed first: truncating and rewriting a file makes some
+// file systems flush it to disk each time, which slows tests and fuzzing down).
 inline void WriteFileBytes(const std::string& path, std::string_view bytes) {
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
   std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
 }
 

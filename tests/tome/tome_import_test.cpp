@@ -12,8 +12,8 @@
 namespace lv {
 namespace {
 
-using testing::ModelEntry;
-using testing::TempDir;
+using builder_test::ModelEntry;
+using builder_test::TempDir;
 
 TEST(TomeImportTest, FormatFromPath) {
   EXPECT_EQ(SourceFormatFromPath("dict.tab"), SourceFormat::kTab);
@@ -48,7 +48,7 @@ TEST(TomeImportTest, ImportsBothFormatsWithProgressRange) {
     int64_t low = -1, high = -1, last = -1;
   };
   TempDir dir;
-  testing::WriteFile(dir.File("d.tab"), "b\tone\r\nA\ttwo");
+  builder_test::WriteFile(dir.File("d.tab"), "b\tone\r\nA\ttwo");
   RangeProgress progress;
   ImportOutcome outcome = ImportSource(dir.File("d.tab"), dir.File("d.lv"), SourceFormat::kTab, &progress);
   ASSERT_TRUE(outcome.ok) << outcome.error;
@@ -58,21 +58,21 @@ TEST(TomeImportTest, ImportsBothFormatsWithProgressRange) {
   EXPECT_EQ(progress.low, 0);
   EXPECT_EQ(progress.high, 12 + 1);
   EXPECT_EQ(progress.last, 12);
-  EXPECT_EQ(testing::UnpackTome(testing::ReadFile(dir.File("d.lv"))).entries,
+  EXPECT_EQ(builder_test::UnpackTome(builder_test::ReadFile(dir.File("d.lv"))).entries,
             (std::vector<ModelEntry>{{"b", "one"}, {"A", "two"}}));
 
-  testing::WriteFile(dir.File("d.txt"), "<new>a\n<b>x</b>");
+  builder_test::WriteFile(dir.File("d.txt"), "<new>a\n<b>x</b>");
   outcome = ImportSource(dir.File("d.txt"), dir.File("d.lv"), SourceFormat::kTagged, nullptr);
   ASSERT_TRUE(outcome.ok) << outcome.error;
   EXPECT_EQ(outcome.sortedFlag, 1);
-  EXPECT_EQ(testing::UnpackTome(testing::ReadFile(dir.File("d.lv"))).entries,
+  EXPECT_EQ(builder_test::UnpackTome(builder_test::ReadFile(dir.File("d.lv"))).entries,
             (std::vector<ModelEntry>{{"a", "\t\x01x\t\x02"}}));
 }
 
 TEST(TomeImportTest, FailuresLeaveTheExistingTomeAlone) {
   TempDir dir;
   const std::string tome = dir.File("keep.lv");
-  testing::WriteFile(tome, "old tome bytes");
+  builder_test::WriteFile(tome, "old tome bytes");
   ::mkdir(dir.File("folder.txt").c_str(), 0755);
   struct Case {
     std::string source;
@@ -87,14 +87,14 @@ TEST(TomeImportTest, FailuresLeaveTheExistingTomeAlone) {
     const ImportOutcome outcome = ImportSource(c.source, c.tomePath, SourceFormat::kTagged, nullptr);
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(outcome.error, c.error);
-    EXPECT_EQ(testing::ReadFile(tome), "old tome bytes");
+    EXPECT_EQ(builder_test::ReadFile(tome), "old tome bytes");
   }
   // Nothing but the old tome and the folder is left behind.
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) files += entry.is_regular_file();
   EXPECT_EQ(files, 1);
 
-  testing::WriteFile(dir.File("s.txt"), "<new>a\nb");
+  builder_test::WriteFile(dir.File("s.txt"), "<new>a\nb");
   const ImportOutcome outcome =
       ImportSource(dir.File("s.txt"), dir.File("no-such-folder/t.lv"), SourceFormat::kTagged, nullptr);
   EXPECT_FALSE(outcome.ok);

@@ -83,6 +83,45 @@ TEST_F(TomeReaderTest, ReadsEveryEntryWithAnyBlockSize) {
   }
 }
 
+// Random tomes with random block sizes, read in a random order against the entries they were made of.
+TEST_F(TomeReaderTest, RandomTomesReadBackInRandomOrder) {
+  std::mt19937 random(2026);
+  auto randomText = [&](size_t maxLength) {
+    std::string text(random() % (maxLength + 1), ' ');
+    for (char& c : text) c = char(1 + random() % 255);
+    return text;
+  };
+  for (int round = 0; round < 30; ++round) {
+    std::vector<TestEntry> entries(random() % 80);
+    for (TestEntry& entry : entries) {
+      entry.subject = randomText(random() % 40 == 0 ? 3000 : 40);
+      entry.text = randomText(random() % 4 == 0 ? 2000 : 200);
+    }
+    const int32_t sizes[] = {1, 64, 301, 2500, 25000, 25000};
+    const TomeShape shape = WithBlockSizes(sizes[random() % 6], sizes[random() % 6]);
+    SCOPED_TRACE(testing::Message() << "round " << round << " blocks " << shape.mainBlockSize << "/"
+                                    << shape.extensionBlockSize);
+    CTomeReader reader;
+    ASSERT_EQ(reader.Open(Write(AssembleTome(entries, shape).bytes), kOpenReadOnly), kOpenOk);
+    ASSERT_EQ(reader.GetSubjectCount(), int(entries.size()));
+    for (size_t step = 0; step < 3 * entries.size(); ++step) {
+      const int i = int(random() % entries.size());
+      const TestEntry& entry = entries[size_t(i)];
+      switch (random() % 3) {
+        case 0:
+          ASSERT_EQ(reader.GetSubject(i), entry.subject) << i;
+          break;
+        case 1:
+          ASSERT_EQ(reader.GetPreview(i, false), entry.text.substr(0, 150)) << i;
+          break;
+        default:
+          ASSERT_EQ(reader.LoadEntryText(i), 1);
+          ASSERT_EQ(reader.CurrentEntryText(), entry.text) << i;
+      }
+    }
+  }
+}
+
 TEST_F(TomeReaderTest, ExtensionPositionsAreStreamPositions) {
   const std::vector<TestEntry> entries = {{"a", std::string(150, 'x')}, {"b", std::string(151, 'y')},
                                           {"c", "short"}, {"d", std::string(200, 'z')}};

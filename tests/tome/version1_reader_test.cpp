@@ -100,7 +100,7 @@ TEST_F(Version1TomeTest, WritableOpenAppendsTheTailAndTableOnce) {
   {
     CTomeReader reader;
     ASSERT_EQ(reader.Open(path, kOpenReadWrite), kOpenOk);
-    EXPECT_EQ(reader.GetVersion(), 2);
+    EXPECT_EQ(reader.GetVersion(), 1502);
     EXPECT_EQ(reader.GetSubject(2), "Banana");
     reader.SetBookmark(1, 6, 2, 0, "Banana");
   }

@@ -1,0 +1,54 @@
+// Shared by the parser harnesses: builds a tome from arbitrary source bytes and reads every entry back,
+// aborting on anything the reader cannot read whole or on a count that does not agree.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tome/format.h"
+#include "tome/tome_builder.h"
+#include "tome/tome_reader.h"
+
+namespace lv::fuzz {
+
+inline const std::string& ScratchPath() {
+  static const std::string path = [] {
+    const char* dir = std::getenv("TMPDIR");
+    std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/lv-fuzz-parser-XXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) std::abort();
+    ::close(fd);
+    return pattern;
+  }();
+  return path;
+}
+
+inline void BuildAndReadBack(const uint8_t* data, size_t size, bool tagged) {
+  std::FILE* source = ::fmemopen(const_cast<uint8_t*>(data), size, "rb");
+  if (!source) return;  // fmemopen refuses empty buffers on some systems
+  CTomeBuilder builder;
+  if (tagged) {
+    builder.ImportTaggedText(source, nullptr);
+  } else {
+    builder.ImportTabText(source, nullptr, false);
+  }
+  std::fclose(source);
+  if (builder.Failed()) std::abort();
+  std::FILE* out = std::fopen(ScratchPath().c_str(), "wb");
+  if (!out || builder.SaveTome(out) != kSaveOk) std::abort();
+  std::fclose(out);
+
+  CTomeReader reader;
+  if (reader.Open(ScratchPath(), kOpenReadOnly) != kOpenOk) std::abort();
+  if (reader.GetSubjectCount() != builder.EntryCount()) std::abort();
+  for (int i = 0; i < reader.GetSubjectCount(); ++i) {
+    if (reader.GetSubject(i).size() > size_t(CTomeBuilder::kMaxStoredSubjectLength)) std::abort();
+    if (reader.LoadEntryText(i) != 1) std::abort();
+    if (reader.CurrentEntryText().find('\0') != std::string_view::npos) std::abort();
+  }
+}
+
+}  // namespace lv::fuzz

@@ -1,0 +1,90 @@
+#include "cli/command.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+namespace lv::cli {
+
+bool Arguments::Parse(const std::vector<std::string>& args, std::span<const OptionSpec> options) {
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      m_positionals.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (arg == "--help" || arg == "-h") {
+      m_help = true;
+      continue;
+    }
+    std::string name = arg;
+    std::optional<std::string> inlineValue;
+    if (const size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+      name = arg.substr(0, eq);
+      inlineValue = arg.substr(eq + 1);
+    }
+    const OptionSpec* spec = nullptr;
+    for (const OptionSpec& option : options) {
+      if (name == option.longName || (!option.shortName.empty() && name == option.shortName)) spec = &option;
+    }
+    if (!spec) {
+      m_error = "unknown option '" + name + "'";
+      return false;
+    }
+    const std::string key(spec->longName);
+    if (!spec->takesValue) {
+      if (inlineValue) {
+        m_error = "option '" + key + "' takes no value";
+        return false;
+      }
+      m_values[key] = "";
+    } else if (inlineValue) {
+      m_values[key] = *inlineValue;
+    } else if (i + 1 < args.size()) {
+      m_values[key] = args[++i];
+    } else {
+      m_error = "option '" + name + "' needs a value";
+      return false;
+    }
+  }
+  return true;
+}
+
+std::optional<std::string> Arguments::Value(std::string_view longName) const {
+  const auto it = m_values.find(std::string(longName));
+  if (it == m_values.end()) return std::nullopt;
+  return it->second;
+}
+
+int Fail(int status, const std::string& message) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "lvtool: %s\n", message.c_str());
+  return status;
+}
+
+int UsageError(std::string_view command, const std::string& message) {
+  std::fflush(stdout);
+  const std::string name(command);
+  std::fprintf(stderr, "lvtool %s: %s\nTry 'lvtool %s --help'.\n", name.c_str(), message.c_str(), name.c_str());
+  return kExitUsage;
+}
+
+bool ParseInt(std::string_view text, int& out) {
+  if (text.empty()) return false;
+  const char* end = text.data() + text.size();
+  const auto result = std::from_chars(text.data(), end, out);
+  return result.ec == std::errc() && result.ptr == end;
+}
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+std::string CannotOpen(const std::string& path, int errorNumber) {
+  return "cannot open " + Quoted(path) + ": " + std::strerror(errorNumber);
+}
+
+}  // namespace lv::cli

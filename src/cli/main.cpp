@@ -1,0 +1,80 @@
+// lvtool: builds, checks and reads tomes from the command line.
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/command.h"
+
+namespace lv::cli {
+namespace {
+
+// The commands in the order "lvtool --help" lists them. A new command is one more line here.
+const Command* const kCommands[] = {
+    &kImportCommand, &kInfoCommand, &kListCommand, &kShowCommand,
+    &kFindCommand,   &kExportTaggedCommand, &kSortCommand, &kUpgradeCommand,
+};
+
+const Command* FindCommand(std::string_view name) {
+  for (const Command* command : kCommands) {
+    if (command->name == name) return command;
+  }
+  return nullptr;
+}
+
+void PrintToolHelp() {
+  std::printf(
+      "Usage: lvtool COMMAND [ARGUMENTS]\n"
+      "Builds, checks and reads Librovance tomes (.lv files).\n\nCommands:\n");
+  for (const Command* command : kCommands) {
+    std::printf("  %-14.*s %.*s\n", static_cast<int>(command->name.size()), command->name.data(),
+                static_cast<int>(command->summary.size()), command->summary.data());
+  }
+  std::printf(
+      "\nRun 'lvtool COMMAND --help' for the arguments of a command.\n\n"
+      "Exit status:\n"
+      "  0  success\n"
+      "  1  usage error: unknown command or option, missing or bad argument\n"
+      "  2  a file cannot be opened, read or written, or is not a tome this version can read\n"
+      "  3  the import, sort, upgrade or export failed\n"
+      "  4  no subject matches (find, show)\n");
+}
+
+void PrintCommandHelp(const Command& command) {
+  std::printf("Usage: lvtool %.*s %.*s\n%.*s\n\n%.*s", static_cast<int>(command.name.size()), command.name.data(),
+              static_cast<int>(command.usage.size()), command.usage.data(), static_cast<int>(command.summary.size()),
+              command.summary.data(), static_cast<int>(command.details.size()), command.details.data());
+}
+
+int Main(int argc, char** argv) {
+  if (argc < 2) {
+    PrintToolHelp();
+    return kExitUsage;
+  }
+  const std::string_view name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    PrintToolHelp();
+    return kExitOk;
+  }
+  const Command* command = FindCommand(name);
+  if (!command) {
+    std::fprintf(stderr, "lvtool: unknown command '%s'\nTry 'lvtool --help'.\n", argv[1]);
+    return kExitUsage;
+  }
+  Arguments args;
+  if (!args.Parse(std::vector<std::string>(argv + 2, argv + argc), command->options)) {
+    return UsageError(command->name, args.Error());
+  }
+  if (args.HelpRequested()) {
+    PrintCommandHelp(*command);
+    return kExitOk;
+  }
+  const int status = command->run(args);
+  if (std::fflush(stdout) != 0 && status == kExitOk) return Fail(kExitFile, "cannot write the standard output");
+  return status;
+}
+
+}  // namespace
+}  // namespace lv::cli
+
+int main(int argc, char** argv) { return lv::cli::Main(argc, argv); }

@@ -1,0 +1,174 @@
+// Commands that read a tome: info, list, find.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdint>
+
+#include "cli/command.h"
+#include "cli/tome_access.h"
+#include "tome/coding.h"
+#include "tome/format.h"
+#include "tome/tome_reader.h"
+
+namespace lv::cli {
+namespace {
+
+struct SectionSummary {
+  bool readable = false;
+  int64_t length = 0;  // bytes after the length field
+  int32_t blockCount = 0;
+  int32_t blockSize = 0;
+};
+
+bool ReadAt(std::FILE* file, int64_t offset, uint8_t* data, size_t size) {
+  return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 && std::fread(data, 1, size, file) == size;
+}
+
+// The header of the text section at offset; sets next to the first byte after the section.
+SectionSummary ReadSectionSummary(std::FILE* file, int64_t offset, int64_t& next) {
+  SectionSummary section;
+  uint8_t header[kSectionHeaderSize];
+  if (offset < 0 || !ReadAt(file, offset, header, sizeof header)) return section;
+  section.length = DecodeLE32(header);
+  section.blockCount = DecodeLE32Signed(header + 4);
+  section.blockSize = DecodeLE32Signed(header + 8);
+  section.readable = true;
+  next = offset + 4 + section.length;
+  return section;
+}
+
+void PrintSection(const char* name, const SectionSummary& section) {
+  if (!section.readable) {
+    std::printf("%-19s unreadable\n", name);
+    return;
+  }
+  std::printf("%-19s %lld bytes, %d blocks of %d bytes\n", name, static_cast<long long>(section.length + 4),
+              section.blockCount, section.blockSize);
+}
+
+// Sizes of the two text sections of a current-layout tome, read from its header.
+void PrintSections(const std::string& path, int subjectCount) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return;
+  uint8_t header[kHeaderSize];
+  if (ReadAt(file, 0, header, sizeof header)) {
+    const int64_t subjectTable = kHeaderSize + int64_t{DecodeLE32(header + 32)};
+    const int64_t mainStart = subjectTable + 4 * int64_t{subjectCount};
+    std::printf("%-19s %lld bytes at offset %lld\n", "Subject table:", static_cast<long long>(mainStart - subjectTable),
+                static_cast<long long>(subjectTable));
+    int64_t extensionStart = -1;
+    PrintSection("Main section:", ReadSectionSummary(file, mainStart, extensionStart));
+    int64_t end = -1;
+    PrintSection("Extension section:", ReadSectionSummary(file, extensionStart, end));
+  }
+  std::fclose(file);
+}
+
+void PrintBookmarks(const CTomeReader& reader) {
+  int used = 0;
+  for (int i = 1; i < kBookmarkRecordCount; ++i) used += reader.GetBookmark(i).IsFree() ? 0 : 1;
+  std::printf("%-19s %d of %d used\n", "Bookmarks:", used, kBookmarkRecordCount - 1);
+  for (int i = 1; i < kBookmarkRecordCount; ++i) {
+    const BookmarkRecord record = reader.GetBookmark(i);
+    if (record.IsFree()) continue;
+    std::printf("  %2d  subject %d  %s\n", i, record.subjectNumber, Cp1252ToUtf8(record.name).c_str());
+  }
+}
+
+int RunInfo(const Arguments& args) {
+  if (args.Positionals().size() != 1) return UsageError("info", "expects one TOME");
+  const std::string path = args.Positionals()[0];
+  CTomeReader reader;
+  if (const int status = OpenTomeReadOnly(reader, path); status != kExitOk) return status;
+  struct stat st {};
+  ::stat(path.c_str(), &st);
+  std::printf("%-19s %s\n", "Tome:", Cp1252ToUtf8(path).c_str());
+  if (reader.IsCurrentLayout()) {
+    std::printf("%-19s current (version %d)\n", "Layout:", reader.GetVersion());
+    std::printf("%-19s %s\n", "Sorted:", reader.GetSortedFlag() == 1 ? "yes" : "no");
+  } else {
+    std::printf("%-19s version 1 (version word %d; read only, see 'lvtool upgrade')\n", "Layout:", reader.GetVersion());
+  }
+  std::printf("%-19s %d\n", "Subjects:", reader.GetSubjectCount());
+  std::printf("%-19s %lld bytes\n", "File size:", static_cast<long long>(st.st_size));
+  if (reader.IsCurrentLayout()) PrintSections(path, reader.GetSubjectCount());
+  PrintBookmarks(reader);
+  return kExitOk;
+}
+
+constexpr OptionSpec kListOptions[] = {{"--from", "", true}, {"--count", "", true}};
+
+int RunList(const Arguments& args) {
+  if (args.Positionals().size() != 1) return UsageError("list", "expects one TOME");
+  int from = 0;
+  int count = -1;
+  if (auto value = args.Value("--from"); value && (!ParseInt(*value, from) || from < 0)) {
+    return UsageError("list", "--from needs a subject index of 0 or more");
+  }
+  if (auto value = args.Value("--count"); value && (!ParseInt(*value, count) || count < 0)) {
+    return UsageError("list", "--count needs a number of 0 or more");
+  }
+  CTomeReader reader;
+  if (const int status = OpenTomeReadOnly(reader, args.Positionals()[0]); status != kExitOk) return status;
+  const int total = reader.GetSubjectCount();
+  const int end = count < 0 ? total : static_cast<int>(std::min<int64_t>(total, int64_t{from} + count));
+  for (int i = from; i < end; ++i) {
+    const std::string subject = Cp1252ToUtf8(reader.GetSubject(i));
+    const std::string preview = Cp1252ToUtf8(reader.GetPreview(i, true));
+    std::printf("%d\t%s\t%s\n", i, subject.c_str(), preview.c_str());
+  }
+  return kExitOk;
+}
+
+constexpr OptionSpec kFindOptions[] = {{"--prefix", "", false}};
+
+int RunFind(const Arguments& args) {
+  if (args.Positionals().size() != 2) return UsageError("find", "expects TOME and TEXT");
+  const std::string& path = args.Positionals()[0];
+  const std::string text = Utf8ToCp1252(args.Positionals()[1]);
+  CTomeReader reader;
+  if (const int status = OpenTomeReadOnly(reader, path); status != kExitOk) return status;
+  const int index = reader.FindSubject(args.Has("--prefix") ? 1 : 0, text);
+  if (index < 0) {
+    return Fail(kExitNotFound, "no subject in " + Quoted(path) + (args.Has("--prefix") ? " begins with " : " is ") +
+                                   Quoted(args.Positionals()[1]));
+  }
+  std::printf("%d\t%s\n", index, Cp1252ToUtf8(reader.GetSubject(index)).c_str());
+  return kExitOk;
+}
+
+}  // namespace
+
+const Command kInfoCommand = {
+    "info",
+    "TOME",
+    "Show the layout, version, sorted flag, subject count, sizes and bookmarks of a tome.",
+    "",
+    {},
+    RunInfo,
+};
+
+const Command kListCommand = {
+    "list",
+    "TOME [--from N] [--count M]",
+    "List subjects with a one-line preview of their entries.",
+    "Prints one line per subject: its index, a TAB, the subject, a TAB and the preview.\n\n"
+    "  --from N   start at subject index N (default 0)\n"
+    "  --count M  list at most M subjects (default: all)\n",
+    kListOptions,
+    RunList,
+};
+
+const Command kFindCommand = {
+    "find",
+    "TOME TEXT [--prefix]",
+    "Find the subject equal to TEXT (or beginning with it).",
+    "Prints the index and the subject found, as links (and with --prefix quick find) find them:\n"
+    "letters compared without regard to case; in a sorted tome the search may also end on the\n"
+    "first subject that begins with TEXT. Exit status 4 when none matches.\n\n"
+    "  --prefix  find a subject that begins with TEXT\n",
+    kFindOptions,
+    RunFind,
+};
+
+}  // namespace lv::cli

@@ -1,0 +1,23 @@
+// Opening tomes and showing their single-byte text on a terminal.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lv {
+class CTomeReader;
+}
+
+namespace lv::cli {
+
+// Opens path read-only. On failure prints why ("cannot open 'x.lv': No such file or directory",
+// "'x.lv' is not a tome this version can read") and returns kExitFile; else kExitOk.
+int OpenTomeReadOnly(CTomeReader& reader, const std::string& path);
+
+// Tome text is Windows-1252; terminals and scripts speak UTF-8.
+std::string Cp1252ToUtf8(std::string_view text);
+// Text typed on the command line, back to Windows-1252. Bytes that are not valid UTF-8, or characters
+// that Windows-1252 lacks, are kept as they are.
+std::string Utf8ToCp1252(std::string_view text);
+
+}  // namespace lv::cli

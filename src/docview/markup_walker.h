@@ -1,0 +1,76 @@
+// One walk over stored entry text, shared by the entry page, the tagged export and the plain-text
+// rendering, so that the link rule and the handling of malformed text live in one place.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "tome/markup.h"
+
+namespace lv {
+
+// Walks text (stored entry text; it ends at its first 0x00 byte, if any) and tells the visitor:
+//   visitor.Run(begin, end)   a text run [begin, end) of bytes between marks;
+//   visitor.Mark(code)        a mark with a code from 1 to 24 other than the link start;
+//   visitor.LinkStart(target) a link start with its target.
+// A code outside 1..24 is consumed with its TAB and produces nothing.
+//
+// Link start (TAB, 17): the target is the bytes up to the first ">" or TAB. After a ">" the walk goes
+// on behind it (explicit target); otherwise it goes on at the target's first byte, so that the same
+// bytes are also the visible text (implicit target).
+//
+// Malformed text never makes the walk read past the end: a TAB as the last byte ends the walk, and a
+// link start with neither ">" nor TAB behind it takes the rest of the text as its target and its
+// visible text.
+template <typename Visitor>
+void WalkStoredText(std::string_view text, Visitor& visitor) {
+  const size_t terminator = text.find('\0');
+  if (terminator != std::string_view::npos) text = text.substr(0, terminator);
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    if (text[i] != kMarkByte) {
+      size_t end = text.find(kMarkByte, i);
+      if (end == std::string_view::npos) end = n;
+      visitor.Run(i, end);
+      i = end;
+      continue;
+    }
+    if (i + 1 >= n) break;  // a TAB with no code byte behind it
+    const uint8_t code = static_cast<uint8_t>(text[i + 1]);
+    i += 2;
+    if (code == kLinkStart) {
+      size_t targetEnd = i;
+      while (targetEnd < n && text[targetEnd] != '>' && text[targetEnd] != kMarkByte) ++targetEnd;
+      visitor.LinkStart(text.substr(i, targetEnd - i));
+      if (targetEnd < n && text[targetEnd] == '>') i = targetEnd + 1;
+    } else if (IsMarkupCode(code)) {
+      visitor.Mark(code);
+    }
+  }
+}
+
+// The highlighted part [begin, end) of the run [runBegin, runEnd): present when findOffset lies
+// inside the run, and clipped to the run. A negative findOffset highlights nothing; a negative
+// findLength counts as 0 (the anchor is still placed).
+struct Highlight {
+  bool present = false;
+  size_t begin = 0;
+  size_t end = 0;
+};
+
+inline Highlight HighlightWithin(size_t runBegin, size_t runEnd, long long findOffset, long long findLength) {
+  Highlight h;
+  if (findOffset < 0) return h;
+  if (findLength < 0) findLength = 0;
+  const auto offset = static_cast<unsigned long long>(findOffset);
+  if (offset < runBegin || offset >= runEnd) return h;
+  h.present = true;
+  h.begin = static_cast<size_t>(offset);
+  const unsigned long long wanted = offset + static_cast<unsigned long long>(findLength);
+  h.end = wanted < runEnd ? static_cast<size_t>(wanted) : runEnd;
+  return h;
+}
+
+}  // namespace lv

@@ -1,0 +1,228 @@
+// Entry pages, plain page headers and the tagged-text export.
+//
+// Entry page bytes (CR LF = 0x0D 0x0A):
+//   <html> <head> <meta Content-Language> <meta Content-Type> <meta ProgId> <title> </head>,
+//   each line followed by CR LF;
+//   <body background="res://librovance.exe/#2/#NNN">   styles 1..5 (and any other value: as 1), or
+//   <body bgcolor = "rrggbb">                         style 0;
+//   <font size=N face="FACE"> CR LF
+//   <h2>SUBJECT</h2> then the walked entry text, then CR LF </font></body> CR LF </html>
+#include "docview/renderer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+
+#include "docview/markup_walker.h"
+#include "tome/markup.h"
+#include "tome/tome_reader.h"
+
+namespace lv {
+namespace {
+
+// The page form of each code (index = code); the link start is written by LinkStart.
+constexpr std::string_view kPageForm[kLastMarkupCode + 1] = {
+    "",         "<b>",       "</b>",      "<i>",     "</i>",   "<u>",  "</u>",
+    "<HR ALIGN=\"center\" WIDTH=\"100%\">", "<br>",    "<p>",    "<li>", "<ol>",
+    "</ol>",    "<ul>",      "</ul>",     "<center>", "</center>", "",  "</a>",
+    "<strike>", "</strike>", "<sup>",     "</sup>",  "<sub>",  "</sub>",
+};
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// Bitmap resource numbers of background styles 1..5.
+constexpr int kBackgroundBitmaps[6] = {0, 192, 234, 235, 233, 218};
+
+void AppendHexByte(std::string& out, int value) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  const int v = std::clamp(value, 0, 255);
+  out += kDigits[v >> 4];
+  out += kDigits[v & 0x0F];
+}
+
+// The body element of the chosen background style.
+void AppendBody(std::string& out, const PageSettings& settings) {
+  if (settings.backgroundStyle == 0) {
+    out += "<body bgcolor = \"";
+    AppendHexByte(out, settings.backRed);
+    AppendHexByte(out, settings.backGreen);
+    AppendHexByte(out, settings.backBlue);
+    out += "\">";
+    return;
+  }
+  const int style = (settings.backgroundStyle >= 1 && settings.backgroundStyle <= 5) ? settings.backgroundStyle : 1;
+  out += "<body background=\"res://librovance.exe/#2/#";
+  out += std::to_string(kBackgroundBitmaps[style]);
+  out += "\">";
+}
+
+void AppendEntryPageHeader(std::string& out, const PageSettings& settings, int fontSize) {
+  out +=
+      "<html>\r\n"
+      "<head>\r\n"
+      "<meta http-equiv=\"Content-Language\" content=\"en-gb\">\r\n"
+      "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\r\n"
+      "<meta name=\"ProgId\" content=\"Librovance\">\r\n"
+      "<title>Librovance</title>\r\n"
+      "</head>\r\n";
+  AppendBody(out, settings);
+  out += "<font size=";
+  out += std::to_string(fontSize);
+  out += " face=\"";
+  out += settings.fontFace;
+  out += "\">";
+  out += kCrLf;
+}
+
+// Writes runs as they are (with the find highlight) and marks in their page form.
+class PageWriter {
+ public:
+  PageWriter(std::string& out, std::string_view text, int findOffset, int findLength)
+      : m_out(out), m_text(text), m_findOffset(findOffset), m_findLength(findLength) {}
+
+  void Run(size_t begin, size_t end) {
+    const Highlight h = HighlightWithin(begin, end, m_findOffset, m_findLength);
+    if (!h.present) {
+      m_out.append(m_text.substr(begin, end - begin));
+      return;
+    }
+    m_out.append(m_text.substr(begin, h.begin - begin));
+    m_out += "<a name=\"findloc\"><font color=\"red\">";
+    m_out.append(m_text.substr(h.begin, h.end - h.begin));
+    m_out += "</a></font>";
+    m_out.append(m_text.substr(h.end, end - h.end));
+  }
+  void Mark(uint8_t code) { m_out += kPageForm[code]; }
+  void LinkStart(std::string_view target) {
+    m_out += "<a href=\"tome::";
+    m_out.append(target);
+    m_out += "\">";
+  }
+
+ private:
+  std::string& m_out;
+  std::string_view m_text;
+  int m_findOffset;
+  int m_findLength;
+};
+
+// Writes runs as they are and marks in their tagged form.
+class TaggedWriter {
+ public:
+  TaggedWriter(std::string& out, std::string_view text) : m_out(out), m_text(text) {}
+
+  void Run(size_t begin, size_t end) { m_out.append(m_text.substr(begin, end - begin)); }
+  void Mark(uint8_t code) { m_out += kTaggedForm[code]; }
+  void LinkStart(std::string_view target) {
+    m_out += kTaggedForm[kLinkStart];
+    m_out.append(target);
+    m_out += '>';
+  }
+
+ private:
+  std::string& m_out;
+  std::string_view m_text;
+};
+
+bool WriteAll(std::FILE* stream, const std::string& bytes) {
+  return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+}
+
+// Replaces the contents of the file at path with bytes. The file is overwritten and then cut to
+// length rather than truncated to zero first: on ext4 a truncate to zero followed by a rewrite forces
+// a flush to disk at close, which costs milliseconds on every page shown. False with errno set.
+bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  size_t done = 0;
+  errno = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  if (done < bytes.size() && errno == 0) errno = EIO;
+  const bool ok = done == bytes.size() && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+  const int savedErrno = errno;
+  if (::close(fd) != 0) return false;
+  errno = savedErrno;
+  return ok;
+}
+
+}  // namespace
+
+std::string RenderEntryPage(std::string_view subject, std::string_view entryText, const PageSettings& settings,
+                            int entryPageFontSize, int findOffset, int findLength) {
+  std::string page;
+  page.reserve(600 + subject.size() + entryText.size() * 2);
+  AppendEntryPageHeader(page, settings, entryPageFontSize);
+  page += "<h2>";
+  page.append(subject);
+  page += "</h2>";
+  PageWriter writer(page, entryText, findOffset, findLength);
+  WalkStoredText(entryText, writer);
+  page += "\r\n</font></body>\r\n</html>";
+  return page;
+}
+
+bool WriteEntryPage(CTomeReader& reader, const PageSettings& settings, const std::string& path, int subjectIndex,
+                    int findOffset, int findLength) {
+  if (!reader.IsOpen() || subjectIndex < 0 || subjectIndex >= reader.GetSubjectCount()) {
+    errno = EINVAL;
+    return false;
+  }
+  const std::string subject = reader.GetSubject(subjectIndex);
+  if (reader.LoadEntryText(subjectIndex) != 1) {
+    errno = ENOMEM;
+    return false;
+  }
+  const std::string page = RenderEntryPage(subject, reader.CurrentEntryText(), settings,
+                                           reader.GetEntryPageFontSize(), findOffset, findLength);
+  return ReplaceFileContents(path, page);
+}
+
+std::string MakePlainPageHeader(const PageSettings& settings, int plainPageFontSize) {
+  std::string header =
+      "<html>\r\n"
+      "<head>\r\n"
+      "<title>Librovance</title>\r\n"
+      "</head>\r\n";
+  AppendBody(header, settings);
+  header += "<font size=\"";
+  header += std::to_string(plainPageFontSize);
+  header += "\" face=\"";
+  header += settings.fontFace;
+  header += "\">";
+  return header;
+}
+
+void AppendTaggedLine(std::string& out, std::string_view subject, std::string_view entryText) {
+  out.append(subject);
+  out += kMarkByte;
+  TaggedWriter writer(out, entryText);
+  WalkStoredText(entryText, writer);
+  out += kCrLf;
+}
+
+bool ExportTaggedText(CTomeReader& reader, std::FILE* stream) {
+  constexpr size_t kFlushSize = 1 << 16;
+  std::string buffer;
+  buffer.reserve(kFlushSize * 2);
+  const int count = reader.IsOpen() ? reader.GetSubjectCount() : 0;
+  for (int i = 0; i < count; ++i) {
+    const std::string subject = reader.GetSubject(i);
+    if (reader.LoadEntryText(i) != 1) return false;
+    AppendTaggedLine(buffer, subject, reader.CurrentEntryText());
+    if (buffer.size() >= kFlushSize) {
+      if (!WriteAll(stream, buffer)) return false;
+      buffer.clear();
+    }
+  }
+  return WriteAll(stream, buffer);
+}
+
+}  // namespace lv
