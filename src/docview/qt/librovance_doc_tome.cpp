@@ -47,7 +47,7 @@ QString CopyTomeFile(const QString& source, const QString& destination) {
   struct stat status {};
   const QByteArray destinationName = QFile::encodeName(destination);
   if (stat(sourceName.constData(), &status) == 0) {
-    const struct timespec times[2] = {status.st_atim, status.st_mtim};
+    const decltype(status.st_atim) times[2] = {status.st_atim, status.st_mtim};
     utimensat(AT_FDCWD, destinationName.constData(), times, 0);
     chmod(destinationName.constData(), (status.st_mode & 07777) | S_IWUSR);
   }
