@@ -206,8 +206,9 @@ class ViewsTest : public QObject {
     QTest::keyClick(&list, Qt::Key_Up);
     QCOMPARE(list.SelectionMark(), 2);
     QVERIFY(harness.PageBytes().contains("<h2>Apple</h2>"));
-    // A click below the last row changes nothing.
+    // A click below the last row, or with the right button, changes nothing.
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(10, list.viewport()->height() - 2));
+    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, RowCentre(list, 6));
     QCOMPARE(list.SelectionMark(), 2);
   }
 

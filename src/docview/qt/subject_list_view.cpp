@@ -128,11 +128,22 @@ void CLibrovanceSubjectListView::keyPressEvent(QKeyEvent* event) {
   QTableView::keyPressEvent(event);
 }
 
+// A click shows its row; the selection moves only with the entry shown, so the view's own press and
+// drag handling (which would select rows by itself) is left out.
 void CLibrovanceSubjectListView::mousePressEvent(QMouseEvent* event) {
-  const QModelIndex index = indexAt(event->position().toPoint());
   setFocus(Qt::MouseFocusReason);
-  if (index.isValid()) ShowSubject(index.row());
   event->accept();
+  if (event->button() != Qt::LeftButton) return;
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (index.isValid()) ShowSubject(index.row());
+}
+
+void CLibrovanceSubjectListView::mouseMoveEvent(QMouseEvent* event) {
+  if (event->buttons() != Qt::NoButton) {
+    event->accept();
+    return;
+  }
+  QTableView::mouseMoveEvent(event);
 }
 
 // Typed characters that quick find does not take are not searched for row by row: on a tome of a

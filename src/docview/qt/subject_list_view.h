@@ -41,6 +41,7 @@ class CLibrovanceSubjectListView : public QTableView {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void keyboardSearch(const QString& search) override;
 
  private:
