@@ -7,10 +7,12 @@
 #include <QDropEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -31,7 +33,13 @@ constexpr int kDefaultSizeIndex = 2;  // "12"
 CMainFrame::CMainFrame(CLibrovanceApp& app)
     : m_app(app), m_clock([] { return QDateTime::currentSecsSinceEpoch(); }) {
   setObjectName(QStringLiteral("mainFrame"));
-  resize(1180, 760);
+  // A roomy window that still fits a small screen.
+  QSize size(1180, 760);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize available = screen->availableSize();
+    size = size.boundedTo(QSize(available.width() * 9 / 10, available.height() * 9 / 10));
+  }
+  resize(size);
 }
 
 CMainFrame::~CMainFrame() = default;

@@ -149,12 +149,14 @@ class MainFrameTest : public QObject {
 
   void applyFontSetsListPagesAndSettings() {
     AppHarness harness;
-    harness.WriteSettings({{"FontSize", "1"}});  // the first size beginning with "1" after "8" is "10"
+    // The first face beginning with the setting, in any case; the first size beginning with "1" after "8".
+    harness.WriteSettings({{"FontType", "liberation ser"}, {"FontSize", "1"}});
     harness.Start({harness.FruitTome()});
     auto* sizes = harness.Frame().findChild<QComboBox*>(QStringLiteral("sizeCombo"));
     auto* faces = harness.Frame().findChild<QComboBox*>(QStringLiteral("fontCombo"));
     QCOMPARE(sizes->currentText(), QStringLiteral("10"));
-    QVERIFY(!faces->currentText().isEmpty());
+    QCOMPARE(faces->currentText(), QStringLiteral("Liberation Serif"));
+    QCOMPARE(harness.List().font().pixelSize(), 14);
     QCOMPARE(harness.Doc().Reader().GetEntryPageFontSize(), 2);
 
     harness.View().ShowSubject(Fruit("Cherry"), -1, -1);
