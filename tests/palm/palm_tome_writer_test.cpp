@@ -298,6 +298,11 @@ TEST_F(PalmTomeWriterTest, OverlongEntryTextIsCutWithTheMark) {
   EXPECT_EQ(text, std::string(kSourceTextCut, 'x') + " <TOO LONG>");
   ASSERT_EQ(source.GetEntryText(1, text), kSourceOk);
   EXPECT_EQ(text, "y");
+  // The mark reaches the handheld.
+  ASSERT_EQ(Export(tome, PalmTomeFormat::kV28), kExportOk);
+  const std::string stream = Read().stream;
+  EXPECT_EQ(stream.substr(0, 5), std::string("long\0", 5));
+  EXPECT_EQ(stream.substr(stream.size() - 20), std::string(" <TOO LONG>\0short\0y\0", 20));
 }
 
 TEST_F(PalmTomeWriterTest, VersionOneTomesReadWithNewlinesAndTheirCodingChecked) {
