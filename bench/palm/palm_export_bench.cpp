@@ -82,7 +82,12 @@ std::string EntryText(Random& random, Vocabulary& words, const std::vector<std::
         text += words.Word();
       }
     }
-    text += random.Below(4) ? ". " : "." + Mark(lv::kParagraph);
+    text += '.';
+    if (random.Below(4)) {
+      text += ' ';
+    } else {
+      text += Mark(lv::kParagraph);
+    }
   }
   return text;
 }

@@ -108,6 +108,22 @@ void PrintPalmTomeHeader(const std::vector<uint8_t>& h) {
   std::printf("Sorted:            %s\n", DecodeBE16(&h[16]) ? "yes" : "no");
 }
 
+// The 2.8 format's subject cache directory and search header.
+void PrintPalmTomeExtras(std::FILE* file, const PdbContainer& c, const std::vector<uint8_t>& h) {
+  std::vector<uint8_t> record;
+  if (h.size() < kPalmHeaderRecordSize || DecodeBE16(&h[0]) != 8 || c.RecordCount() < 2 ||
+      !ReadPdbRecord(file, c, 1, record) || record.size() < 4) {
+    return;
+  }
+  const unsigned groups = DecodeBE16(&record[2]);
+  std::printf("Subject cache:     %u groups of %u\n", groups, DecodeBE16(&record[0]));
+  if (!DecodeBE16(&h[14]) || c.RecordCount() < 3u + groups || !ReadPdbRecord(file, c, 2 + groups, record) ||
+      record.size() < 6) {
+    return;
+  }
+  std::printf("Search bitmaps:    %u bits, %u word records\n", DecodeBE16(&record[2]), DecodeBE16(&record[4]));
+}
+
 void PrintPalmDocHeader(const std::vector<uint8_t>& h) {
   if (h.size() < 16) return;
   std::printf("Compression:       %u\n", DecodeBE16(&h[0]));
@@ -146,7 +162,10 @@ int RunPdbInfo(const Arguments& args) {
   std::printf("Records:           %zu\n", c.RecordCount());
   std::vector<uint8_t> record0;
   if (c.RecordCount() > 0 && ReadPdbRecord(file, c, 0, record0)) {
-    if (application == "Palm tome") PrintPalmTomeHeader(record0);
+    if (application == "Palm tome") {
+      PrintPalmTomeHeader(record0);
+      PrintPalmTomeExtras(file, c, record0);
+    }
     if (application == "PalmDOC") PrintPalmDocHeader(record0);
   }
   std::fclose(file);

@@ -140,7 +140,8 @@ int CPalmTomeWriter::PackSubjects(Run& run) {
       run.words->AddText(i, text);
     }
     run.allocationMessage = kClearTagsMessage;
-    WriteLVPTextV2ClearTags(text, run.sorted, kSourceTextCut, prepared);
+    // Up to the whole text limit, so that the " <TOO LONG>" mark of a cut text survives.
+    WriteLVPTextV2ClearTags(text, run.sorted, kSourceTextLimit, prepared);
     run.allocationMessage = kBlockDataMessage;
     const int result = run.packer->AddSubject(run.subjects[i], prepared, i + 1 == run.subjectCount);
     if (result == kPackTooLarge) return kExportTooLarge;

@@ -70,7 +70,7 @@ class CPalmTomeWriter {
   int CollectSubjects(Run& run);
   int PackSubjects(Run& run);
   int WriteLVPTextV2FinalizeWrite(Run& run, const std::string& name);
-  void ReportAllocationFailure(const std::string& table);
+  void ReportAllocationFailure(const std::string& message);
   const char* MessagePrefix() const;
 
   PalmTomeFormat m_format = PalmTomeFormat::kV25;

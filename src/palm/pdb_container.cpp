@@ -13,12 +13,8 @@ UnixClock SystemClock() {
 std::string FitDatabaseName(std::string_view name) {
   const size_t end = name.find('\0');
   if (end != std::string_view::npos) name = name.substr(0, end);
-  if (name.size() < kPdbNameFieldSize) return std::string(name);
-  size_t cut = kPdbNameFieldSize - 1;
-  // Back up over UTF-8 continuation bytes so that no character is cut in two.
-  while (cut > 0 && (static_cast<uint8_t>(name[cut]) & 0xC0) == 0x80) --cut;
-  if (cut == 0) cut = kPdbNameFieldSize - 1;
-  return std::string(name.substr(0, cut));
+  // Palm names are single-byte text: every byte is a character, so a plain cut never splits one.
+  return std::string(name.substr(0, kPdbNameFieldSize - 1));
 }
 
 namespace {

@@ -54,7 +54,7 @@ struct PdbHeader {
   uint16_t recordCount = 0;
 };
 
-// The name as it fits the name field: at most 31 bytes, cut before a partial UTF-8 sequence.
+// The name (single-byte text) as it fits the name field: at most 31 bytes, up to any NUL.
 std::string FitDatabaseName(std::string_view name);
 
 // The header, record list and gap of a database whose records have the given sizes, in order.

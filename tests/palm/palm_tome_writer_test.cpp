@@ -235,6 +235,19 @@ TEST_F(PalmTomeWriterTest, SubjectCacheAndSearchWordsDecodeAsLaidOut) {
   EXPECT_EQ(Read().pdb.records.size(), 1 + 2 + 1 + 1 + Read().dataRecordCount);
 }
 
+TEST_F(PalmTomeWriterTest, AnEmptyTomeHasOnlyItsFixedRecords) {
+  const std::string tome = BuildTome({});
+  ASSERT_EQ(Export(tome, PalmTomeFormat::kV25), kExportOk);
+  EXPECT_EQ(Read().pdb.records.size(), 1u);
+  // 2.8 with acceleration: header, cache directory, one empty group, a search header without words.
+  ASSERT_EQ(Export(tome, PalmTomeFormat::kV28, 800), kExportOk);
+  const palmtest::PalmTomeModel m = Read();
+  ASSERT_EQ(m.pdb.records.size(), 4u);
+  EXPECT_EQ(Be16(m.cacheGroups[0], 0), 0u);
+  EXPECT_EQ(Be16(m.searchHeader, 4), 0u);
+  EXPECT_EQ(Be16(m.searchHeader, 6), 0xFFFFu);
+}
+
 TEST_F(PalmTomeWriterTest, MissingArgumentsAndUnwritableOutputs) {
   const std::string tome = BuildTome({{"a", "b"}});
   CPalmTomeWriter writer;
@@ -285,6 +298,11 @@ TEST_F(PalmTomeWriterTest, OverlongEntryTextIsCutWithTheMark) {
   EXPECT_EQ(text, std::string(kSourceTextCut, 'x') + " <TOO LONG>");
   ASSERT_EQ(source.GetEntryText(1, text), kSourceOk);
   EXPECT_EQ(text, "y");
+  // The mark reaches the handheld.
+  ASSERT_EQ(Export(tome, PalmTomeFormat::kV28), kExportOk);
+  const std::string stream = Read().stream;
+  EXPECT_EQ(stream.substr(0, 5), std::string("long\0", 5));
+  EXPECT_EQ(stream.substr(stream.size() - 20), std::string(" <TOO LONG>\0short\0y\0", 20));
 }
 
 TEST_F(PalmTomeWriterTest, VersionOneTomesReadWithNewlinesAndTheirCodingChecked) {
