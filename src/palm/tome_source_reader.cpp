@@ -1,10 +1,11 @@
 #include "palm/tome_source_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 
+#include "palm/palm_codecs.h"
 #include "tome/coding.h"
 #include "tome/format.h"
-#include "tome/markup.h"
 
 namespace lv {
 
@@ -55,13 +56,17 @@ int CTomeSourceReader::CheckHeader(std::FILE* file) {
 }
 
 int CTomeSourceReader::Open(const std::string& path) {
-  m_reader.Close();
+  Close();
   m_version1Packed = false;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return errno == ENOMEM ? kSourceNoMemory : kSourceMissing;
   const int checked = CheckHeader(file);
   std::fclose(file);
   if (checked != kSourceOk) return checked;
+  if (m_version1Packed) {
+    m_version1File.reset(std::fopen(path.c_str(), "rb"));
+    if (!m_version1File) return kSourceMissing;
+  }
   switch (m_reader.Open(path, kOpenReadOnly)) {
     case kOpenOk: return kSourceOk;
     case kOpenUnsupported: return kSourceUnsupported;
@@ -75,23 +80,39 @@ std::string CTomeSourceReader::GetSubject(int i) {
   return subject;
 }
 
+// The stored bytes of version-1 entry i, found through the offset table: the subject record offset
+// at 28 + 4i; the subject record (subject length, subject, text offset); the text record (text length,
+// the stored bytes), cut at the end of the file.
+bool CTomeSourceReader::ReadVersion1Stored(int i, std::vector<uint8_t>& stored) {
+  std::FILE* file = m_version1File.get();
+  if (!file || std::fseek(file, 0, SEEK_END) != 0) return false;
+  const long long fileSize = std::ftell(file);
+  auto wordAt = [&](long long at, int32_t& value) {
+    uint8_t word[4];
+    if (at < 0 || at + 4 > fileSize || std::fseek(file, static_cast<long>(at), SEEK_SET) != 0 ||
+        std::fread(word, 1, 4, file) != 4) {
+      return false;
+    }
+    value = DecodeLE32Signed(word);
+    return value >= 0;
+  };
+  int32_t subjectRecord = 0;
+  int32_t subjectLength = 0;
+  int32_t textRecord = 0;
+  int32_t textLength = 0;
+  if (!wordAt(kV1HeaderFixedSize + 4LL * i, subjectRecord) || !wordAt(subjectRecord, subjectLength) ||
+      !wordAt(subjectRecord + 4LL + subjectLength, textRecord) || !wordAt(textRecord, textLength)) {
+    return false;
+  }
+  stored.resize(static_cast<size_t>(std::min<long long>(textLength, fileSize - (textRecord + 4LL))));
+  return std::fread(stored.data(), 1, stored.size(), file) == stored.size();
+}
+
 namespace {
 
-// The export's reading of version-1 text: every "@" is a newline, and so is the packed line break,
-// which the tome reader hands over as a line-break mark.
-void NewlinesForVersion1(std::string& text, bool packed) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (packed && text[i] == kMarkByte && i + 1 < text.size() && text[i + 1] == char(kLineBreak)) {
-      out.push_back('\n');
-      ++i;
-    } else {
-      out.push_back(text[i] == '@' ? '\n' : text[i]);
-    }
-  }
-  text.swap(out);
-}
+// The export's reading of version-1 text: every "@" is a newline (in packed text, the line break
+// decodes as "@").
+void NewlinesForVersion1(std::string& text) { std::replace(text.begin(), text.end(), '@', '\n'); }
 
 }  // namespace
 
@@ -101,7 +122,16 @@ int CTomeSourceReader::GetEntryText(int i, std::string& text) {
     return kSourceShortRead;
   }
   text.assign(m_reader.CurrentEntryText());
-  if (!m_reader.IsCurrentLayout()) NewlinesForVersion1(text, m_version1Packed);
+  if (m_version1Packed) {
+    // The export's own decoding: unlike the tome reader it leaves a character that would start on
+    // the low nibble of the last byte undecoded, and writes the line break as "@".
+    if (!ReadVersion1Stored(i, m_version1Stored)) {
+      text.clear();
+      return kSourceShortRead;
+    }
+    DecodeVersion1Text(m_version1Stored.data(), m_version1Stored.size(), text);
+  }
+  if (!m_reader.IsCurrentLayout()) NewlinesForVersion1(text);
   if (text.size() > static_cast<size_t>(kSourceTextLimit)) {
     text.resize(kSourceTextCut);
     text += kTooLongMark;

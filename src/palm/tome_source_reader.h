@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "tome/tome_reader.h"
 
@@ -31,7 +34,10 @@ const char* SourceErrorText(int code);
 class CTomeSourceReader {
  public:
   int Open(const std::string& path);
-  void Close() { m_reader.Close(); }
+  void Close() {
+    m_reader.Close();
+    m_version1File.reset();
+  }
   bool IsOpen() const { return m_reader.IsOpen(); }
 
   int GetSubjectCount() const { return m_reader.GetSubjectCount(); }
@@ -48,9 +54,13 @@ class CTomeSourceReader {
 
  private:
   int CheckHeader(std::FILE* file);
+  bool ReadVersion1Stored(int i, std::vector<uint8_t>& stored);
 
   CTomeReader m_reader;
   bool m_version1Packed = false;
+  // A packed version-1 tome's own file: the export decodes its stored texts itself.
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> m_version1File{nullptr, std::fclose};
+  std::vector<uint8_t> m_version1Stored;
 };
 
 }  // namespace lv

@@ -324,6 +324,17 @@ TEST_F(PalmTomeWriterTest, VersionOneTomesReadWithNewlinesAndTheirCodingChecked)
   // Base version 0 is no coding the export knows.
   CTomeSourceReader source;
   EXPECT_EQ(source.Open(written(1500)), kSourceUnsupported);
+  // The export decodes packed text with its own nibble rule: a character that would start on the low
+  // nibble of the last byte is not decoded (0x25 0x11: "o", "n", "e", and the last "e" is left).
+  std::string bytes = test::AssembleVersion1Tome({{"third", ""}}, 1502);
+  const size_t textRecord = bytes.size() - 88 - kBookmarkTableSize - 6;  // length 2, 0xC0 0x00
+  bytes.replace(textRecord, 6, std::string("\x02\x00\x00\x00\x25\x11", 6));
+  bytes.replace(8, 4, std::string("\xD2\x16\x00\x10", 4));
+  palmtest::WriteAll(dir.File("odd.lv"), Bytes(bytes.begin(), bytes.end()));
+  ASSERT_EQ(source.Open(dir.File("odd.lv")), kSourceOk);
+  std::string text;
+  ASSERT_EQ(source.GetEntryText(0, text), kSourceOk);
+  EXPECT_EQ(text, "one");
   // A version-1 tome exports like any other.
   ASSERT_EQ(Export(written(1502), PalmTomeFormat::kV25), kExportOk);
   ExpectSubjectsInStream(Read(), {{"first", ""}, {"second", ""}}, {"one\ntwo\nthree", "plain"});
