@@ -28,8 +28,8 @@ bool CPalmDocReader::Open(const std::string& path) {
   m_error.clear();
   m_lastType.clear();
   m_lastCreator.clear();
-  m_findText.clear();
-  m_findPosition = -1;
+  // The find state is kept: a find-next in the new text searches the remembered text again, from the
+  // remembered position when it lies within the new text.
   m_file = std::fopen(path.c_str(), "rb");
   if (!m_file) {
     m_error = "cannot open " + path;

@@ -51,7 +51,7 @@ class CPalmDocReader {
 
   // Finds text (or, with findNext, the text of the last successful find) from just after the last
   // match, wrapping to the start; with mark the match is wrapped in the find marks (an earlier pair is
-  // removed first). The match's position in the text, or -1.
+  // removed first). The match's position in the text, or -1. The find state outlives Open.
   int Find(std::string_view text, bool findNext, bool mark);
 
   const std::string& Text() const { return m_text; }

@@ -113,6 +113,11 @@ TEST_F(PalmDocReaderTest, FindMarksOneMatchAndFindNextWraps) {
   EXPECT_EQ(reader.Find("", false, false), -1);
   // Case matters.
   EXPECT_EQ(reader.Find("Dog", false, false), -1);
+  // The find state belongs to the reader, not to one document: find-next in the next document
+  // searches the remembered text from the remembered position (11, after the match at 8).
+  ASSERT_TRUE(Open(1, 17, {B("x cat y cat z cat")}));
+  EXPECT_EQ(reader.Find("", true, false), 14);
+  EXPECT_EQ(reader.Find("", true, false), 2);
 }
 
 }  // namespace
