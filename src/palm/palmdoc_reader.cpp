@@ -120,8 +120,9 @@ int CPalmDocReader::Find(std::string_view text, bool findNext, bool mark) {
   const std::string wanted(again ? std::string_view(m_findText) : text);
   if (wanted.empty()) return -1;
   RemoveMarks();
-  if (m_findPosition > static_cast<long long>(m_text.size())) m_findPosition = 0;
-  const size_t from = m_findPosition < 1 ? 0 : static_cast<size_t>(m_findPosition);
+  // A remembered position beyond the end of this text searches from 0; only a match changes it.
+  const bool beyondEnd = m_findPosition > static_cast<long long>(m_text.size());
+  const size_t from = (beyondEnd || m_findPosition < 1) ? 0 : static_cast<size_t>(m_findPosition);
   size_t match = m_text.find(wanted, from);
   if (match == std::string::npos) match = m_text.find(wanted, 0);
   if (match == std::string::npos) return -1;

@@ -118,6 +118,13 @@ TEST_F(PalmDocReaderTest, FindMarksOneMatchAndFindNextWraps) {
   ASSERT_TRUE(Open(1, 17, {B("x cat y cat z cat")}));
   EXPECT_EQ(reader.Find("", true, false), 14);
   EXPECT_EQ(reader.Find("", true, false), 2);
+  // A position beyond a shorter text is searched from 0 there, but a failed search keeps it.
+  ASSERT_TRUE(Open(1, 20, {B("cat "), B(std::string(12, '.') + "cat.")}));
+  EXPECT_EQ(reader.Find("", true, false), 16);  // remembered position 19
+  ASSERT_TRUE(Open(1, 5, {B("a dog")}));
+  EXPECT_EQ(reader.Find("", true, false), -1);
+  ASSERT_TRUE(Open(1, 24, {B("cat cat cat cat cat cat ")}));
+  EXPECT_EQ(reader.Find("", true, false), 20);
 }
 
 }  // namespace
