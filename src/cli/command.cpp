@@ -6,7 +6,7 @@
 
 namespace lv::cli {
 
-bool Arguments::Parse(const std::vector<std::string>& args, std::span<const OptionSpec> options) {
+bool Arguments::Parse(const std::vector<std::string>& args, std::span<const CommandOption> options) {
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -28,16 +28,16 @@ bool Arguments::Parse(const std::vector<std::string>& args, std::span<const Opti
       name = arg.substr(0, eq);
       inlineValue = arg.substr(eq + 1);
     }
-    const OptionSpec* spec = nullptr;
-    for (const OptionSpec& option : options) {
-      if (name == option.longName || (!option.shortName.empty() && name == option.shortName)) spec = &option;
+    const CommandOption* match = nullptr;
+    for (const CommandOption& option : options) {
+      if (name == option.longName || (!option.shortName.empty() && name == option.shortName)) match = &option;
     }
-    if (!spec) {
+    if (!match) {
       m_error = "unknown option '" + name + "'";
       return false;
     }
-    const std::string key(spec->longName);
-    if (!spec->takesValue) {
+    const std::string key(match->longName);
+    if (!match->takesValue) {
       if (inlineValue) {
         m_error = "option '" + key + "' takes no value";
         return false;
