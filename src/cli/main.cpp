@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/palm_commands.h"
 
 namespace lv::cli {
 namespace {
@@ -13,6 +14,7 @@ namespace {
 const Command* const kCommands[] = {
     &kImportCommand, &kInfoCommand, &kListCommand, &kShowCommand,
     &kFindCommand,   &kExportTaggedCommand, &kSortCommand, &kUpgradeCommand,
+    &kPdbCommand,    &kPdbInfoCommand,      &kPalmDocCommand,
 };
 
 const Command* FindCommand(std::string_view name) {

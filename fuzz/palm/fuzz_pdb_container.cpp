@@ -1,0 +1,22 @@
+// Reads any bytes as a Palm database container and every record it lists.
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "palm/pdb_container.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  std::FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "rb");
+  if (!file) return 0;
+  lv::PdbContainer container;
+  std::string error;
+  if (lv::ReadPdbContainer(file, container, error)) {
+    std::vector<uint8_t> record;
+    for (size_t i = 0; i < container.RecordCount(); ++i) {
+      if (!lv::ReadPdbRecord(file, container, i, record)) __builtin_trap();
+    }
+  }
+  std::fclose(file);
+  return 0;
+}

@@ -1,0 +1,154 @@
+// Opening a tome: the read-only medium check with its copy offer, the reader open, the failed-open
+// path and the upgrade of a version-1 tome.
+#include <QFile>
+#include <QFileInfo>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/librovance_app.h"
+#include "app/main_frame.h"
+#include "app/wait_cursor.h"
+#include "docview/qt/librovance_doc.h"
+#include "docview/qt/librovance_view.h"
+#include "tome/file_util.h"
+#include "tome/format.h"
+#include "tome/tome_import.h"
+
+namespace lv {
+namespace {
+
+const QString kTitle = QStringLiteral("Librovance");
+
+// Copies source over destination through a temporary file beside it, then gives the copy the
+// source's times and its owner the right to write it. Empty on success, else the cause.
+QString CopyTomeFile(const QString& source, const QString& destination) {
+  const QByteArray sourceName = QFile::encodeName(source);
+  std::FILE* in = std::fopen(sourceName.constData(), "rb");
+  if (in == nullptr) return QString::fromLocal8Bit(std::strerror(errno));
+  AtomicFileWriter writer;
+  if (!writer.Open(QFile::encodeName(destination).toStdString())) {
+    std::fclose(in);
+    return QString::fromStdString(writer.Error());
+  }
+  char buffer[1 << 16];
+  size_t count = 0;
+  bool ok = true;
+  while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+    if (std::fwrite(buffer, 1, count, writer.Stream()) != count) ok = false;
+  }
+  if (std::ferror(in)) ok = false;
+  std::fclose(in);
+  if (!ok) return QStringLiteral("cannot copy the file");
+  if (!writer.Commit()) return QString::fromStdString(writer.Error());
+  struct stat status {};
+  const QByteArray destinationName = QFile::encodeName(destination);
+  if (stat(sourceName.constData(), &status) == 0) {
+    const decltype(status.st_atim) times[2] = {status.st_atim, status.st_mtim};
+    utimensat(AT_FDCWD, destinationName.constData(), times, 0);
+    chmod(destinationName.constData(), (status.st_mode & 07777) | S_IWUSR);
+  }
+  return QString();
+}
+
+}  // namespace
+
+bool CLibrovanceDoc::OpenTome(const QString& path) {
+  CMainFrame* frame = m_app.MainFrame();
+  m_kind = kTome;
+  if (frame != nullptr) {
+    frame->EnableBookmarksMenu(true);
+    frame->EnableQuickFind(true);
+  }
+  CdState state = CheckReadOnlyMedium(path);
+  QString openPath = path;
+  if (state == CdState::kCopy) openPath = CopyFromReadOnlyMedium(path, state);
+
+  m_reader.Open(QFile::encodeName(openPath).toStdString(),
+                state == CdState::kReadFromCd ? kOpenReadOnly : kOpenReadWrite);
+  m_tomeOpened = true;
+  if (!m_reader.IsOpen()) {
+    // The path stays empty, so a failed file is never saved as the last tome.
+    m_tomeOpened = false;
+    SetPathName(QString());
+    if (m_app.IsStarted() && frame != nullptr) {
+      EmptySubjectList();
+      frame->EntryView()->ShowStartPage();
+      frame->ShowTransientStatus(QStringLiteral("Could not open %1").arg(openPath));
+    }
+    return false;
+  }
+  m_openedPath = openPath;
+  if (!m_reader.IsCurrentLayout() && state == CdState::kOrdinary) OfferUpgrade(openPath);
+  return m_tomeOpened;
+}
+
+CLibrovanceDoc::CdState CLibrovanceDoc::CheckReadOnlyMedium(const QString& path) {
+  struct stat status {};
+  const QByteArray name = QFile::encodeName(path);
+  if (stat(name.constData(), &status) != 0) return CdState::kOrdinary;
+  if ((status.st_mode & S_IWUSR) == 0) {
+    if (m_makeWritable(path) != 0) {
+      const bool copy = m_app.Dialogs().AskYesNo(
+          m_app.MainFrame(), QStringLiteral("Copy file from CD to Hard-drive?"),
+          QStringLiteral("The file you are opening is stored on a CDROM. Although Librovance can view files "
+                         "stored on CDROMs its operation will be noticeably slower on large files and you will "
+                         "not be able to save recorded Bookmarks.\n\nWould you like to copy this file to your "
+                         "hard-drive and open it from there?"),
+          MessageIcon::kQuestion);
+      return copy ? CdState::kCopy : CdState::kReadFromCd;
+    }
+    return CdState::kOrdinary;
+  }
+  // A file of another user that we may not write is read without a question, and never upgraded.
+  if (access(name.constData(), W_OK) != 0) return CdState::kReadFromCd;
+  return CdState::kOrdinary;
+}
+
+QString CLibrovanceDoc::CopyFromReadOnlyMedium(const QString& path, CdState& state) {
+  const QString destination = m_app.Dialogs().ChooseFileToSave(
+      m_app.MainFrame(), path, QStringLiteral("Librovance files (*.lv)"), QStringLiteral("lv"));
+  if (destination.isEmpty()) {
+    state = CdState::kReadFromCd;
+    return path;
+  }
+  if (!CopyTomeFile(path, destination).isEmpty()) {
+    m_app.Dialogs().ShowMessage(m_app.MainFrame(), QStringLiteral("Error"),
+                                QStringLiteral("Could not save file.\nOpening from CD."), MessageIcon::kExclamation);
+    state = CdState::kReadFromCd;
+    return path;
+  }
+  return destination;
+}
+
+void CLibrovanceDoc::OfferUpgrade(const QString& path) {
+  const bool upgrade = m_app.Dialogs().AskYesNo(
+      m_app.MainFrame(), QStringLiteral("Upgrade file?"),
+      QStringLiteral("The file you have opened is in the old Librovance version 1 file format.\nUpgrading the "
+                     "file will save space on your hard drive.\nUpgrading may take a little time but only has "
+                     "to be done once for each file.\nIt is recommended that you upgrade."),
+      MessageIcon::kQuestion);
+  if (!upgrade) return;
+  // The reader lets go of the file (saving its bookmarks) before the upgrade replaces it.
+  m_reader.Close();
+  EmptySubjectList();
+  UpgradeOutcome outcome;
+  {
+    WaitCursor wait;
+    outcome = UpgradeVersion1Tome(QFile::encodeName(path).toStdString());
+  }
+  const std::string name = QFile::encodeName(path).toStdString();
+  if (!outcome.ok) {
+    m_app.Dialogs().ShowMessage(m_app.MainFrame(), kTitle,
+                                QStringLiteral("Could not upgrade %1:\n%2\nThe file is left as it was.")
+                                    .arg(path, QString::fromStdString(outcome.error)),
+                                MessageIcon::kExclamation);
+  }
+  m_reader.Open(name, kOpenReadWrite);
+  m_tomeOpened = m_reader.IsOpen();
+}
+
+}  // namespace lv

@@ -1,0 +1,154 @@
+#include "palm/palm_tome_writer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <new>
+
+#include "palm/clear_tags.h"
+#include "palm/palm_tome_run.h"
+#include "palm/palm_codecs.h"
+#include "palm/search_index.h"
+#include "palm/subject_cache.h"
+#include "palm/subject_index.h"
+#include "tome/file_util.h"
+
+namespace lv {
+
+const char* ExportResultText(int code) {
+  switch (code) {
+    case kExportOk: return "The Palm tome was written.";
+    case kExportMissingArgument: return "No output file or no Palm tome name was given.";
+    case kExportCannotCreate: return "The output file cannot be created.";
+    case kExportSourceUnreadable: return "The tome cannot be read.";
+    case kExportShortWrite: return "Writing the output file failed.";
+    case kExportOutOfMemory: return "There is not enough memory for the export.";
+    case kExportCompressionFailed: return "A block could not be compressed.";
+    case kExportTooLarge: return "The tome is too large for a Palm tome database.";
+    default: return "The export failed.";
+  }
+}
+
+int AccelerationBitmapBits(const std::string& level) {
+  static const char* const kNames[] = {"none", "low", "default", "medium", "high"};
+  std::string lower(level);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (size_t i = 0; i < std::size(kNames); ++i) {
+    if (lower == kNames[i]) return 8 * kAccelerationBitmapBytes[i];
+  }
+  return -1;
+}
+
+namespace {
+
+constexpr size_t kV25BlockSize = 4095;
+constexpr size_t kV28BlockSize = 16383;
+constexpr int kProgressSubjectStride = 100;
+constexpr const char* kBlockDataMessage =
+    "WriteLVPTextV2: Cannot Allocate memory - 'iLVPDataBlockArray[iLVPDataBlockTotalBlocks]->Data'";
+constexpr const char* kClearTagsMessage = "WriteLVPTextV2ClearTags: Cannot Allocate memory - 'text'";
+
+}  // namespace
+
+const char* CPalmTomeWriter::MessagePrefix() const {
+  return m_format == PalmTomeFormat::kV25 ? "WriteLVPTextV2: Cannot Allocate memory - "
+                                          : "WriteLVPTextV2.5: Cannot Allocate memory - ";
+}
+
+void CPalmTomeWriter::ReportAllocationFailure(const std::string& message) {
+  if (m_messages) m_messages->ShowMessage(message, MessageIcon::kExclamation);
+}
+
+int CPalmTomeWriter::WriteLVPTextV2(const std::string& outPath, const std::string& name, Progress* progress) {
+  m_format = PalmTomeFormat::kV25;
+  return Write(outPath, name, progress, 0);
+}
+
+int CPalmTomeWriter::WriteLVPTextV2_5(const std::string& outPath, const std::string& name, Progress* progress,
+                                      int bitmapBits) {
+  m_format = PalmTomeFormat::kV28;
+  return Write(outPath, name, progress, std::max(bitmapBits, 0));
+}
+
+int CPalmTomeWriter::Write(const std::string& outPath, const std::string& name, Progress* progress, int bitmapBits) {
+  if (outPath.empty() || name.empty()) return kExportMissingArgument;
+  if (!m_source.IsOpen()) return kExportSourceUnreadable;
+  Run run;
+  run.progress = progress;
+  run.bitmapBits = bitmapBits;
+  run.subjectCount = m_source.GetSubjectCount();
+  // Nothing reaches outPath before the finishing step: the records go to a temporary file beside it
+  // that replaces it only when everything was written.
+  if (!run.output.Open(outPath)) return kExportCannotCreate;
+  if (progress) {
+    progress->SetRange(0, run.subjectCount / kProgressSubjectStride + 3);
+    progress->SetStep(1);
+  }
+  try {
+    int result = CollectSubjects(run);
+    if (result != kExportOk) return result;
+    run.allocationMessage = std::string(MessagePrefix()) + "'iSortedSubjectIndex'";
+    run.sorted.Build(run.subjects);
+    if (progress) progress->StepIt();
+    result = PackSubjects(run);
+    if (result != kExportOk) return result;
+    return WriteLVPTextV2FinalizeWrite(run, name);
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(run.allocationMessage);
+    return kExportOutOfMemory;
+  }
+}
+
+// Reads every subject into iLVPSubjectArray and, for the 2.8 format, fills the subject cache.
+int CPalmTomeWriter::CollectSubjects(Run& run) {
+  run.allocationMessage = std::string(MessagePrefix()) + "'iLVPSubjectArray'";
+  run.subjects.reserve(run.subjectCount);
+  if (m_format == PalmTomeFormat::kV28) run.cache = std::make_unique<SubjectCacheBuilder>(m_messages);
+  for (int i = 0; i < run.subjectCount; ++i) {
+    run.allocationMessage = std::string(MessagePrefix()) + "'iLVPSubjectArray[index].Subject'";
+    run.subjects.push_back(m_source.GetSubject(i));
+    if (run.cache) {
+      run.allocationMessage = std::string(MessagePrefix()) + "'subjectCacheP'";
+      if (!run.cache->Add(run.subjects.back())) return kExportCompressionFailed;
+    }
+  }
+  if (run.cache && !run.cache->Finish()) return kExportCompressionFailed;
+  return kExportOk;
+}
+
+// Prepares every entry text and packs the data stream into compressed blocks; with search
+// acceleration also gathers the words of every subject and stored text.
+int CPalmTomeWriter::PackSubjects(Run& run) {
+  const PalmCodec codec = m_format == PalmTomeFormat::kV25 ? PalmCodec::kPalmDoc : PalmCodec::kZlib;
+  const size_t blockSize = m_format == PalmTomeFormat::kV25 ? kV25BlockSize : kV28BlockSize;
+  PalmMessageSink* messages = m_messages;
+  BlockCompressor compress = [codec, messages](const uint8_t* data, size_t n, std::vector<uint8_t>& out) {
+    return CompressPalmBlock(codec, data, n, out, messages) == kBlockCompressed ? kPackOk : kPackCompressionFailed;
+  };
+  run.allocationMessage = std::string(MessagePrefix()) + "'iLVPDataHeaderArray'";
+  run.packer = std::make_unique<DataStreamPacker>(blockSize, compress, m_limits);
+  if (m_format == PalmTomeFormat::kV28 && run.bitmapBits > 0) {
+    run.words = std::make_unique<SearchWordIndex>(run.subjectCount, run.bitmapBits);
+  }
+  std::string text;
+  std::string prepared;
+  for (int i = 0; i < run.subjectCount; ++i) {
+    run.allocationMessage = std::string(MessagePrefix()) + "'text'";
+    if (m_source.GetEntryText(i, text) != kSourceOk) return kExportSourceUnreadable;
+    if (run.words) {
+      run.words->AddText(i, run.subjects[i]);
+      run.words->AddText(i, text);
+    }
+    run.allocationMessage = kClearTagsMessage;
+    // Up to the whole text limit, so that the " <TOO LONG>" mark of a cut text survives.
+    WriteLVPTextV2ClearTags(text, run.sorted, kSourceTextLimit, prepared);
+    run.allocationMessage = kBlockDataMessage;
+    const int result = run.packer->AddSubject(run.subjects[i], prepared, i + 1 == run.subjectCount);
+    if (result == kPackTooLarge) return kExportTooLarge;
+    if (result != kPackOk) return kExportCompressionFailed;
+    if (i % kProgressSubjectStride == 0) if (run.progress) run.progress->StepIt();
+  }
+  return kExportOk;
+}
+
+}  // namespace lv

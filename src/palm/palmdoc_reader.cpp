@@ -1,0 +1,137 @@
+#include "palm/palmdoc_reader.h"
+
+#include <algorithm>
+#include <new>
+
+#include "palm/palmdoc_codec.h"
+#include "tome/coding.h"
+
+namespace lv {
+namespace {
+
+constexpr uint16_t kNoCompression = 1;
+constexpr uint16_t kPalmDocCompression = 2;
+constexpr size_t kDocHeaderSize = 16;
+// A text record decodes to one record of text, nominally 4096 bytes.
+constexpr size_t kMinDecodedRecordCapacity = 4096;
+
+}  // namespace
+
+void CPalmDocReader::CloseFile() {
+  if (m_file) std::fclose(m_file);
+  m_file = nullptr;
+}
+
+bool CPalmDocReader::Open(const std::string& path) {
+  CloseFile();
+  m_text.clear();
+  m_error.clear();
+  m_lastType.clear();
+  m_lastCreator.clear();
+  m_findText.clear();
+  m_findPosition = -1;
+  m_file = std::fopen(path.c_str(), "rb");
+  if (!m_file) {
+    m_error = "cannot open " + path;
+    return false;
+  }
+  std::string containerError;
+  const bool ok = ReadPdbContainer(m_file, m_container, containerError);
+  m_lastType = m_container.header.type;
+  m_lastCreator = m_container.header.creator;
+  if (!ok) {
+    m_error = path + ": " + containerError;
+  } else if (m_lastType != kPalmDocType || m_lastCreator != kPalmDocCreator) {
+    m_error = path + " is not a PalmDOC database";
+  } else if (!ReadDocHeader()) {
+    m_error = path + ": record 0 is not a PalmDOC header";
+  } else if (!LoadText()) {
+    m_text.clear();
+    if (m_messages) m_messages->ShowMessage(kDocumentMemoryMessage, MessageIcon::kStop);
+  }
+  CloseFile();
+  return m_error.empty();
+}
+
+bool CPalmDocReader::ReadDocHeader() {
+  std::vector<uint8_t> record;
+  if (m_container.RecordCount() == 0 || !ReadPdbRecord(m_file, m_container, 0, record) ||
+      record.size() < kDocHeaderSize) {
+    return false;
+  }
+  m_docHeader.compression = DecodeBE16(&record[0]);
+  m_docHeader.textLength = DecodeBE32(&record[4]);
+  m_docHeader.textRecordCount = DecodeBE16(&record[8]);
+  m_docHeader.textRecordSize = DecodeBE16(&record[10]);
+  m_docHeader.readingPosition = DecodeBE32(&record[12]);
+  return true;
+}
+
+std::vector<uint8_t> CPalmDocReader::ReadRecord(size_t i) {
+  std::vector<uint8_t> stored;
+  if (!m_file || i + 1 >= m_container.RecordCount() || !ReadPdbRecord(m_file, m_container, i + 1, stored)) {
+    return {};
+  }
+  if (m_docHeader.compression == kNoCompression) return stored;
+  if (m_docHeader.compression != kPalmDocCompression) return {};
+  // Each compressed byte yields at most five decoded ones (a two-byte reference copies ten).
+  const size_t capacity = std::min(std::max<size_t>(kMinDecodedRecordCapacity, m_docHeader.textRecordSize),
+                                   5 * stored.size());
+  std::vector<uint8_t> decoded(capacity);
+  decoded.resize(PalmDocDecompress(stored.data(), stored.size(), decoded.data(), decoded.size()));
+  return decoded;
+}
+
+// Appends every text record in order, never past the text length of record 0. False when the text
+// buffer cannot be allocated.
+bool CPalmDocReader::LoadText() {
+  const size_t records = std::min<size_t>(m_docHeader.textRecordCount, m_container.RecordCount() - 1);
+  // The text cannot be longer than the records can decode to, whatever record 0 says.
+  size_t storedTotal = 0;
+  for (size_t i = 1; i <= records; ++i) storedTotal += m_container.RecordSize(i);
+  const size_t length = std::min<size_t>(m_docHeader.textLength, 5 * storedTotal);
+  try {
+    m_text.reserve(length + 1);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  for (size_t i = 0; i < records && m_text.size() < length; ++i) {
+    const std::vector<uint8_t> bytes = ReadRecord(i);
+    const size_t take = std::min(bytes.size(), length - m_text.size());
+    m_text.append(reinterpret_cast<const char*>(bytes.data()), take);
+  }
+  // The text is used as a C string by the page writer: it ends at the first NUL.
+  const size_t nul = m_text.find('\0');
+  if (nul != std::string::npos) m_text.resize(nul);
+  return true;
+}
+
+void CPalmDocReader::RemoveMarks() {
+  const size_t open = m_text.find(kFindOpeningMark);
+  if (open == std::string::npos) return;
+  m_text.erase(open, std::string_view(kFindOpeningMark).size());
+  const size_t close = m_text.find(kFindClosingMark, open);
+  if (close != std::string::npos) m_text.erase(close, std::string_view(kFindClosingMark).size());
+}
+
+int CPalmDocReader::Find(std::string_view text, bool findNext, bool mark) {
+  if (m_text.empty() || (text.empty() && !findNext)) return -1;
+  const bool again = findNext && m_findPosition != -1;
+  const std::string wanted(again ? std::string_view(m_findText) : text);
+  if (wanted.empty()) return -1;
+  RemoveMarks();
+  if (m_findPosition > static_cast<long long>(m_text.size())) m_findPosition = 0;
+  const size_t from = m_findPosition < 1 ? 0 : static_cast<size_t>(m_findPosition);
+  size_t match = m_text.find(wanted, from);
+  if (match == std::string::npos) match = m_text.find(wanted, 0);
+  if (match == std::string::npos) return -1;
+  m_findText = wanted;
+  m_findPosition = static_cast<long long>(match + wanted.size());
+  if (mark) {
+    m_text.insert(match + wanted.size(), kFindClosingMark);
+    m_text.insert(match, kFindOpeningMark);
+  }
+  return static_cast<int>(match);
+}
+
+}  // namespace lv

@@ -1,0 +1,83 @@
+// CPalmDocReader: loads the whole text of a PalmDOC database (type "TEXt", creator "REAd") and finds
+// text in it, marking the match for the entry view. Record 0 of a PalmDOC, big-endian:
+//   0  2  compression: 1 none, 2 PalmDOC compression
+//   2  2  unused
+//   4  4  text length in bytes, decoded
+//   8  2  number of text records (records 1 to n)
+//   10 2  text record size
+//   12 4  current reading position
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "palm/palm_messages.h"
+#include "palm/pdb_container.h"
+
+namespace lv {
+
+inline constexpr const char* kPalmDocType = "TEXt";
+inline constexpr const char* kPalmDocCreator = "REAd";
+inline constexpr const char* kFindOpeningMark = "<a name=\"findloc\"><font color=\"red\">";
+inline constexpr const char* kFindClosingMark = "</font>";
+inline constexpr const char* kDocumentMemoryMessage = "Could not allocate memory to store the document.";
+
+struct PalmDocHeader {
+  uint16_t compression = 0;
+  uint32_t textLength = 0;
+  uint16_t textRecordCount = 0;
+  uint16_t textRecordSize = 0;
+  uint32_t readingPosition = 0;
+};
+
+class CPalmDocReader {
+ public:
+  explicit CPalmDocReader(PalmMessageSink* messages = nullptr) : m_messages(messages) {}
+  ~CPalmDocReader() { CloseFile(); }
+  CPalmDocReader(const CPalmDocReader&) = delete;
+  CPalmDocReader& operator=(const CPalmDocReader&) = delete;
+
+  // Loads the text of the PalmDOC at path. False when the file cannot be opened, is not a PalmDOC, or
+  // its container is damaged (Error() names the cause). Text that decodes to more than the length in
+  // record 0 is cut to that length.
+  bool Open(const std::string& path);
+
+  // Bytes of text record i (record i + 1 of the file) as stored or decoded; empty for an unknown
+  // compression or a record that is not there. Works while the file is open (during Open).
+  std::vector<uint8_t> ReadRecord(size_t i);
+
+  // Finds text (or, with findNext, the text of the last successful find) from just after the last
+  // match, wrapping to the start; with mark the match is wrapped in the find marks (an earlier pair is
+  // removed first). The match's position in the text, or -1.
+  int Find(std::string_view text, bool findNext, bool mark);
+
+  const std::string& Text() const { return m_text; }
+  const PdbHeader& Header() const { return m_container.header; }
+  const PalmDocHeader& DocHeader() const { return m_docHeader; }
+  const std::string& Error() const { return m_error; }
+  // The type and creator read by the last Open, also when it failed because they are not a PalmDOC's.
+  const std::string& LastType() const { return m_lastType; }
+  const std::string& LastCreator() const { return m_lastCreator; }
+
+ private:
+  bool ReadDocHeader();
+  bool LoadText();
+  void RemoveMarks();
+  void CloseFile();
+
+  PalmMessageSink* m_messages;
+  std::FILE* m_file = nullptr;
+  PdbContainer m_container;
+  PalmDocHeader m_docHeader;
+  std::string m_text;
+  std::string m_error;
+  std::string m_lastType;
+  std::string m_lastCreator;
+  std::string m_findText;
+  long long m_findPosition = -1;
+};
+
+}  // namespace lv

@@ -1,0 +1,146 @@
+#include "app_fixture.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTest>
+
+#include "tome/tome_import.h"
+
+namespace lv {
+
+void ScriptedDialogs::ShowMessage(QWidget*, const QString& caption, const QString& text, MessageIcon) {
+  shown.append({caption, text, false});
+}
+
+bool ScriptedDialogs::AskYesNo(QWidget*, const QString& caption, const QString& text, MessageIcon) {
+  shown.append({caption, text, true});
+  return yesNoAnswers.isEmpty() ? false : yesNoAnswers.takeFirst();
+}
+
+QString ScriptedDialogs::ChooseFileToOpen(QWidget*, const QString&) {
+  return filesToOpen.isEmpty() ? QString() : filesToOpen.takeFirst();
+}
+
+QString ScriptedDialogs::ChooseFileToSave(QWidget*, const QString&, const QString&, const QString&) {
+  return filesToSave.isEmpty() ? QString() : filesToSave.takeFirst();
+}
+
+bool ScriptedDialogs::ChoosePrinter(QWidget*, QPrinter&) {
+  ++printerRequests;
+  return false;
+}
+
+QString MakeTome(const QString& dir, const QString& name, const QStringList& lines) {
+  const QString source = dir + QStringLiteral("/") + name + QStringLiteral(".source.tab");
+  QFile file(source);
+  if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(source));
+  for (const QString& line : lines) file.write(line.toLatin1() + "\r\n");
+  file.close();
+  const QString tome = dir + QStringLiteral("/") + name;
+  const ImportOutcome outcome = ImportSource(QFile::encodeName(source).toStdString(),
+                                             QFile::encodeName(tome).toStdString(), SourceFormat::kTab, nullptr);
+  if (!outcome.ok) qFatal("import failed: %s", outcome.error.c_str());
+  return tome;
+}
+
+QString MakeVersion1Tome(const QString& dir, const QString& name,
+                         const QList<QPair<QByteArray, QByteArray>>& entries) {
+  const int count = static_cast<int>(entries.size());
+  int headerLength = 28 + 4 * count;
+  for (const auto& entry : entries) headerLength += 8 + static_cast<int>(entry.first.size());
+  QByteArray offsets, records, texts;
+  auto appendInt = [](QByteArray& out, int value) {
+    char bytes[4];
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    out.append(bytes, 4);
+  };
+  const int recordsStart = 28 + 4 * count;
+  for (const auto& entry : entries) {
+    appendInt(offsets, recordsStart + static_cast<int>(records.size()));
+    appendInt(records, static_cast<int>(entry.first.size()));
+    records.append(entry.first);
+    appendInt(records, headerLength + static_cast<int>(texts.size()));
+    appendInt(texts, static_cast<int>(entry.second.size()));
+    texts.append(entry.second);
+  }
+  QByteArray file(16, '\0');
+  appendInt(file, 1);  // base version 1: plain text
+  appendInt(file, count);
+  appendInt(file, headerLength);
+  file += offsets + records + texts;
+  const QString path = dir + QStringLiteral("/") + name;
+  QFile out(path);
+  if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size()) qFatal("cannot write %s", qPrintable(path));
+  return path;
+}
+
+QStringList FruitLines() {
+  return {
+      QStringLiteral("Abacus\tA frame with beads for counting."),
+      QStringLiteral("Abbey\tA house of monks or nuns.<br>Often old."),
+      QStringLiteral("Apple\tA round <b>fruit</b>. See <a:Big Ben>the clock</a> and <a>Cherry</a>."),
+      QStringLiteral("Banana\tA long yellow fruit. <strike>Blue</strike>."),
+      QStringLiteral("Big Ben\tThe great bell of the clock tower."),
+      QStringLiteral("Cab\tA taxi. <a:Nowhere>Lost link</a>."),
+      QStringLiteral("Cat\tA small animal that purrs."),
+      QStringLiteral("Cherry\tA small red fruit on a stalk."),
+      QStringLiteral("Date\tThe fruit of a palm."),
+      QStringLiteral("Elder\tA shrub with dark berries."),
+      QStringLiteral("Fig\tA soft sweet fruit."),
+      QStringLiteral("Grape\tA fruit that grows in bunches."),
+  };
+}
+
+AppHarness::AppHarness() {
+  if (!m_dir.isValid()) qFatal("no temporary folder");
+}
+
+AppHarness::~AppHarness() {
+  if (m_app && m_app->MainFrame() && m_app->MainFrame()->isVisible()) m_app->MainFrame()->hide();
+  m_app.reset();
+}
+
+QString AppHarness::FruitTome() {
+  if (m_fruitTome.isEmpty()) m_fruitTome = MakeTome(Dir(), QStringLiteral("fruit.lv"), FruitLines());
+  return m_fruitTome;
+}
+
+void AppHarness::WriteSettings(const QVariantMap& values) {
+  QSettings settings(SettingsFile(), QSettings::IniFormat);
+  settings.beginGroup(QStringLiteral("Settings"));
+  for (auto it = values.begin(); it != values.end(); ++it) settings.setValue(it.key(), it.value());
+  settings.endGroup();
+}
+
+QVariant AppHarness::ReadSetting(const QString& name) {
+  QSettings settings(SettingsFile(), QSettings::IniFormat);
+  return settings.value(QStringLiteral("Settings/") + name);
+}
+
+CLibrovanceApp& AppHarness::Start(const QStringList& arguments) {
+  CLibrovanceApp::Options options{SettingsFile(), &dialogs, Dir()};
+  m_app.reset();
+  m_app = std::make_unique<CLibrovanceApp>(options);
+  if (!m_app->InitInstance(QStringList{QStringLiteral("librovance")} + arguments)) qFatal("start-up failed");
+  m_app->MainFrame()->SetClock([this] { return now; });
+  return *m_app;
+}
+
+void AppHarness::Close() { m_app->MainFrame()->close(); }
+
+QLineEdit* AppHarness::QuickFindEdit() {
+  return m_app->MainFrame()->findChild<QLineEdit*>(QStringLiteral("quickFindEdit"));
+}
+
+QByteArray AppHarness::PageBytes() const {
+  QFile page(m_app->Pages().PageFilePath());
+  return page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray();
+}
+
+QString AppHarness::ShownPageName() {
+  const QUrl source = View().source();
+  return source.fragment().isEmpty() ? source.fileName() : source.fileName() + QLatin1Char('#') + source.fragment();
+}
+
+}  // namespace lv

@@ -1,0 +1,90 @@
+// What the desktop tests share: dialogs answered from a script, small tomes made on the spot, and a
+// running program with its own temporary folder and settings file.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariantMap>
+#include <memory>
+
+#include "app/librovance_app.h"
+#include "app/main_frame.h"
+#include "app/user_dialogs.h"
+#include "docview/qt/librovance_doc.h"
+#include "docview/qt/librovance_view.h"
+#include "docview/qt/subject_list_view.h"
+
+class QLineEdit;
+
+namespace lv {
+
+class ScriptedDialogs : public UserDialogs {
+ public:
+  struct Shown {
+    QString caption;
+    QString text;
+    bool question = false;
+  };
+  QList<Shown> shown;            // every message and question, in order
+  QList<bool> yesNoAnswers;      // answers to the questions in order; No once they run out
+  QStringList filesToSave;       // answers of the Save As dialog; cancelled once they run out
+  QStringList filesToOpen;       // answers of the Open dialog; cancelled once they run out
+  int printerRequests = 0;
+
+  void ShowMessage(QWidget*, const QString& caption, const QString& text, MessageIcon) override;
+  bool AskYesNo(QWidget*, const QString& caption, const QString& text, MessageIcon) override;
+  QString ChooseFileToOpen(QWidget*, const QString&) override;
+  QString ChooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override;
+  std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
+  bool ChoosePrinter(QWidget*, QPrinter&) override;
+  void ShowAbout(QWidget*) override {}
+};
+
+// Builds dir/name from tab-separated lines ("subject\ttext", tags allowed) with the tome store's
+// import; fails the test when the import fails.
+QString MakeTome(const QString& dir, const QString& name, const QStringList& lines);
+// Writes a version-1 tome (base version 1: stored text as plain bytes).
+QString MakeVersion1Tome(const QString& dir, const QString& name,
+                         const QList<QPair<QByteArray, QByteArray>>& entries);
+// The fruit tome most tests read: 12 subjects in order, links, a line break and a strike-through.
+QStringList FruitLines();
+
+class AppHarness {
+ public:
+  AppHarness();
+  ~AppHarness();
+
+  QString Dir() const { return m_dir.path(); }
+  QString Path(const QString& name) const { return m_dir.filePath(name); }
+  QString SettingsFile() const { return m_dir.filePath(QStringLiteral("settings.ini")); }
+  QString FruitTome();  // made once per harness
+  // Values for the group "Settings" before the program starts.
+  void WriteSettings(const QVariantMap& values);
+  QVariant ReadSetting(const QString& name);
+
+  // Starts the program with these arguments after the program's name (again: a new run of it).
+  CLibrovanceApp& Start(const QStringList& arguments = {});
+  void Close();  // closes the main window as the user would
+
+  CLibrovanceApp& App() { return *m_app; }
+  CMainFrame& Frame() { return *m_app->MainFrame(); }
+  CLibrovanceDoc& Doc() { return m_app->Document(); }
+  CLibrovanceView& View() { return *m_app->MainFrame()->EntryView(); }
+  CLibrovanceSubjectListView& List() { return *m_app->MainFrame()->SubjectList(); }
+  QLineEdit* QuickFindEdit();
+  QByteArray PageBytes() const;  // the current page file
+  QString ShownPageName();       // file name and fragment of the page on display
+
+  ScriptedDialogs dialogs;
+  qint64 now = 1000;  // the quick find's clock, in seconds
+
+ private:
+  QTemporaryDir m_dir;
+  QString m_fruitTome;
+  std::unique_ptr<CLibrovanceApp> m_app;
+};
+
+}  // namespace lv
