@@ -46,7 +46,7 @@ int SortSource(const std::string& path) {
   return Fail(kExitFailed, "cannot sort " + Quoted(path) + (cause ? std::string(": ") + std::strerror(cause) : ""));
 }
 
-constexpr CommandOption kImportOptions[] = {
+constexpr OptionSpec kImportOptions[] = {
     {"--output", "-o", true}, {"--tab", "", false}, {"--tagged", "", false}, {"--sort", "", false}};
 
 int RunImport(const Arguments& args) {

@@ -6,7 +6,7 @@
 
 namespace lv::cli {
 
-bool Arguments::Parse(const std::vector<std::string>& args, std::span<const CommandOption> options) {
+bool Arguments::Parse(const std::vector<std::string>& args, std::span<const OptionSpec> options) {
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -28,8 +28,8 @@ bool Arguments::Parse(const std::vector<std::string>& args, std::span<const Comm
       name = arg.substr(0, eq);
       inlineValue = arg.substr(eq + 1);
     }
-    const CommandOption* match = nullptr;
-    for (const CommandOption& option : options) {
+    const OptionSpec* match = nullptr;
+    for (const OptionSpec& option : options) {
       if (name == option.longName || (!option.shortName.empty() && name == option.shortName)) match = &option;
     }
     if (!match) {

@@ -21,7 +21,7 @@ inline constexpr int kExitNotFound = 4;  // no subject matches (find, show)
 
 // An option of a command: its long name ("--output"), an optional short name ("-o") and whether a
 // value follows it ("-o FILE", "--output FILE" or "--output=FILE").
-struct CommandOption {
+struct OptionSpec {
   std::string_view longName;
   std::string_view shortName;
   bool takesValue = false;
@@ -31,7 +31,7 @@ class Arguments {
  public:
   // Parses the arguments after the command name. "--help" and "-h" are always known. False with
   // Error() set on an unknown option or a missing value.
-  bool Parse(const std::vector<std::string>& args, std::span<const CommandOption> options);
+  bool Parse(const std::vector<std::string>& args, std::span<const OptionSpec> options);
 
   bool HelpRequested() const { return m_help; }
   bool Has(std::string_view longName) const { return m_values.count(std::string(longName)) > 0; }
@@ -51,7 +51,7 @@ struct Command {
   std::string_view usage;    // the arguments, e.g. "TOME [--from N] [--count M]"
   std::string_view summary;  // one line for "lvtool --help"
   std::string_view details;  // the rest of "lvtool NAME --help"
-  std::span<const CommandOption> options;
+  std::span<const OptionSpec> options;
   int (*run)(const Arguments& args);
 };
 

@@ -96,7 +96,7 @@ int RunInfo(const Arguments& args) {
   return kExitOk;
 }
 
-constexpr CommandOption kListOptions[] = {{"--from", "", true}, {"--count", "", true}};
+constexpr OptionSpec kListOptions[] = {{"--from", "", true}, {"--count", "", true}};
 
 int RunList(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("list", "expects one TOME");
@@ -120,7 +120,7 @@ int RunList(const Arguments& args) {
   return kExitOk;
 }
 
-constexpr CommandOption kFindOptions[] = {{"--prefix", "", false}};
+constexpr OptionSpec kFindOptions[] = {{"--prefix", "", false}};
 
 int RunFind(const Arguments& args) {
   if (args.Positionals().size() != 2) return UsageError("find", "expects TOME and TEXT");

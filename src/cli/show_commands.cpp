@@ -48,7 +48,7 @@ int PrintPlainEntry(CTomeReader& reader, const std::string& path, int index, int
   return kExitOk;
 }
 
-constexpr CommandOption kShowOptions[] = {{"--index", "", true}, {"--html", "", true}, {"--find", "", true}};
+constexpr OptionSpec kShowOptions[] = {{"--index", "", true}, {"--html", "", true}, {"--find", "", true}};
 
 int RunShow(const Arguments& args) {
   const size_t wanted = args.Has("--index") ? 1 : 2;
@@ -74,7 +74,7 @@ int RunShow(const Arguments& args) {
   return kExitOk;
 }
 
-constexpr CommandOption kExportOptions[] = {{"--output", "-o", true}};
+constexpr OptionSpec kExportOptions[] = {{"--output", "-o", true}};
 
 int RunExportTagged(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("export-tagged", "expects one TOME");
