@@ -120,8 +120,10 @@ void CLibrovanceSubjectListView::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  // A key pressed with Alt is a menu key, not a typed character.
   const QString text = event->text();
-  if (text.size() == 1 && m_app.MainFrame()->QuickFindChar(text.at(0).unicode())) {
+  const bool typed = text.size() == 1 && !(event->modifiers() & Qt::AltModifier);
+  if (typed && m_app.MainFrame()->QuickFindChar(text.at(0).unicode())) {
     event->accept();
     return;
   }
