@@ -121,6 +121,10 @@ class DocumentTest : public QObject {
     QCOMPARE(harness.dialogs.shown.size(), 1);
     QVERIFY(harness.dialogs.shown[0].text.contains(QStringLiteral("absent.txt")));
     QCOMPARE(harness.ShownPageName(), QStringLiteral("data.htm"));
+    // The tome stays open and shown, and so do its quick find and Bookmarks menu.
+    QVERIFY(harness.Doc().IsTomeOpen());
+    QVERIFY(harness.QuickFindEdit()->isEnabled());
+    QVERIFY(harness.Frame().menuBar()->actions().at(2)->isEnabled());
   }
 
   void readOnlyTomeOnAWritableDiskOpensInPlace() {
