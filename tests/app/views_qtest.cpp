@@ -1,6 +1,8 @@
 // The entry view and the subject list on a real window: page files and what the pane shows, links,
 // keys, rows, clicks, scrolling and colours.
 #include <QAbstractItemView>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QScrollBar>
@@ -160,6 +162,22 @@ class ViewsTest : public QObject {
     QTest::keyRelease(&view, Qt::Key_D);
     QTest::keyRelease(&view, Qt::Key_Escape);
     QCOMPARE(harness.QuickFindEdit()->text(), QString());
+  }
+
+  void pasteKeysFillTheQuickFindFromAnyPane() {
+    AppHarness harness;
+    harness.Start({harness.FruitTome()});
+    harness.Frame().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&harness.Frame()));
+    QGuiApplication::clipboard()->setText(QStringLiteral("ch"));
+    harness.View().setFocus();
+    QTest::keyClick(&harness.View(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(harness.QuickFindEdit()->text(), QStringLiteral("ch"));
+    QCOMPARE(harness.List().SelectionMark(), Fruit("Cherry"));
+    harness.QuickFindEdit()->clear();
+    harness.List().setFocus();
+    QTest::keyClick(&harness.List(), Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(harness.QuickFindEdit()->text(), QStringLiteral("ch"));
   }
 
   void rowsAreReadOnDemand() {
