@@ -28,16 +28,16 @@ bool Arguments::Parse(const std::vector<std::string>& args, std::span<const Opti
       name = arg.substr(0, eq);
       inlineValue = arg.substr(eq + 1);
     }
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* match = nullptr;
     for (const OptionSpec& option : options) {
-      if (name == option.longName || (!option.shortName.empty() && name == option.shortName)) spec = &option;
+      if (name == option.longName || (!option.shortName.empty() && name == option.shortName)) match = &option;
     }
-    if (!spec) {
+    if (!match) {
       m_error = "unknown option '" + name + "'";
       return false;
     }
-    const std::string key(spec->longName);
-    if (!spec->takesValue) {
+    const std::string key(match->longName);
+    if (!match->takesValue) {
       if (inlineValue) {
         m_error = "option '" + key + "' takes no value";
         return false;

@@ -118,9 +118,15 @@ TEST_F(LvtoolTest, ImportReportsResultsAndWritesTheTomeBesideTheSource) {
   EXPECT_TRUE(fs::exists(Path("small.lv")));
   EXPECT_TRUE(r.err.empty()) << "no progress bar when standard error is not a terminal: " << r.err;
 
-  const Result noExtension = Run({"import", SmallSource(), "-o", Path("other").string()});
-  EXPECT_EQ(noExtension.status, 0);
+  const Result explicitOutput = Run({"import", SmallSource(), "-o", Path("other").string()});
+  EXPECT_EQ(explicitOutput.status, 0);
   EXPECT_TRUE(fs::exists(Path("other")));
+
+  // A source without extension gets ".lv" appended, even in a folder whose name has a dot.
+  fs::create_directory(Path("v1.2"));
+  fs::copy_file(SmallSource(), Path("v1.2/glossary"));
+  ASSERT_EQ(Run({"import", Path("v1.2/glossary").string()}).status, 0);
+  EXPECT_TRUE(fs::exists(Path("v1.2/glossary.lv")));
 }
 
 TEST_F(LvtoolTest, ImportErrorsNameTheFile) {
@@ -194,6 +200,8 @@ TEST_F(LvtoolTest, ShowPlainTextAndHtmlPage) {
   ASSERT_EQ(plain.status, 0) << plain.err;
   EXPECT_EQ(plain.out, "Apple\n=====\n\nA *red* fruit; see [the cherry -> Cherry].\n");
   EXPECT_EQ(Run({"show", tome, "--index", "1"}).out, "Banana\n======\n\nA _long_ one.\nAlso [Apple].\n");
+  EXPECT_EQ(Run({"show", tome, "--index", "2", "--find", "0:5"}).out, "Cherry\n======\n\n>>Small<<\n"
+            "----------------------------------------\nand sweet.\n");
   EXPECT_EQ(Run({"show", tome, "--index", "3"}).status, 4);
   EXPECT_EQ(Run({"show", tome, "Durian"}).status, 4);
 
