@@ -275,6 +275,13 @@ class ViewsTest : public QObject {
     QVERIFY(area.contains(list.visualRect(list.Model()->index(299, 0))));
     harness.View().ShowSubject(0, -1, -1);
     QCOMPARE(list.verticalScrollBar()->value(), 0);
+    // A fifth successor that is partly visible already is enough: the list does not move.
+    const int rowHeight = list.rowHeight(0);
+    list.resize(list.width(), list.height() - list.viewport()->height() % rowHeight + rowHeight / 2);
+    const int cut = list.rowAt(list.viewport()->height() - 1);
+    QVERIFY(!list.viewport()->rect().contains(list.visualRect(list.Model()->index(cut, 0))));
+    harness.View().ShowSubject(cut - 5, -1, -1);
+    QCOMPARE(list.verticalScrollBar()->value(), 0);
   }
 
   void listColourFollowsTheBackgroundStyle_data() {
