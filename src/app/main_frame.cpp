@@ -101,7 +101,9 @@ void CMainFrame::CreateFontBar() {
   m_fontCombo->setObjectName(QStringLiteral("fontCombo"));
   m_fontCombo->setMinimumContentsLength(16);
   m_fontBar->addWidget(m_fontCombo);
-  m_fontBar->addWidget(new QLabel(QStringLiteral(" Size:"), m_fontBar));
+  auto* sizeLabel = new QLabel(QStringLiteral("Size:"), m_fontBar);
+  sizeLabel->setContentsMargins(6, 0, 0, 0);  // a little room after the face list
+  m_fontBar->addWidget(sizeLabel);
   m_sizeCombo = new QComboBox(m_fontBar);
   m_sizeCombo->setObjectName(QStringLiteral("sizeCombo"));
   for (int size : kFontSizes) m_sizeCombo->addItem(QString::number(size));

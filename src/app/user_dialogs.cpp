@@ -70,7 +70,7 @@ void QtUserDialogs::ShowAbout(QWidget* parent) {
   dialog.setWindowTitle(QStringLiteral("About Librovance"));
   auto* picture = new QLabel(&dialog);
   picture->setPixmap(QPixmap(QStringLiteral(":/icons/librovance.png")));
-  auto* text = new QLabel(QStringLiteral("Librovance\nVersion 2.8"), &dialog);
+  auto* text = new QLabel(QStringLiteral("Version 2.8"), &dialog);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   auto* row = new QHBoxLayout;

@@ -9,12 +9,12 @@
 
 namespace lv {
 
-void ScriptedDialogs::ShowMessage(QWidget*, const QString& caption, const QString& text, MessageIcon) {
-  shown.append({caption, text, false});
+void ScriptedDialogs::ShowMessage(QWidget*, const QString& caption, const QString& text, MessageIcon icon) {
+  shown.append({caption, text, false, icon});
 }
 
-bool ScriptedDialogs::AskYesNo(QWidget*, const QString& caption, const QString& text, MessageIcon) {
-  shown.append({caption, text, true});
+bool ScriptedDialogs::AskYesNo(QWidget*, const QString& caption, const QString& text, MessageIcon icon) {
+  shown.append({caption, text, true, icon});
   return yesNoAnswers.isEmpty() ? false : yesNoAnswers.takeFirst();
 }
 

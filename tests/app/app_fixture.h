@@ -27,6 +27,7 @@ class ScriptedDialogs : public UserDialogs {
     QString caption;
     QString text;
     bool question = false;
+    MessageIcon icon = MessageIcon::kExclamation;
   };
   QList<Shown> shown;            // every message and question, in order
   QList<bool> yesNoAnswers;      // answers to the questions in order; No once they run out

@@ -18,6 +18,14 @@ namespace {
 
 const QString kUpgradeCaption = QStringLiteral("Upgrade file?");
 const QString kCdCaption = QStringLiteral("Copy file from CD to Hard-drive?");
+const QString kCdQuestion = QStringLiteral(
+    "The file you are opening is stored on a CDROM. Although Librovance can view files stored on CDROMs its "
+    "operation will be noticeably slower on large files and you will not be able to save recorded Bookmarks."
+    "\n\nWould you like to copy this file to your hard-drive and open it from there?");
+const QString kUpgradeQuestion = QStringLiteral(
+    "The file you have opened is in the old Librovance version 1 file format.\nUpgrading the file will save "
+    "space on your hard drive.\nUpgrading may take a little time but only has to be done once for each "
+    "file.\nIt is recommended that you upgrade.");
 
 QList<QPair<QByteArray, QByteArray>> OldEntries() {
   return {{"Alpha", "The first letter."}, {"Beta", "The second letter."}, {"Gamma", "The third\t\x08letter."}};
@@ -113,6 +121,10 @@ class DocumentTest : public QObject {
     QCOMPARE(harness.dialogs.shown.size(), 1);
     QVERIFY(harness.dialogs.shown[0].text.contains(QStringLiteral("absent.txt")));
     QCOMPARE(harness.ShownPageName(), QStringLiteral("data.htm"));
+    // The tome stays open and shown, and so do its quick find and Bookmarks menu.
+    QVERIFY(harness.Doc().IsTomeOpen());
+    QVERIFY(harness.QuickFindEdit()->isEnabled());
+    QVERIFY(harness.Frame().menuBar()->actions().at(2)->isEnabled());
   }
 
   void readOnlyTomeOnAWritableDiskOpensInPlace() {
@@ -136,6 +148,9 @@ class DocumentTest : public QObject {
     QVERIFY(harness.App().OpenDocumentFile(tome));
     QCOMPARE(harness.dialogs.shown.size(), 1);  // no upgrade question for a tome on a CD
     QCOMPARE(harness.dialogs.shown[0].caption, kCdCaption);
+    QCOMPARE(harness.dialogs.shown[0].text, kCdQuestion);
+    // A question that names no icon of its own shows the exclamation mark.
+    QCOMPARE(harness.dialogs.shown[0].icon, MessageIcon::kExclamation);
     QVERIFY(harness.Doc().Reader().IsReadOnly());
     QCOMPARE(harness.Doc().PathName(), tome);
     QCOMPARE(harness.List().Model()->rowCount(), 3);
@@ -184,6 +199,8 @@ class DocumentTest : public QObject {
     QVERIFY(harness.App().OpenDocumentFile(tome));
     QCOMPARE(harness.dialogs.shown.size(), 1);
     QCOMPARE(harness.dialogs.shown[0].caption, kUpgradeCaption);
+    QCOMPARE(harness.dialogs.shown[0].text, kUpgradeQuestion);
+    QCOMPARE(harness.dialogs.shown[0].icon, MessageIcon::kExclamation);
     QVERIFY(harness.Doc().IsTomeOpen());
     QVERIFY(harness.Doc().Reader().IsCurrentLayout());
     QCOMPARE(harness.Doc().PathName(), tome);

@@ -1,13 +1,17 @@
 // The main window: start-up order, menus and keys, status prompts, the font bar, the quick find
 // and Back/Forward, driven on a real window without a display.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
 
 #include "app_fixture.h"
 #include "docview/qt/subject_list_model.h"
@@ -133,6 +137,35 @@ class MainFrameTest : public QObject {
     QCOMPARE(harness.Frame().Action(kCmdOpen)->toolTip(), QStringLiteral("Open"));
     QVERIFY(harness.Frame().Action(kCmdBack)->isEnabled());
     QVERIFY(!harness.Frame().Action(kCmdImport)->isEnabled());
+  }
+
+  void barsAndAboutCarryTheirTexts() {
+    AppHarness harness;
+    harness.Start();
+    auto labelsOf = [](QWidget* widget) {
+      QStringList texts;
+      for (const QLabel* label : widget->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty()) texts << label->text();
+      }
+      return texts;
+    };
+    QCOMPARE(labelsOf(harness.Frame().findChild<QToolBar*>(QStringLiteral("quickFindBar"))),
+             QStringList{QStringLiteral("Quick Find:")});
+    QCOMPARE(labelsOf(harness.Frame().findChild<QToolBar*>(QStringLiteral("fontBar"))),
+             (QStringList{QStringLiteral("Font:"), QStringLiteral("Size:")}));
+    // The About box: its caption, a picture and the text "Version 2.8".
+    QStringList aboutTexts;
+    QString aboutCaption;
+    QTimer::singleShot(0, [&] {
+      QWidget* about = QApplication::activeModalWidget();
+      if (about == nullptr) return;
+      aboutCaption = about->windowTitle();
+      aboutTexts = labelsOf(about);
+      about->close();
+    });
+    QtUserDialogs().ShowAbout(&harness.Frame());
+    QCOMPARE(aboutCaption, QStringLiteral("About Librovance"));
+    QCOMPARE(aboutTexts, QStringList{QStringLiteral("Version 2.8")});
   }
 
   void splitterGivesTheListAQuarter() {

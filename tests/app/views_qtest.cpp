@@ -1,6 +1,8 @@
 // The entry view and the subject list on a real window: page files and what the pane shows, links,
 // keys, rows, clicks, scrolling and colours.
 #include <QAbstractItemView>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QScrollBar>
@@ -162,6 +164,22 @@ class ViewsTest : public QObject {
     QCOMPARE(harness.QuickFindEdit()->text(), QString());
   }
 
+  void pasteKeysFillTheQuickFindFromAnyPane() {
+    AppHarness harness;
+    harness.Start({harness.FruitTome()});
+    harness.Frame().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&harness.Frame()));
+    QGuiApplication::clipboard()->setText(QStringLiteral("ch"));
+    harness.View().setFocus();
+    QTest::keyClick(&harness.View(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(harness.QuickFindEdit()->text(), QStringLiteral("ch"));
+    QCOMPARE(harness.List().SelectionMark(), Fruit("Cherry"));
+    harness.QuickFindEdit()->clear();
+    harness.List().setFocus();
+    QTest::keyClick(&harness.List(), Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(harness.QuickFindEdit()->text(), QStringLiteral("ch"));
+  }
+
   void rowsAreReadOnDemand() {
     AppHarness harness;
     harness.Start({harness.FruitTome()});
@@ -234,6 +252,7 @@ class ViewsTest : public QObject {
     QCOMPARE(list.SelectionMark(), Fruit("Cherry"));
     QTest::keyClick(&list, Qt::Key_Space);
     QTest::keyClick(&list, Qt::Key_Period);
+    QTest::keyClick(&list, Qt::Key_E, Qt::AltModifier);  // a menu key, not a typed character
     QCOMPARE(harness.QuickFindEdit()->text(), QStringLiteral("ch"));
     QCOMPARE(list.SelectionMark(), Fruit("Cherry"));
   }
@@ -255,6 +274,13 @@ class ViewsTest : public QObject {
     harness.View().ShowSubject(299, -1, -1);
     QVERIFY(area.contains(list.visualRect(list.Model()->index(299, 0))));
     harness.View().ShowSubject(0, -1, -1);
+    QCOMPARE(list.verticalScrollBar()->value(), 0);
+    // A fifth successor that is partly visible already is enough: the list does not move.
+    const int rowHeight = list.rowHeight(0);
+    list.resize(list.width(), list.height() - list.viewport()->height() % rowHeight + rowHeight / 2);
+    const int cut = list.rowAt(list.viewport()->height() - 1);
+    QVERIFY(!list.viewport()->rect().contains(list.visualRect(list.Model()->index(cut, 0))));
+    harness.View().ShowSubject(cut - 5, -1, -1);
     QCOMPARE(list.verticalScrollBar()->value(), 0);
   }
 

@@ -98,7 +98,12 @@ bool CLibrovanceDoc::OpenTextFile(const QString& path) {
   const QString previous = m_textFilePath;
   m_textFilePath = path;
   if (!WriteTextFilePage()) {
+    // Nothing changed: a tome still shown keeps its quick find and Bookmarks menu.
     m_textFilePath = previous;
+    if (CMainFrame* frame = m_app.MainFrame(); frame != nullptr && m_reader.IsOpen()) {
+      frame->EnableBookmarksMenu(true);
+      frame->EnableQuickFind(true);
+    }
     return false;
   }
   m_reader.Close();

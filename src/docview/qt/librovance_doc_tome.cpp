@@ -98,7 +98,7 @@ CLibrovanceDoc::CdState CLibrovanceDoc::CheckReadOnlyMedium(const QString& path)
                          "stored on CDROMs its operation will be noticeably slower on large files and you will "
                          "not be able to save recorded Bookmarks.\n\nWould you like to copy this file to your "
                          "hard-drive and open it from there?"),
-          MessageIcon::kQuestion);
+          MessageIcon::kExclamation);
       return copy ? CdState::kCopy : CdState::kReadFromCd;
     }
     return CdState::kOrdinary;
@@ -130,7 +130,7 @@ void CLibrovanceDoc::OfferUpgrade(const QString& path) {
       QStringLiteral("The file you have opened is in the old Librovance version 1 file format.\nUpgrading the "
                      "file will save space on your hard drive.\nUpgrading may take a little time but only has "
                      "to be done once for each file.\nIt is recommended that you upgrade."),
-      MessageIcon::kQuestion);
+      MessageIcon::kExclamation);
   if (!upgrade) return;
   // The reader lets go of the file (saving its bookmarks) before the upgrade replaces it.
   m_reader.Close();

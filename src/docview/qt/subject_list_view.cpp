@@ -91,8 +91,12 @@ void CLibrovanceSubjectListView::SelectSubject(int subject) {
   if (subject < 0 || subject >= count) return;
   const QModelIndex index = m_model->index(subject, 0);
   selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  // The row up to five below the subject need only be partly visible; the subject itself fully.
   const int successors = std::min(count - subject, 5);
-  if (subject + successors < count) scrollTo(m_model->index(subject + successors, 0), EnsureVisible);
+  if (subject + successors < count) {
+    const QModelIndex successor = m_model->index(subject + successors, 0);
+    if (!viewport()->rect().intersects(visualRect(successor))) scrollTo(successor, EnsureVisible);
+  }
   scrollTo(index, EnsureVisible);
 }
 
@@ -120,8 +124,10 @@ void CLibrovanceSubjectListView::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  // A key pressed with Alt is a menu key, not a typed character.
   const QString text = event->text();
-  if (text.size() == 1 && m_app.MainFrame()->QuickFindChar(text.at(0).unicode())) {
+  const bool typed = text.size() == 1 && !(event->modifiers() & Qt::AltModifier);
+  if (typed && m_app.MainFrame()->QuickFindChar(text.at(0).unicode())) {
     event->accept();
     return;
   }
