@@ -1,5 +1,6 @@
 // The two source parsers of CTomeBuilder: tagged text (entries start with "<new>") and
-// tab-separated text (one entry per line), and the conversion of source tags into markup marks.
+// tab-separated text (one entry per line, ended by CR LF, CR or, in Unix text, LF), and the conversion
+// of source tags into markup marks.
 //
 // The source is read through a SourceReader one entry at a time. A tagged entry's text is measured
 // first (up to the next "<new>", without its trailing line breaks and spaces), then read again and
@@ -133,6 +134,7 @@ void MeasureTaggedText(SourceReader& in, int64_t& end, int64_t& trimmedEnd) {
 
 SourceReader* CTomeBuilder::ReaderFor(std::FILE* source) {
   if (m_source && m_source->Stream() == source) return m_source.get();
+  m_lineEndByte = 0;
   try {
     m_source = std::make_unique<SourceReader>(source);
   } catch (const std::bad_alloc&) {
@@ -225,9 +227,9 @@ void CTomeBuilder::ConvertTabText(SourceReader& in) {
     const size_t available = in.Fill(kLongestTag);
     if (available == 0) return;
     const uint8_t* p = in.Cursor();
-    const auto* cr = static_cast<const uint8_t*>(std::memchr(p, '\r', available));
-    const size_t n = cr ? size_t(cr - p) : available;
-    const bool final = cr != nullptr || in.ReachedEnd();
+    const auto* lineEnd = static_cast<const uint8_t*>(std::memchr(p, m_lineEndByte, available));
+    const size_t n = lineEnd ? size_t(lineEnd - p) : available;
+    const bool final = lineEnd != nullptr || in.ReachedEnd();
     const size_t used = ConvertChunk(p, n, final, false);
     in.Advance(used);
     if (final && used == n) return;
@@ -260,17 +262,18 @@ int CTomeBuilder::ParseTabEntry(std::FILE* source) {
   SourceReader* reader = Failed() ? nullptr : ReaderFor(source);
   if (!reader) return EndOfSource();
   SourceReader& in = *reader;
+  if (m_lineEndByte == 0) m_lineEndByte = ReadLineEnd(in) == LineEnd::kLineFeed ? '\n' : '\r';
   ReadSubject(in, false);
   if (in.Fill(1) == 0) return EndOfSource();  // no TAB before the end: the text is empty
   in.Advance(1);
-  if (m_rawSubjectLength == 0 || in.Fill(1) == 0 || *in.Cursor() == '\r') return EndOfSource();
+  if (m_rawSubjectLength == 0 || in.Fill(1) == 0 || *in.Cursor() == m_lineEndByte) return EndOfSource();
   if (m_rawSubjectLength > kLongSubjectLength) m_longSubjectFlag = 1;
   BeginEntryText();
   ConvertTabText(in);
   if (Failed()) return EndOfSource();
-  // The line end: the carriage return and the byte after it (the line feed).
+  // The line end: its CR or LF, and an LF right after a CR. The last line may end without it.
   if (in.Fill(1) > 0) in.Advance(1);
-  if (in.Fill(1) > 0) in.Advance(1);
+  if (m_lineEndByte == '\r' && in.Fill(1) > 0 && *in.Cursor() == '\n') in.Advance(1);
   FinishEntry();
   return Failed() ? EndOfSource() : kParseStored;
 }

@@ -1,5 +1,6 @@
 #include "tome/source_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -66,6 +67,29 @@ bool SourceReader::SeekTo(int64_t offset) {
 
 void SourceReader::Release() {
   if (!m_failed) ::fseeko(m_stream, off_t(Offset()), SEEK_SET);
+}
+
+LineEnd LineEndOf(std::string_view start) {
+  const std::string_view window = start.substr(0, kLineEndWindow);
+  if (window.find('\r') == std::string_view::npos && window.find('\n') != std::string_view::npos) {
+    return LineEnd::kLineFeed;
+  }
+  return LineEnd::kCarriageReturn;
+}
+
+LineEnd ReadLineEnd(SourceReader& in) {
+  const int64_t start = in.Offset();
+  bool carriageReturn = false;
+  bool lineFeed = false;
+  for (size_t seen = 0; !carriageReturn && seen < kLineEndWindow && in.Fill(1) > 0;) {
+    const size_t n = std::min(in.Available(), kLineEndWindow - seen);
+    carriageReturn = std::memchr(in.Cursor(), '\r', n) != nullptr;
+    lineFeed = lineFeed || std::memchr(in.Cursor(), '\n', n) != nullptr;
+    in.Advance(n);
+    seen += n;
+  }
+  in.SeekTo(start);
+  return lineFeed && !carriageReturn ? LineEnd::kLineFeed : LineEnd::kCarriageReturn;
 }
 
 }  // namespace lv

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace lv {
@@ -50,5 +51,19 @@ class SourceReader {
   bool m_failed = false;
   int m_errorNumber = 0;
 };
+
+// How the lines of a tab-separated source end, judged from its first kLineEndWindow bytes (all of it
+// when shorter). When they hold a carriage return, a line ends at a CR, and an LF right after the CR
+// belongs to that line end (any other LF is a plain byte): Windows text and old Mac text. When they
+// hold an LF and no CR, a line ends at an LF (Unix text). With neither, a line ends at a CR.
+// The window lets a Windows source whose first lines carry stray LFs keep its CR line ends without a
+// scan of the whole source.
+enum class LineEnd { kCarriageReturn, kLineFeed };
+inline constexpr size_t kLineEndWindow = size_t(16) << 20;
+
+// REQUIRES: start holds the source's first bytes, at least min(kLineEndWindow, source size) of them.
+LineEnd LineEndOf(std::string_view start);
+// The line end of the source from the cursor on; reads ahead and returns the cursor to where it was.
+LineEnd ReadLineEnd(SourceReader& in);
 
 }  // namespace lv

@@ -1,5 +1,5 @@
 // SortTabFile and CompareLines: the in-place sort of a tab-separated source by the collation, so that
-// the tome built from it is sorted. The whole file is held in memory while it is sorted.
+// the tome built from it is sorted. Lines are split as the import splits them (LineEndOf). The whole file is held in memory while it is sorted.
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 
 #include "tome/collation.h"
 #include "tome/file_util.h"
+#include "tome/source_reader.h"
 #include "tome/tome_builder.h"
 
 namespace lv {
@@ -26,18 +27,29 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
   return ok;
 }
 
-// Every non-empty line of contents (lines end at a carriage return, which takes the byte after it
-// along), each stored with a carriage return and line feed appended.
-std::vector<std::string> SplitLines(const std::string& contents) {
+// Every non-empty line of contents, each stored with a CR LF appended: lines sort by the same keys
+// whatever line ends the file has.
+std::vector<std::string> SplitLines(const std::string& contents, LineEnd lineEnd) {
+  const char end = lineEnd == LineEnd::kLineFeed ? '\n' : '\r';
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < contents.size()) {
-    size_t cr = contents.find('\r', start);
-    const size_t end = cr == std::string::npos ? contents.size() : cr;
-    if (end > start) lines.push_back(contents.substr(start, end - start) + "\r\n");
-    start = cr == std::string::npos ? contents.size() : cr + 2;
+    const size_t at = contents.find(end, start);
+    const size_t stop = at == std::string::npos ? contents.size() : at;
+    if (stop > start) lines.push_back(contents.substr(start, stop - start) + "\r\n");
+    if (at == std::string::npos) break;
+    start = at + 1;
+    if (end == '\r' && start < contents.size() && contents[start] == '\n') ++start;
   }
   return lines;
+}
+
+// The line end the sorted file is written with: the file's own.
+std::string_view WrittenLineEnd(const std::string& contents, LineEnd lineEnd) {
+  if (lineEnd == LineEnd::kLineFeed) return "\n";
+  const size_t cr = contents.find('\r');
+  const bool crOnly = cr != std::string::npos && cr + 1 < contents.size() && contents[cr + 1] != '\n';
+  return crOnly ? "\r" : "\r\n";
 }
 
 }  // namespace
@@ -47,18 +59,23 @@ int CompareLines(std::string_view a, std::string_view b) { return Collate(a, b);
 bool SortTabFile(const std::string& path) {
   std::string contents;
   if (!ReadWholeFile(path, contents)) return false;
-  std::vector<std::string> lines = SplitLines(contents);
+  const LineEnd lineEnd = LineEndOf(contents);
+  const std::string_view separator = WrittenLineEnd(contents, lineEnd);
+  std::vector<std::string> lines = SplitLines(contents, lineEnd);
   contents.clear();
   contents.shrink_to_fit();
   std::stable_sort(lines.begin(), lines.end(),
                    [](const std::string& a, const std::string& b) { return CompareLines(a, b) < 0; });
-  // The sorted file does not end with a line break.
-  if (!lines.empty()) lines.back().resize(lines.back().size() - 2);
-
   AtomicFileWriter writer;
   if (!writer.Open(path)) return false;
-  for (const std::string& line : lines) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    // Each line without its sort key's CR LF; the sorted file does not end with a line break.
+    const std::string_view line = std::string_view(lines[i]).substr(0, lines[i].size() - 2);
     if (std::fwrite(line.data(), 1, line.size(), writer.Stream()) != line.size()) return false;
+    if (i + 1 < lines.size() &&
+        std::fwrite(separator.data(), 1, separator.size(), writer.Stream()) != separator.size()) {
+      return false;
+    }
   }
   // The unsorted file stays under the name with ".bak" appended; an existing backup is kept and no
   // new one made. Linking keeps the original in place until the sorted file replaces it.

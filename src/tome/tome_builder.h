@@ -37,6 +37,7 @@ class CTomeBuilder {
 
   // One entry from a seekable source stream: kParseStored, or kParseEnd at the end of the source (and,
   // for tab-separated text, at a line with an empty subject or text), or once the build has failed.
+  // Tab-separated lines end as LineEndOf tells, judged once when the source is first read.
   // The builder reads ahead through its own buffer, so between parse steps the stream's position is
   // its own; after kParseEnd the stream stands just after the bytes parsed. Bytes 0x00 of the source
   // are left out (they would end a stored string early), and subjects are cut to
@@ -103,6 +104,7 @@ class CTomeBuilder {
   bool CheckWritten(std::FILE* file);
 
   std::unique_ptr<SourceReader> m_source;
+  uint8_t m_lineEndByte = 0;         // '\r' or '\n': what ends a tab-separated line; 0 until read
   std::string m_subject;             // the entry's subject as stored (0x00 bytes dropped, cut)
   int64_t m_rawSubjectLength = 0;    // its length in the source
   std::string m_head;                // the first kEntryHeadLength bytes of the stored text
@@ -125,9 +127,11 @@ class CTomeBuilder {
 };
 
 // Sorts the lines of a tab-separated file in place by the collation, leaving the unsorted file under
-// the name with ".bak" appended (an existing ".bak" file is kept and no new backup made). Lines end at
-// a carriage return (the byte after it is dropped), empty lines are dropped, the sorted lines are
-// joined by CR LF with none after the last. The sorted file replaces the original atomically. False
+// the name with ".bak" appended (an existing ".bak" file is kept and no new backup made). Lines end as
+// the import reads them (LineEndOf: at a CR, taking an LF right after it along, or in Unix text at an
+// LF), empty lines are dropped, and the sorted lines are joined by the file's own line end with none
+// after the last: LF in Unix text, CR when the file's first CR has no LF after it, else CR LF. Lines
+// sort the same whatever their line ends. The sorted file replaces the original atomically. False
 // when the file cannot be read or written; the file is then unchanged.
 bool SortTabFile(const std::string& path);
 // Negative, zero or positive by the collation over whole lines.

@@ -98,7 +98,7 @@ const ParseCase kParseCases[] = {
     {"stray LF stays, tags converted, subject kept", Format::kTab, "<b>s\tx\ny<b>z</B>\r\n",
      {{"<b>s", "x\ny\t\x01z\t\x02"}}},
     {"last line ends with CR only", Format::kTab, "a\tx\r", {{"a", "x"}}},
-    {"byte after CR skipped whatever it is", Format::kTab, "a\tx\rQb\ty", {{"a", "x"}, {"b", "y"}}},
+    {"byte after a lone CR kept", Format::kTab, "a\tx\rQb\ty", {{"a", "x"}, {"Qb", "y"}}},
     {"no TAB at all", Format::kTab, "abc", {}},
 };
 
