@@ -1,11 +1,13 @@
 // Both source parsers: what each source becomes as stored entries, their statistics and progress.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "builder_test_support.h"
 #include "tome/progress.h"
+#include "tome/source_reader.h"
 #include "tome/tome_builder.h"
 
 namespace lv {
@@ -100,11 +102,98 @@ const ParseCase kParseCases[] = {
     {"last line ends with CR only", Format::kTab, "a\tx\r", {{"a", "x"}}},
     {"byte after a lone CR kept", Format::kTab, "a\tx\rQb\ty", {{"a", "x"}, {"Qb", "y"}}},
     {"no TAB at all", Format::kTab, "abc", {}},
+    {"stray LF in a later CR LF line stays", Format::kTab, "a\tx\r\nb\tq\nr\r\nc\tz",
+     {{"a", "x"}, {"b", "q\nr"}, {"c", "z"}}},
+    {"stray LF in a CR-only line stays", Format::kTab, "a\tx\rb\tq\nr\rc\tz", {{"a", "x"}, {"b", "q\nr"}, {"c", "z"}}},
 };
 
 TEST(SourceParserTest, SourcesBecomeStoredEntries) {
   for (const ParseCase& c : kParseCases) {
     EXPECT_EQ(Build(c.format, c.source).entries, c.expected) << c.name;
+  }
+}
+
+constexpr const char* kLineEnds[] = {"\r\n", "\n", "\r"};
+
+std::string WithLineEnd(std::string text, const std::string& lineEnd) {
+  for (size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at + lineEnd.size())) {
+    text.replace(at, 1, lineEnd);
+  }
+  return text;
+}
+
+TEST(SourceParserTest, TabLinesEndAtCrLfLfOrCr) {
+  // '%' stands for the line end; each source is read with CR LF, LF and CR line ends.
+  const struct Case {
+    const char* name;
+    std::string source;
+    std::vector<ModelEntry> expected;
+  } cases[] = {
+      {"lines and tags, last line without line end", "b\tone%A\t<b>two</B>%c\tthree",
+       {{"b", "one"}, {"A", "\t\x01two\t\x02"}, {"c", "three"}}},
+      {"last line with its line end", "b\tone%c\tthree%", {{"b", "one"}, {"c", "three"}}},
+      {"empty text ends the import", "a\tx%b\t%c\ty%", {{"a", "x"}}},
+      {"empty text on the last line", "a\tx%b\t", {{"a", "x"}}},
+      {"line without TAB runs into the next subject", "abc%d\te%", {{"abc%d", "e"}}},
+      {"empty line starts the next subject", "a\tx%%b\ty", {{"a", "x"}, {"%b", "y"}}},
+      {"first byte of every line kept", "a\tx%Qb\ty%Rc\tz", {{"a", "x"}, {"Qb", "y"}, {"Rc", "z"}}},
+  };
+  for (const std::string lineEnd : kLineEnds) {
+    for (const Case& c : cases) {
+      std::vector<ModelEntry> expected = c.expected;
+      for (ModelEntry& e : expected) e.subject = WithLineEnd(e.subject, lineEnd);
+      EXPECT_EQ(Build(Format::kTab, WithLineEnd(c.source, lineEnd)).entries, expected)
+          << c.name << " with " << ::testing::PrintToString(lineEnd);
+    }
+  }
+}
+
+TEST(SourceParserTest, TabProgressAndLongLinesWithEveryLineEnd) {
+  for (const std::string lineEnd : kLineEnds) {
+    RecordingProgress progress;
+    Build(Format::kTab, WithLineEnd("a\tx%b\tyy%", lineEnd), &progress);
+    const int64_t n = int64_t(lineEnd.size());
+    EXPECT_EQ(progress.positions, (std::vector<int64_t>{3 + n, 3 + n + 4 + n})) << lineEnd.size();
+
+    // Lines longer than the parser's buffer, so line ends fall anywhere in a refill.
+    std::string source;
+    std::vector<ModelEntry> expected;
+    for (int i = 0; i < 3; ++i) {
+      expected.push_back({std::string(1, char('a' + i)), std::string(size_t(1'400'000 + i), char('p' + i))});
+      source += expected.back().subject + "\t" + expected.back().text + lineEnd;
+    }
+    const Built built = Build(Format::kTab, source);
+    EXPECT_TRUE(built.entries == expected) << ::testing::PrintToString(lineEnd);
+  }
+}
+
+TEST(SourceParserTest, LineEndJudgedFromTheStartOfTheSource) {
+  const std::string beyondWindow(kLineEndWindow, 'x');
+  const struct Case {
+    std::string source;
+    LineEnd expected;
+  } cases[] = {
+      {"", LineEnd::kCarriageReturn},
+      {"a\tx", LineEnd::kCarriageReturn},
+      {"a\tx\nb\ty", LineEnd::kLineFeed},
+      {"a\tq\nr\r\nb\ty", LineEnd::kCarriageReturn},  // Windows text with a stray LF first
+      {"a\tx\rb\ty", LineEnd::kCarriageReturn},
+      {"a\tx\n" + beyondWindow + "\r", LineEnd::kLineFeed},  // a CR past the window is not looked at
+      {"a\tx\n" + beyondWindow.substr(5) + "\r", LineEnd::kCarriageReturn},
+  };
+  for (const Case& c : cases) {
+    const std::string shown = c.source.substr(0, 12);
+    EXPECT_EQ(LineEndOf(c.source), c.expected) << ::testing::PrintToString(shown);
+    TempDir dir;
+    builder_test::WriteFile(dir.File("source"), c.source);
+    std::FILE* file = std::fopen(dir.File("source").c_str(), "rb");
+    SourceReader in(file);
+    EXPECT_EQ(ReadLineEnd(in), c.expected) << ::testing::PrintToString(shown);
+    // The reader is back at the start.
+    EXPECT_EQ(in.Offset(), 0);
+    const size_t n = std::min<size_t>(in.Fill(4), 4);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(in.Cursor()), n), c.source.substr(0, 4));
+    std::fclose(file);
   }
 }
 

@@ -33,6 +33,43 @@ TEST(TabSortTest, SortsLinesAndKeepsTheUnsortedFile) {
   }
 }
 
+TEST(TabSortTest, UnixAndCrOnlyFilesKeepTheirOwnLineEnds) {
+  struct Case {
+    std::string input;
+    std::string sorted;
+  } cases[] = {
+      {"b\tx\nA\ty\n\n\nc\tz\n", "A\ty\nb\tx\nc\tz"},
+      {"b\tx\rA\ty\r\r\rc\tz\r", "A\ty\rb\tx\rc\tz"},                 // first byte of each line kept
+      {"ab\tlong\nab c\tx\nab\tl", "ab\tl\nab\tlong\nab c\tx"},          // same order as with CR LF
+      {"b\tq\nr\ra\tx", "a\tx\rb\tq\nr"},                                // stray LF in CR-only text
+      {"b\tq\nr\r\na\tx\r\n", "a\tx\r\nb\tq\nr"},                       // stray LF before the first CR LF
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const std::string path = dir.File("d.tab");
+    builder_test::WriteFile(path, c.input);
+    EXPECT_TRUE(SortTabFile(path));
+    EXPECT_EQ(builder_test::ReadFile(path), c.sorted) << ::testing::PrintToString(c.input);
+    EXPECT_EQ(builder_test::ReadFile(path + ".bak"), c.input);
+  }
+}
+
+TEST(TabSortTest, SortedFileImportsInOrderWithEveryLineEnd) {
+  for (const std::string lineEnd : {"\r\n", "\n", "\r"}) {
+    TempDir dir;
+    const std::string path = dir.File("d.tab");
+    builder_test::WriteFile(path, "c\tthree" + lineEnd + "A\tone" + lineEnd + lineEnd + "b\ttwo" + lineEnd);
+    ASSERT_TRUE(SortTabFile(path));
+    std::FILE* source = std::fopen(path.c_str(), "rb");
+    CTomeBuilder builder;
+    builder.ImportTabText(source, nullptr, false);
+    std::fclose(source);
+    EXPECT_EQ(builder.EntryCount(), 3) << ::testing::PrintToString(lineEnd);
+    EXPECT_EQ(builder.SortedFlag(), 1) << ::testing::PrintToString(lineEnd);
+    EXPECT_EQ(builder.PreviousSubject(), "c") << ::testing::PrintToString(lineEnd);
+  }
+}
+
 TEST(TabSortTest, ExistingBackupIsKeptAndMissingFileChangesNothing) {
   TempDir dir;
   const std::string path = dir.File("d.tab");
