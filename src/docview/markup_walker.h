@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "tome/markup.h"
@@ -71,6 +72,22 @@ inline Highlight HighlightWithin(size_t runBegin, size_t runEnd, long long findO
   const unsigned long long wanted = offset + static_cast<unsigned long long>(findLength);
   h.end = wanted < runEnd ? static_cast<size_t>(wanted) : runEnd;
   return h;
+}
+
+// Appends the run [begin, end) of text, with its highlighted part (if any) between open and close.
+inline void AppendRunWithHighlight(std::string& out, std::string_view text, size_t begin, size_t end,
+                                   long long findOffset, long long findLength, std::string_view open,
+                                   std::string_view close) {
+  const Highlight h = HighlightWithin(begin, end, findOffset, findLength);
+  if (!h.present) {
+    out.append(text.substr(begin, end - begin));
+    return;
+  }
+  out.append(text.substr(begin, h.begin - begin));
+  out.append(open);
+  out.append(text.substr(h.begin, h.end - h.begin));
+  out.append(close);
+  out.append(text.substr(h.end, end - h.end));
 }
 
 }  // namespace lv

@@ -16,16 +16,7 @@ class PlainWriter {
       : m_out(out), m_text(text), m_findOffset(findOffset), m_findLength(findLength) {}
 
   void Run(size_t begin, size_t end) {
-    const Highlight h = HighlightWithin(begin, end, m_findOffset, m_findLength);
-    if (!h.present) {
-      m_out.append(m_text.substr(begin, end - begin));
-      return;
-    }
-    m_out.append(m_text.substr(begin, h.begin - begin));
-    m_out += ">>";
-    m_out.append(m_text.substr(h.begin, h.end - h.begin));
-    m_out += "<<";
-    m_out.append(m_text.substr(h.end, end - h.end));
+    AppendRunWithHighlight(m_out, m_text, begin, end, m_findOffset, m_findLength, ">>", "<<");
   }
 
   void Mark(uint8_t code) {

@@ -84,16 +84,8 @@ class PageWriter {
       : m_out(out), m_text(text), m_findOffset(findOffset), m_findLength(findLength) {}
 
   void Run(size_t begin, size_t end) {
-    const Highlight h = HighlightWithin(begin, end, m_findOffset, m_findLength);
-    if (!h.present) {
-      m_out.append(m_text.substr(begin, end - begin));
-      return;
-    }
-    m_out.append(m_text.substr(begin, h.begin - begin));
-    m_out += "<a name=\"findloc\"><font color=\"red\">";
-    m_out.append(m_text.substr(h.begin, h.end - h.begin));
-    m_out += "</a></font>";
-    m_out.append(m_text.substr(h.end, end - h.end));
+    AppendRunWithHighlight(m_out, m_text, begin, end, m_findOffset, m_findLength,
+                           "<a name=\"findloc\"><font color=\"red\">", "</a></font>");
   }
   void Mark(uint8_t code) { m_out += kPageForm[code]; }
   void LinkStart(std::string_view target) {
