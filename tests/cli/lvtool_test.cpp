@@ -1,20 +1,22 @@
 // Runs the built lvtool on small sources and tomes and checks exit statuses and key outputs.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "test_files.h"
+#include "tome/coding.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using lv::AppendLE32;
+using lv::test::ReadFile;
+using lv::test::WriteFile;
 
 struct Result {
   int status = -1;
@@ -28,34 +30,9 @@ std::string ShellQuote(const std::string& s) {
   return quoted + "'";
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-void AppendLE32(std::string& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
 class LvtoolTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/lvtool-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    m_dir = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::permissions(m_dir, fs::perms::owner_all, ignored);
-    fs::remove_all(m_dir, ignored);
-  }
-
-  fs::path Path(const std::string& name) const { return m_dir / name; }
+  fs::path Path(const std::string& name) const { return m_dir.Path() / name; }
 
   Result Run(const std::vector<std::string>& args) const {
     std::string command = ShellQuote(LVTOOL_PATH);
@@ -87,7 +64,7 @@ class LvtoolTest : public ::testing::Test {
     return tome;
   }
 
-  fs::path m_dir;
+  lv::test::TempDir m_dir;
 };
 
 TEST_F(LvtoolTest, UsageErrorsAndHelp) {

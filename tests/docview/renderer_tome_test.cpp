@@ -2,15 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "docview/renderer.h"
+#include "test_files.h"
 #include "tome/format.h"
 #include "tome/tome_builder.h"
 #include "tome/tome_reader.h"
@@ -22,24 +20,11 @@ namespace fs = std::filesystem;
 
 std::string M(int code) { return std::string{'\t', static_cast<char>(code)}; }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 class RendererTomeTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/renderer-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    m_dir = pattern;
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
-
   // Builds a tome of the given entries (subject, stored text) and opens it read-only.
   void Open(const std::vector<std::pair<std::string, std::string>>& entries) {
-    const std::string path = (m_dir / "t.lv").string();
+    const std::string path = m_dir.File("t.lv");
     {
       CTomeBuilder builder;
       ASSERT_TRUE(builder.IsReady());
@@ -52,7 +37,7 @@ class RendererTomeTest : public ::testing::Test {
     ASSERT_EQ(m_reader.Open(path, kOpenReadOnly), kOpenOk);
   }
 
-  fs::path m_dir;
+  test::TempDir m_dir;
   CTomeReader m_reader;
 };
 
@@ -71,19 +56,19 @@ TEST_F(RendererTomeTest, WriteEntryPageWritesTheRenderedPage) {
   m_reader.SetEntryPageFontSize(5);
   PageSettings settings;
   settings.backgroundStyle = 0;
-  const fs::path page = m_dir / "data.htm";
+  const fs::path page = m_dir.Path() / "data.htm";
   ASSERT_TRUE(WriteEntryPage(m_reader, settings, page.string(), 1, 7, 4));
-  EXPECT_EQ(ReadFile(page), RenderEntryPage("Beta", longText, settings, 5, 7, 4));
+  EXPECT_EQ(test::ReadFile(page), RenderEntryPage("Beta", longText, settings, 5, 7, 4));
   // A shorter page replaces a longer one whole.
   ASSERT_TRUE(WriteEntryPage(m_reader, settings, page.string(), 0, -1, 0));
-  EXPECT_EQ(ReadFile(page), RenderEntryPage("Alpha", "short " + M(3) + "text" + M(4), settings, 5, -1, 0));
+  EXPECT_EQ(test::ReadFile(page), RenderEntryPage("Alpha", "short " + M(3) + "text" + M(4), settings, 5, -1, 0));
 }
 
 TEST_F(RendererTomeTest, WriteEntryPageReportsAPageThatCannotBeCreated) {
   Open({{"Alpha", "text"}});
-  EXPECT_FALSE(WriteEntryPage(m_reader, PageSettings{}, (m_dir / "missing" / "data.htm").string(), 0, -1, 0));
-  EXPECT_FALSE(WriteEntryPage(m_reader, PageSettings{}, (m_dir / "data.htm").string(), 1, -1, 0));
-  EXPECT_FALSE(fs::exists(m_dir / "data.htm"));
+  EXPECT_FALSE(WriteEntryPage(m_reader, PageSettings{}, m_dir.File("missing/data.htm"), 0, -1, 0));
+  EXPECT_FALSE(WriteEntryPage(m_reader, PageSettings{}, m_dir.File("data.htm"), 1, -1, 0));
+  EXPECT_FALSE(fs::exists(m_dir.Path() / "data.htm"));
 }
 
 TEST_F(RendererTomeTest, ExportWritesOneTaggedLinePerSubject) {
@@ -95,18 +80,18 @@ TEST_F(RendererTomeTest, ExportWritesOneTaggedLinePerSubject) {
   for (const auto& [subject, text] : entries) AppendTaggedLine(expected, subject, text);
   EXPECT_EQ(expected.substr(0, 40), "apple\t<a:word>word</a> and <hr>\r\nBanana\t");
 
-  const fs::path out = m_dir / "out.tab";
+  const fs::path out = m_dir.Path() / "out.tab";
   std::FILE* stream = std::fopen(out.string().c_str(), "wb");
   ASSERT_NE(stream, nullptr);
   EXPECT_TRUE(ExportTaggedText(m_reader, stream));
   std::fclose(stream);
-  EXPECT_EQ(ReadFile(out), expected);
+  EXPECT_EQ(test::ReadFile(out), expected);
 }
 
 TEST_F(RendererTomeTest, ExportOfAnEmptyTomeWritesNothing) {
   Open({});
   ASSERT_EQ(m_reader.GetSubjectCount(), 0);
-  const fs::path out = m_dir / "out.tab";
+  const fs::path out = m_dir.Path() / "out.tab";
   std::FILE* stream = std::fopen(out.string().c_str(), "wb");
   ASSERT_NE(stream, nullptr);
   EXPECT_TRUE(ExportTaggedText(m_reader, stream));

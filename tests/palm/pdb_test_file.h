@@ -1,5 +1,5 @@
-// Test helpers: temporary directories, whole-file reads and writes, and a small reader of Palm
-// database bytes written independently of the library's container reader.
+// Test helpers: the common temporary directories, whole-file reads and writes of bytes, and a small
+// reader of Palm database bytes written independently of the library's container reader.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,29 +8,16 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
+
+#include "test_files.h"
 
 namespace lv::palmtest {
 
 using Bytes = std::vector<uint8_t>;
 
-// A fresh directory per test, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    std::random_device rd;
-    m_path = std::filesystem::temp_directory_path() / ("lv-palm-test-" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(m_path);
-  }
-  ~TempDir() { std::filesystem::remove_all(m_path); }
-  std::string File(const std::string& name) const { return (m_path / name).string(); }
-  const std::filesystem::path& Path() const { return m_path; }
-
- private:
-  std::filesystem::path m_path;
-};
+using test::TempDir;
 
 inline Bytes ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -1,48 +1,22 @@
-// Helpers of the builder tests: temporary directories and files, and a plain model of the tome
-// layout that unpacks a written tome completely (header, offsets, both streams, every entry).
+// What the builder tests share: the common temporary directories and files, and a plain model of
+// the tome layout that unpacks a written tome completely (header, offsets, both streams, every entry).
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "test_files.h"
 #include "tome/block_codec.h"
 #include "tome/coding.h"
 #include "tome/format.h"
 
 namespace lv::builder_test {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lv-builder-XXXXXX").string();
-    m_path = ::mkdtemp(pattern.data());
-  }
-  ~TempDir() { std::filesystem::remove_all(m_path); }
-  std::string File(const std::string& name) const { return m_path + "/" + name; }
-  const std::string& Path() const { return m_path; }
-
- private:
-  std::string m_path;
-};
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
 
 struct ModelEntry {
   std::string subject;

@@ -1,15 +1,11 @@
 // Hand-assembled tome bytes for the reader's tests: both layouts written directly from their byte
 // maps, with every block stored as literal groups (control 0x00 and eight bytes; a short final group
-// with bit 0 set), which any correct decoder reads. Also a per-test temporary directory.
+// with bit 0 set), which any correct decoder reads.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -181,37 +177,12 @@ inline std::string AssembleVersion1Tome(const std::vector<TestEntry>& entries, i
   return out;
 }
 
-// A fresh temporary directory (under TMPDIR) for one test, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lv-reader-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    m_path = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string File(std::string_view name) const { return (m_path / name).string(); }
-
- private:
-  std::filesystem::path m_path;
-};
-
 // Writes a fresh file (an existing one is removed first: truncating and rewriting a file makes some
 // file systems flush it to disk each time, which slows tests and fuzzing down).
 inline void WriteFileBytes(const std::string& path, std::string_view bytes) {
   std::error_code ignored;
   std::filesystem::remove(path, ignored);
   std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
-}
-
-inline std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace lv::test

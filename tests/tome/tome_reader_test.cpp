@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
 #include "tome/collation.h"
 #include "tome/tome_bytes.h"
 
@@ -389,7 +390,7 @@ TEST_F(TomeReaderTest, BookmarksAreSavedOnlyWhenWritable) {
     EXPECT_EQ(reader.GetBookmark(2).name, "");
     reader.SetBookmark(1, 4, 1, 0, "beta");
   }  // destruction of a read-only reader writes nothing
-  EXPECT_EQ(test::ReadFileBytes(path), original);
+  EXPECT_EQ(test::ReadFile(path), original);
 
   CTomeReader reader;
   ASSERT_EQ(reader.Open(path, kOpenReadWrite), kOpenOk);
@@ -405,7 +406,7 @@ TEST_F(TomeReaderTest, BookmarksAreSavedOnlyWhenWritable) {
   EXPECT_EQ(reader.GetBookmark(50).nameLength, 81);
   EXPECT_EQ(reader.GetBookmark(50).name, std::string(81, 'n'));
   // Only the table changed, and it lies where the builder puts it.
-  const std::string saved = test::ReadFileBytes(path);
+  const std::string saved = test::ReadFile(path);
   ASSERT_EQ(saved.size(), original.size());
   EXPECT_EQ(saved.substr(0, 48), original.substr(0, 48));
   EXPECT_EQ(saved.substr(48 + 4743), original.substr(48 + 4743));
@@ -438,7 +439,7 @@ TEST_F(TomeReaderTest, TomesWithoutABookmarkTableAreNeverWritten) {
     EXPECT_TRUE(reader.GetBookmark(1).IsFree());
     reader.SetBookmark(1, 1, 0, 0, "a");
     reader.Close();
-    EXPECT_EQ(test::ReadFileBytes(path), original);
+    EXPECT_EQ(test::ReadFile(path), original);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
 #include "tome/tome_bytes.h"
 #include "tome/tome_reader.h"
 #include "tome/version1_text.h"
@@ -104,7 +105,7 @@ TEST_F(Version1TomeTest, WritableOpenAppendsTheTailAndTableOnce) {
     EXPECT_EQ(reader.GetSubject(2), "Banana");
     reader.SetBookmark(1, 6, 2, 0, "Banana");
   }
-  std::string grown = test::ReadFileBytes(path);
+  std::string grown = test::ReadFile(path);
   ASSERT_EQ(grown.size(), original.size() + 88 + 4743);
   EXPECT_EQ(grown.substr(16, 4), test::Le32(1502));
   EXPECT_EQ(grown.substr(20, original.size() - 20), original.substr(20));
@@ -118,13 +119,13 @@ TEST_F(Version1TomeTest, WritableOpenAppendsTheTailAndTableOnce) {
   ASSERT_EQ(reader.LoadEntryText(0), 1);
   EXPECT_EQ(reader.CurrentEntryText(), kEntries[0].text);
   reader.Close();
-  EXPECT_EQ(test::ReadFileBytes(path), grown);
+  EXPECT_EQ(test::ReadFile(path), grown);
   // Read-only: every record free, nothing written.
   ASSERT_EQ(reader.Open(path, kOpenReadOnly), kOpenOk);
   EXPECT_TRUE(reader.GetBookmark(1).IsFree());
   reader.SetBookmark(2, 1, 0, 0, "x");
   reader.Close();
-  EXPECT_EQ(test::ReadFileBytes(path), grown);
+  EXPECT_EQ(test::ReadFile(path), grown);
 }
 
 TEST_F(Version1TomeTest, VersionWordsAndWhatTheyAppend) {
@@ -148,15 +149,15 @@ TEST_F(Version1TomeTest, VersionWordsAndWhatTheyAppend) {
     // Read-only never writes, and a refused tome is left as it was.
     EXPECT_EQ(reader.Open(path, kOpenReadOnly), c.expected);
     reader.Close();
-    EXPECT_EQ(test::ReadFileBytes(path), original);
+    EXPECT_EQ(test::ReadFile(path), original);
     EXPECT_EQ(reader.Open(path, kOpenReadWrite), c.expected);
     reader.Close();
-    const std::string after = test::ReadFileBytes(path);
+    const std::string after = test::ReadFile(path);
     EXPECT_EQ(after.size(), original.size() + c.appended);
     EXPECT_EQ(after.substr(16, 4), test::Le32(c.wordAfter));
     EXPECT_EQ(reader.Open(path, kOpenReadWrite), c.expected);
     reader.Close();
-    EXPECT_EQ(test::ReadFileBytes(path), after);
+    EXPECT_EQ(test::ReadFile(path), after);
   }
 }
 
@@ -182,7 +183,7 @@ TEST_F(Version1TomeTest, RefusesImpossibleHeadersAndCutsDamagedRecords) {
     CTomeReader reader;
     EXPECT_EQ(reader.Open(path, kOpenReadWrite), c.expected);
     EXPECT_FALSE(reader.IsOpen());
-    EXPECT_EQ(test::ReadFileBytes(path), bytes);
+    EXPECT_EQ(test::ReadFile(path), bytes);
   }
   {
     CTomeReader reader;
