@@ -30,7 +30,6 @@ class CLibrovanceDoc : public QObject {
 
   CTomeReader& Reader() { return m_reader; }
   int Kind() const { return m_kind; }
-  bool TomeOpened() const { return m_tomeOpened; }
   bool IsTomeOpen() const { return m_reader.IsOpen(); }
 
   // The file the document shows (empty when none) and its title.
@@ -66,7 +65,6 @@ class CLibrovanceDoc : public QObject {
   CLibrovanceApp& m_app;
   CTomeReader m_reader;
   int m_kind = kNothing;
-  bool m_tomeOpened = false;
   int m_plainPageFontSize = 12;
   QString m_plainPageFontFace = QStringLiteral("Arial");
   QString m_textFilePath;

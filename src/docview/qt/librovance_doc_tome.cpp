@@ -69,10 +69,8 @@ bool CLibrovanceDoc::OpenTome(const QString& path) {
 
   m_reader.Open(QFile::encodeName(openPath).toStdString(),
                 state == CdState::kReadFromCd ? kOpenReadOnly : kOpenReadWrite);
-  m_tomeOpened = true;
   if (!m_reader.IsOpen()) {
     // The path stays empty, so a failed file is never saved as the last tome.
-    m_tomeOpened = false;
     SetPathName(QString());
     if (m_app.IsStarted() && frame != nullptr) {
       EmptySubjectList();
@@ -83,7 +81,7 @@ bool CLibrovanceDoc::OpenTome(const QString& path) {
   }
   m_openedPath = openPath;
   if (!m_reader.IsCurrentLayout() && state == CdState::kOrdinary) OfferUpgrade(openPath);
-  return m_tomeOpened;
+  return m_reader.IsOpen();
 }
 
 CLibrovanceDoc::CdState CLibrovanceDoc::CheckReadOnlyMedium(const QString& path) {
@@ -135,12 +133,12 @@ void CLibrovanceDoc::OfferUpgrade(const QString& path) {
   // The reader lets go of the file (saving its bookmarks) before the upgrade replaces it.
   m_reader.Close();
   EmptySubjectList();
+  const std::string name = QFile::encodeName(path).toStdString();
   UpgradeOutcome outcome;
   {
     WaitCursor wait;
-    outcome = UpgradeVersion1Tome(QFile::encodeName(path).toStdString());
+    outcome = UpgradeVersion1Tome(name);
   }
-  const std::string name = QFile::encodeName(path).toStdString();
   if (!outcome.ok) {
     m_app.Dialogs().ShowMessage(m_app.MainFrame(), kTitle,
                                 QStringLiteral("Could not upgrade %1:\n%2\nThe file is left as it was.")
@@ -148,7 +146,6 @@ void CLibrovanceDoc::OfferUpgrade(const QString& path) {
                                 MessageIcon::kExclamation);
   }
   m_reader.Open(name, kOpenReadWrite);
-  m_tomeOpened = m_reader.IsOpen();
 }
 
 }  // namespace lv
