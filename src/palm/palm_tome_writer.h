@@ -51,7 +51,6 @@ class CPalmTomeWriter {
  public:
   // Opens the source tome: a CTomeSourceReader result (kSourceOk on success).
   int OpenSource(const std::string& tomePath) { return m_source.Open(tomePath); }
-  void CloseSource() { m_source.Close(); }
 
   // The 2.5 format writer. progress may be null.
   int WriteLVPTextV2(const std::string& outPath, const std::string& name, Progress* progress);
@@ -66,7 +65,6 @@ class CPalmTomeWriter {
  private:
   struct Run;
   int Write(const std::string& outPath, const std::string& name, Progress* progress, int bitmapBits);
-  int WriteRecords(Run& run, const std::vector<uint32_t>& sizes, const std::string& name);
   int CollectSubjects(Run& run);
   int PackSubjects(Run& run);
   int WriteLVPTextV2FinalizeWrite(Run& run, const std::string& name);

@@ -47,8 +47,6 @@ class SearchWordIndex {
   // content compressed with zlib. False when compression failed.
   bool MakeRecords(SearchRecords& records, PalmMessageSink* messages) const;
 
-  size_t WordCount() const { return m_keys.size(); }
-
  private:
   void AddWord(uint32_t key, int bit);
   uint32_t& TableEntry(uint32_t key);

@@ -41,8 +41,6 @@ class CTomeSourceReader {
   bool IsOpen() const { return m_reader.IsOpen(); }
 
   int GetSubjectCount() const { return m_reader.GetSubjectCount(); }
-  int GetSubjectLimit() const { return kSourceSubjectLimit; }
-  int GetTextLimit() const { return kSourceTextLimit; }
   // The sorted flag of the tome's header (0 for a version-1 tome).
   int GetSortedFlag() const { return m_reader.IsCurrentLayout() ? m_reader.GetSortedFlag() : 0; }
 
