@@ -33,9 +33,7 @@ class CVersion1Reader {
   int Open(const std::string& path, bool writable);
   void Close();
 
-  int BaseVersion() const { return m_baseVersion; }
   int32_t VersionWord() const { return m_versionWord; }
-  int SubjectCount() const { return m_subjectCount; }
   // First byte of the bookmark table (the last 4743 bytes of the file). REQUIRES: opened writable.
   int64_t BookmarkTablePosition() const { return m_file.Size() - kBookmarkTableSize; }
 
