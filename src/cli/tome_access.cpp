@@ -6,16 +6,10 @@
 #include "cli/command.h"
 #include "tome/format.h"
 #include "tome/tome_reader.h"
+#include "tome/windows1252.h"
 
 namespace lv::cli {
 namespace {
-
-// Unicode code points of the Windows-1252 bytes 0x80..0x9F (0 where the byte has none).
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -28,15 +22,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
-}
-
-// The Windows-1252 byte of code point c, or -1.
-int Cp1252ByteOf(char32_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
-  for (int i = 0; i < 32; ++i) {
-    if (kCp1252High[i] != 0 && kCp1252High[i] == c) return 0x80 + i;
-  }
-  return -1;
 }
 
 // Decodes one UTF-8 sequence of two or three bytes at text[i]; its length in bytes, or 0.
@@ -77,7 +62,8 @@ std::string Cp1252ToUtf8(std::string_view text) {
     if (b < 0x80) {
       out += ch;
     } else if (b < 0xA0) {
-      AppendUtf8(out, kCp1252High[b - 0x80] ? kCp1252High[b - 0x80] : char32_t(0xFFFD));
+      const char16_t c = Windows1252Char(b);
+      AppendUtf8(out, c ? c : char32_t(0xFFFD));
     } else {
       AppendUtf8(out, b);
     }
@@ -91,7 +77,7 @@ std::string Utf8ToCp1252(std::string_view text) {
   for (size_t i = 0; i < text.size();) {
     char32_t c = 0;
     const size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 0 : DecodeUtf8(text, i, c);
-    const int mapped = length ? Cp1252ByteOf(c) : -1;
+    const int mapped = length ? Windows1252Byte(c) : -1;
     if (mapped < 0) {
       out += text[i++];
     } else {

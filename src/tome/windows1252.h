@@ -1,0 +1,28 @@
+// Windows-1252, the single-byte character set of tome text. It differs from Latin-1 only in the
+// bytes 0x80..0x9F; five of them (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for no character.
+#pragma once
+
+#include <cstdint>
+
+namespace lv {
+
+// Characters of the bytes 0x80..0x9F; 0 where the byte has none.
+inline constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+// The character of byte b; 0 for the five bytes that have none (and for the byte 0 itself).
+constexpr char16_t Windows1252Char(uint8_t b) { return (b >= 0x80 && b < 0xA0) ? kWindows1252High[b - 0x80] : b; }
+
+// The byte of character c, or -1 when Windows-1252 has none.
+constexpr int Windows1252Byte(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+  for (int i = 0; i < 32; ++i) {
+    if (kWindows1252High[i] != 0 && kWindows1252High[i] == c) return 0x80 + i;
+  }
+  return -1;
+}
+
+}  // namespace lv
