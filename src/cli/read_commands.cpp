@@ -52,7 +52,7 @@ void PrintSections(const std::string& path, int subjectCount) {
   if (!file) return;
   uint8_t header[kHeaderSize];
   if (ReadAt(file, 0, header, sizeof header)) {
-    const int64_t subjectTable = kHeaderSize + int64_t{DecodeLE32(header + 32)};
+    const int64_t subjectTable = kHeaderSize + int64_t{DecodeLE32(header + kChunkAreaLengthOffset)};
     const int64_t mainStart = subjectTable + 4 * int64_t{subjectCount};
     std::printf("%-19s %lld bytes at offset %lld\n", "Subject table:", static_cast<long long>(mainStart - subjectTable),
                 static_cast<long long>(subjectTable));

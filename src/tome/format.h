@@ -21,6 +21,7 @@ inline constexpr int kVersionOffset = 16;
 inline constexpr int kSortedFlagOffset = 20;
 inline constexpr int kSubjectCountOffset = 24;
 inline constexpr int kChunkCountOffset = 28;
+inline constexpr int kChunkAreaLengthOffset = 32;
 
 // Chunk header: type + skippable flag + data length.
 inline constexpr int kChunkHeaderSize = 12;

@@ -118,7 +118,7 @@ int CTomeReader::OpenCurrentLayout() {
   m_sortedFlag = DecodeLE32Signed(header + kSortedFlagOffset);
   const int32_t subjectCount = DecodeLE32Signed(header + kSubjectCountOffset);
   const int32_t chunkCount = DecodeLE32Signed(header + kChunkCountOffset);
-  const int32_t chunkAreaLength = DecodeLE32Signed(header + kChunkCountOffset + 4);
+  const int32_t chunkAreaLength = DecodeLE32Signed(header + kChunkAreaLengthOffset);
   if (subjectCount < 0 || chunkCount < 0 || chunkAreaLength < 0) return kOpenFailed;
   const int64_t chunkAreaEnd = int64_t(kChunkAreaOffset) + chunkAreaLength;
   if (chunkAreaEnd > m_file.Size()) return kOpenFailed;
