@@ -16,15 +16,6 @@
 namespace lv::cli {
 namespace {
 
-// The source path with its extension replaced by ".lv", or ".lv" appended when it has none.
-std::string DefaultTomePath(const std::string& source) {
-  const size_t slash = source.rfind('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const size_t dot = source.rfind('.');
-  if (dot == std::string::npos || dot <= nameStart) return source + ".lv";
-  return source.substr(0, dot) + ".lv";
-}
-
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa, sb;
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
@@ -59,7 +50,7 @@ int RunImport(const Arguments& args) {
   if (args.Has("--sort") && format != SourceFormat::kTab) {
     return UsageError("import", "--sort works only on tab-separated sources");
   }
-  const std::string tome = args.Value("--output").value_or(DefaultTomePath(source));
+  const std::string tome = args.Value("--output").value_or(WithExtension(source, ".lv"));
   if (tome.empty()) return UsageError("import", "the output path is empty");
 
   if (const int status = CheckReadable(source); status != kExitOk) return status;

@@ -87,4 +87,12 @@ std::string CannotOpen(const std::string& path, int errorNumber) {
   return "cannot open " + Quoted(path) + ": " + std::strerror(errorNumber);
 }
 
+std::string WithExtension(const std::string& path, const std::string& extension) {
+  const size_t slash = path.rfind('/');
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || dot <= nameStart) return path + extension;
+  return path.substr(0, dot) + extension;
+}
+
 }  // namespace lv::cli

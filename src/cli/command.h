@@ -78,4 +78,7 @@ std::string Quoted(const std::string& path);
 // "cannot open 'path': <reason from errno>"
 std::string CannotOpen(const std::string& path, int errorNumber);
 
+// path with its extension replaced by extension (or extension appended when it has none).
+std::string WithExtension(const std::string& path, const std::string& extension);
+
 }  // namespace lv::cli

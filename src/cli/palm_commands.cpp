@@ -30,15 +30,6 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// path with its extension replaced by extension (or extension appended when it has none).
-std::string WithExtension(const std::string& path, const std::string& extension) {
-  const size_t slash = path.rfind('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || dot <= nameStart) return path + extension;
-  return path.substr(0, dot) + extension;
-}
-
 constexpr OptionSpec kPdbOptions[] = {
     {"--output", "-o", true}, {"--name", "", true}, {"--format", "", true}, {"--accel", "", true}};
 
