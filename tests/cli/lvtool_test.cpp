@@ -10,6 +10,7 @@
 
 #include "test_files.h"
 #include "tome/coding.h"
+#include "tome/tome_bytes.h"
 
 namespace {
 
@@ -243,32 +244,10 @@ TEST_F(LvtoolTest, FilesThatAreNotTomesAreRefusedClearly) {
       << unsupported.err;
 }
 
-// A version-1 tome with plain text (base version 1), assembled by hand; the second entry is empty.
-std::string Version1Tome() {
-  const std::vector<std::pair<std::string, std::string>> entries = {{"alpha", "first entry"}, {"beta", ""}};
-  const uint32_t recordTable = 28;
-  uint32_t headerLength = recordTable + 4 * entries.size();
-  for (const auto& [subject, text] : entries) headerLength += 4 + subject.size() + 4;
-  std::string header(16, '\0');
-  AppendLE32(header, 1);
-  AppendLE32(header, entries.size());
-  AppendLE32(header, headerLength);
-  std::string records;
-  std::string texts;
-  for (const auto& [subject, text] : entries) {
-    AppendLE32(header, recordTable + 4 * entries.size() + records.size());
-    AppendLE32(records, subject.size());
-    records += subject;
-    AppendLE32(records, headerLength + texts.size());
-    AppendLE32(texts, text.size());
-    texts += text;
-  }
-  return header + records + texts;
-}
-
 TEST_F(LvtoolTest, UpgradeRewritesAVersion1TomeKeepingEveryEntry) {
   const std::string old = Path("old.lv").string();
-  WriteFile(old, Version1Tome());
+  // Plain text (base version 1); the second entry is empty.
+  WriteFile(old, lv::test::AssembleVersion1Tome({{"alpha", "first entry"}, {"beta", ""}}, 1));
   const Result before = Run({"info", old});
   ASSERT_EQ(before.status, 0) << before.err;
   EXPECT_NE(before.out.find("version 1"), std::string::npos);
