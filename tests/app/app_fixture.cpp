@@ -5,6 +5,10 @@
 #include <QSettings>
 #include <QTest>
 
+#include <string>
+#include <vector>
+
+#include "tome/tome_bytes.h"
 #include "tome/tome_import.h"
 
 namespace lv {
@@ -46,32 +50,13 @@ QString MakeTome(const QString& dir, const QString& name, const QStringList& lin
 
 QString MakeVersion1Tome(const QString& dir, const QString& name,
                          const QList<QPair<QByteArray, QByteArray>>& entries) {
-  const int count = static_cast<int>(entries.size());
-  int headerLength = 28 + 4 * count;
-  for (const auto& entry : entries) headerLength += 8 + static_cast<int>(entry.first.size());
-  QByteArray offsets, records, texts;
-  auto appendInt = [](QByteArray& out, int value) {
-    char bytes[4];
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    out.append(bytes, 4);
-  };
-  const int recordsStart = 28 + 4 * count;
-  for (const auto& entry : entries) {
-    appendInt(offsets, recordsStart + static_cast<int>(records.size()));
-    appendInt(records, static_cast<int>(entry.first.size()));
-    records.append(entry.first);
-    appendInt(records, headerLength + static_cast<int>(texts.size()));
-    appendInt(texts, static_cast<int>(entry.second.size()));
-    texts.append(entry.second);
-  }
-  QByteArray file(16, '\0');
-  appendInt(file, 1);  // base version 1: plain text
-  appendInt(file, count);
-  appendInt(file, headerLength);
-  file += offsets + records + texts;
+  std::vector<test::TestEntry> tomeEntries;
+  for (const auto& [subject, text] : entries) tomeEntries.push_back({subject.toStdString(), text.toStdString()});
+  const std::string file = test::AssembleVersion1Tome(tomeEntries, 1);  // base version 1: plain text
   const QString path = dir + QStringLiteral("/") + name;
   QFile out(path);
-  if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size()) qFatal("cannot write %s", qPrintable(path));
+  const auto size = static_cast<qint64>(file.size());
+  if (!out.open(QIODevice::WriteOnly) || out.write(file.data(), size) != size) qFatal("cannot write %s", qPrintable(path));
   return path;
 }
 
