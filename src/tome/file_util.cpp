@@ -59,6 +59,15 @@ long long StreamSize(std::FILE* stream) {
   return static_cast<long long>(st.st_size);
 }
 
+bool CopyStream(std::FILE* source, std::FILE* destination) {
+  std::vector<char> buffer(size_t{1} << 16);
+  size_t got;
+  while ((got = std::fread(buffer.data(), 1, buffer.size(), source)) > 0) {
+    if (std::fwrite(buffer.data(), 1, got, destination) != got) return false;
+  }
+  return !std::ferror(source);
+}
+
 AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
 
 bool AtomicFileWriter::Open(const std::string& destination) {

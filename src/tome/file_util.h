@@ -13,6 +13,10 @@ std::FILE* OpenAnonymousTempFile();
 // Size of an open stream in bytes, or -1. Leaves the position unchanged.
 long long StreamSize(std::FILE* stream);
 
+// Copies source from its current position to its end onto destination. False on a read or write
+// error.
+bool CopyStream(std::FILE* source, std::FILE* destination);
+
 // Writes a file so that a failure never leaves a half-written file where a good one was: the bytes go
 // to a temporary file in the destination's folder, which replaces the destination only on Commit().
 // Destroying the writer without a successful Commit() removes the temporary file.

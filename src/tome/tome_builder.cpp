@@ -55,7 +55,6 @@ namespace {
 
 constexpr size_t kHeadLength = size_t(kEntryHeadLength);
 constexpr size_t kTempBufferSize = 1 << 16;
-constexpr size_t kCopyBufferSize = 1 << 16;
 
 std::FILE* OpenBufferedTempFile() {
   std::FILE* file = OpenAnonymousTempFile();
@@ -71,12 +70,7 @@ void CloseFile(std::FILE*& file) {
 // Copies source from its start to the end of destination. False on a read or write error.
 bool CopyWholeFile(std::FILE* source, std::FILE* destination) {
   if (std::fflush(source) != 0 || std::fseek(source, 0, SEEK_SET) != 0) return false;
-  std::vector<char> buffer(kCopyBufferSize);
-  size_t got;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), source)) > 0) {
-    if (std::fwrite(buffer.data(), 1, got, destination) != got) return false;
-  }
-  return !std::ferror(source);
+  return CopyStream(source, destination);
 }
 
 std::string ErrnoText() { return std::strerror(errno != 0 ? errno : EIO); }

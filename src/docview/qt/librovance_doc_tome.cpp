@@ -34,13 +34,7 @@ QString CopyTomeFile(const QString& source, const QString& destination) {
     std::fclose(in);
     return QString::fromStdString(writer.Error());
   }
-  char buffer[1 << 16];
-  size_t count = 0;
-  bool ok = true;
-  while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
-    if (std::fwrite(buffer, 1, count, writer.Stream()) != count) ok = false;
-  }
-  if (std::ferror(in)) ok = false;
+  const bool ok = CopyStream(in, writer.Stream());
   std::fclose(in);
   if (!ok) return QStringLiteral("cannot copy the file");
   if (!writer.Commit()) return QString::fromStdString(writer.Error());
