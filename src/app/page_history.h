@@ -26,6 +26,9 @@ class PageHistory {
   int EntryAt(int position) const { return m_entries[position]; }
 
  private:
+  // Back (direction -1) or Forward (direction 1).
+  int Step(int direction, const std::function<bool(int)>& isShowable);
+
   int m_size = 0;
   int m_cursor = 0;
   std::array<int, kCapacity> m_entries{};
