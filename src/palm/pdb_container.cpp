@@ -25,16 +25,6 @@ void AppendFourCharacters(std::vector<uint8_t>& out, std::string_view code) {
   for (size_t i = 0; i < 4; ++i) out.push_back(i < code.size() ? static_cast<uint8_t>(code[i]) : 0);
 }
 
-void AppendBE16(std::vector<uint8_t>& out, uint16_t v) {
-  out.push_back(uint8_t(v >> 8));
-  out.push_back(uint8_t(v));
-}
-
-void AppendBE32(std::vector<uint8_t>& out, uint32_t v) {
-  AppendBE16(out, uint16_t(v >> 16));
-  AppendBE16(out, uint16_t(v));
-}
-
 }  // namespace
 
 std::vector<uint8_t> MakePdbHeader(std::string_view name, std::string_view type, std::string_view creator,

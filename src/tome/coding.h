@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace lv {
 
@@ -47,6 +48,16 @@ inline void AppendBE32(std::string& out, uint32_t v) {
   uint8_t b[4];
   EncodeBE32(b, v);
   out.append(reinterpret_cast<const char*>(b), 4);
+}
+inline void AppendBE16(std::vector<uint8_t>& out, uint16_t v) {
+  uint8_t b[2];
+  EncodeBE16(b, v);
+  out.insert(out.end(), b, b + 2);
+}
+inline void AppendBE32(std::vector<uint8_t>& out, uint32_t v) {
+  uint8_t b[4];
+  EncodeBE32(b, v);
+  out.insert(out.end(), b, b + 4);
 }
 
 }  // namespace lv
