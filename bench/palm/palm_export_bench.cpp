@@ -101,7 +101,7 @@ int MakeTome(double megabytes, const char* path) {
   subjects.reserve(count);
   for (size_t i = 0; i < count; ++i) subjects.push_back(words.Word() + " " + std::to_string(i));
   std::sort(subjects.begin(), subjects.end());
-  lv::CTomeBuilder builder;
+  lv::TomeBuilder builder;
   if (!builder.IsReady()) return 2;
   for (size_t i = 0; i < count; ++i) builder.AddEntry(subjects[i], EntryText(random, words, subjects, i));
   std::FILE* out = std::fopen(path, "wb");
@@ -111,7 +111,7 @@ int MakeTome(double megabytes, const char* path) {
 }
 
 int Export(const char* tome, const char* out, const std::string& format, const std::string& accel) {
-  lv::CPalmTomeWriter writer;
+  lv::PalmTomeWriter writer;
   if (writer.OpenSource(tome) != lv::kSourceOk) return 2;
   const auto start = std::chrono::steady_clock::now();
   const int result = format == "2.5" ? writer.WriteLVPTextV2(out, "Bench", nullptr)

@@ -36,7 +36,7 @@ class Timings {
   std::vector<double> m_us;
 };
 
-bool OpenOrSkip(benchmark::State& state, lv::CTomeReader& reader) {
+bool OpenOrSkip(benchmark::State& state, lv::TomeReader& reader) {
   if (!TomePath()) {
     state.SkipWithError("set LV_BENCH_TOME to a tome");
     return false;
@@ -49,7 +49,7 @@ bool OpenOrSkip(benchmark::State& state, lv::CTomeReader& reader) {
 }
 
 void BM_OpenTome(benchmark::State& state) {
-  lv::CTomeReader reader;
+  lv::TomeReader reader;
   if (!OpenOrSkip(state, reader)) return;
   reader.Close();
   Timings timings;
@@ -63,7 +63,7 @@ void BM_OpenTome(benchmark::State& state) {
 }
 
 void BM_LoadAndRenderRandomEntry(benchmark::State& state) {
-  lv::CTomeReader reader;
+  lv::TomeReader reader;
   if (!OpenOrSkip(state, reader)) return;
   std::mt19937 random(42);
   std::uniform_int_distribution<int> pick(0, reader.GetSubjectCount() - 1);
@@ -85,7 +85,7 @@ void BM_LoadAndRenderRandomEntry(benchmark::State& state) {
 
 // As the entry view does it: the page written to a file.
 void BM_WriteEntryPageRandom(benchmark::State& state) {
-  lv::CTomeReader reader;
+  lv::TomeReader reader;
   if (!OpenOrSkip(state, reader)) return;
   std::mt19937 random(43);
   std::uniform_int_distribution<int> pick(0, reader.GetSubjectCount() - 1);
@@ -103,7 +103,7 @@ void BM_WriteEntryPageRandom(benchmark::State& state) {
 }
 
 void BM_FindSubject(benchmark::State& state) {
-  lv::CTomeReader reader;
+  lv::TomeReader reader;
   if (!OpenOrSkip(state, reader)) return;
   std::mt19937 random(44);
   std::uniform_int_distribution<int> pick(0, reader.GetSubjectCount() - 1);
@@ -124,7 +124,7 @@ void BM_FindSubject(benchmark::State& state) {
 
 // One screenful of the subject list: 40 consecutive rows, subject and stripped preview.
 void BM_VisiblePageOfRows(benchmark::State& state) {
-  lv::CTomeReader reader;
+  lv::TomeReader reader;
   if (!OpenOrSkip(state, reader)) return;
   constexpr int kRows = 40;
   std::mt19937 random(45);

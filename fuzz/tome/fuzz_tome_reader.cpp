@@ -51,7 +51,7 @@ std::string MakeTome(FuzzedDataProvider& input) {
   return bytes;
 }
 
-void ReadEverything(lv::CTomeReader& reader) {
+void ReadEverything(lv::TomeReader& reader) {
   const int count = std::min(reader.GetSubjectCount(), 300);
   std::string last;
   for (int i = 0; i < count; ++i) {
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = TempPath();
   FuzzedDataProvider input(data, size);
   lv::test::WriteFileBytes(path, MakeTome(input));
-  lv::CTomeReader reader;
+  lv::TomeReader reader;
   if (reader.Open(path, lv::kOpenReadOnly) == lv::kOpenOk) ReadEverything(reader);
   if (reader.Open(path, lv::kOpenReadWrite) == lv::kOpenOk) {
     ReadEverything(reader);

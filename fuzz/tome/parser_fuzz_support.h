@@ -29,7 +29,7 @@ inline const std::string& ScratchPath() {
 inline void BuildAndReadBack(const uint8_t* data, size_t size, bool tagged) {
   std::FILE* source = ::fmemopen(const_cast<uint8_t*>(data), size, "rb");
   if (!source) return;  // fmemopen refuses empty buffers on some systems
-  CTomeBuilder builder;
+  TomeBuilder builder;
   if (tagged) {
     builder.ImportTaggedText(source, nullptr);
   } else {
@@ -41,11 +41,11 @@ inline void BuildAndReadBack(const uint8_t* data, size_t size, bool tagged) {
   if (!out || builder.SaveTome(out) != kSaveOk) std::abort();
   std::fclose(out);
 
-  CTomeReader reader;
+  TomeReader reader;
   if (reader.Open(ScratchPath(), kOpenReadOnly) != kOpenOk) std::abort();
   if (reader.GetSubjectCount() != builder.EntryCount()) std::abort();
   for (int i = 0; i < reader.GetSubjectCount(); ++i) {
-    if (reader.GetSubject(i).size() > size_t(CTomeBuilder::kMaxStoredSubjectLength)) std::abort();
+    if (reader.GetSubject(i).size() > size_t(TomeBuilder::kMaxStoredSubjectLength)) std::abort();
     if (reader.LoadEntryText(i) != 1) std::abort();
     if (reader.CurrentEntryText().find('\0') != std::string_view::npos) std::abort();
   }

@@ -180,7 +180,7 @@ void CMainFrame::OnHelp() {
 }
 
 bool CMainFrame::IsShowable(int subject) {
-  CTomeReader& reader = m_app.Document().Reader();
+  TomeReader& reader = m_app.Document().Reader();
   return !reader.IsOpen() || (subject >= 0 && subject < reader.GetSubjectCount());
 }
 

@@ -6,12 +6,12 @@
 #include <QString>
 #include <optional>
 
+#include "tome/messages.h"
+
 class QPrinter;
 class QWidget;
 
 namespace lv {
-
-enum class MessageIcon { kExclamation, kQuestion, kStop, kInformation };
 
 class UserDialogs {
  public:

@@ -84,7 +84,7 @@ int RunUpgrade(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("upgrade", "expects one TOME");
   const std::string path = args.Positionals()[0];
   {
-    CTomeReader reader;
+    TomeReader reader;
     if (const int status = OpenTomeReadOnly(reader, path); status != kExitOk) return status;
     if (reader.IsCurrentLayout()) {
       std::printf("%s is already in the current layout (version %d); nothing to do\n", Quoted(path).c_str(),

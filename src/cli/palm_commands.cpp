@@ -18,7 +18,7 @@ namespace lv::cli {
 namespace {
 
 // Palm messages (allocation failures, "Compression Failed.") go to standard error.
-class StderrMessages : public PalmMessageSink {
+class StderrMessages : public MessageSink {
  public:
   void ShowMessage(std::string_view text, MessageIcon) override {
     std::fprintf(stderr, "lvtool: %.*s\n", static_cast<int>(text.size()), text.data());
@@ -48,7 +48,7 @@ int RunPdb(const Arguments& args) {
   if (name.empty()) return UsageError("pdb", "the Palm tome name is empty");
 
   StderrMessages messages;
-  CPalmTomeWriter writer;
+  PalmTomeWriter writer;
   writer.SetMessageSink(&messages);
   const int opened = writer.OpenSource(tome);
   if (opened != kSourceOk) {
@@ -170,7 +170,7 @@ int RunPdbInfo(const Arguments& args) {
 constexpr OptionSpec kPalmDocOptions[] = {{"--find", "", true}};
 
 // Prints every match of text as "position: line of text around it".
-int PrintMatches(CPalmDocReader& reader, const std::string& text) {
+int PrintMatches(PalmDocReader& reader, const std::string& text) {
   int found = reader.Find(text, false, false);
   if (found < 0) return kExitNotFound;
   const int first = found;
@@ -188,7 +188,7 @@ int RunPalmDoc(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("palmdoc", "expects one FILE.pdb");
   const std::string path = args.Positionals()[0];
   StderrMessages messages;
-  CPalmDocReader reader(&messages);
+  PalmDocReader reader(&messages);
   if (!reader.Open(path)) {
     if (reader.LastType() == kPalmTomeType && reader.LastCreator() == kPalmTomeCreator) {
       return Fail(kExitFile, Quoted(path) + " is a Palm tome, not a PalmDOC database");

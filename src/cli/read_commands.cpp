@@ -64,7 +64,7 @@ void PrintSections(const std::string& path, int subjectCount) {
   std::fclose(file);
 }
 
-void PrintBookmarks(const CTomeReader& reader) {
+void PrintBookmarks(const TomeReader& reader) {
   int used = 0;
   for (int i = 1; i < kBookmarkRecordCount; ++i) used += reader.GetBookmark(i).IsFree() ? 0 : 1;
   std::printf("%-19s %d of %d used\n", "Bookmarks:", used, kBookmarkRecordCount - 1);
@@ -78,7 +78,7 @@ void PrintBookmarks(const CTomeReader& reader) {
 int RunInfo(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("info", "expects one TOME");
   const std::string path = args.Positionals()[0];
-  CTomeReader reader;
+  TomeReader reader;
   if (const int status = OpenTomeReadOnly(reader, path); status != kExitOk) return status;
   struct stat st {};
   ::stat(path.c_str(), &st);
@@ -108,7 +108,7 @@ int RunList(const Arguments& args) {
   if (auto value = args.Value("--count"); value && (!ParseInt(*value, count) || count < 0)) {
     return UsageError("list", "--count needs a number of 0 or more");
   }
-  CTomeReader reader;
+  TomeReader reader;
   if (const int status = OpenTomeReadOnly(reader, args.Positionals()[0]); status != kExitOk) return status;
   const int total = reader.GetSubjectCount();
   const int end = count < 0 ? total : static_cast<int>(std::min<int64_t>(total, int64_t{from} + count));
@@ -126,7 +126,7 @@ int RunFind(const Arguments& args) {
   if (args.Positionals().size() != 2) return UsageError("find", "expects TOME and TEXT");
   const std::string& path = args.Positionals()[0];
   const std::string text = Utf8ToCp1252(args.Positionals()[1]);
-  CTomeReader reader;
+  TomeReader reader;
   if (const int status = OpenTomeReadOnly(reader, path); status != kExitOk) return status;
   const int index = reader.FindSubject(args.Has("--prefix") ? 1 : 0, text);
   if (index < 0) {

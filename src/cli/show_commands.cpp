@@ -22,7 +22,7 @@ bool ParseFindStretch(const std::string& text, int& offset, int& length) {
 }
 
 // The subject index named by the arguments, or a negative exit status (negated) after an error.
-int ResolveSubject(const Arguments& args, CTomeReader& reader, const std::string& path, int& index) {
+int ResolveSubject(const Arguments& args, TomeReader& reader, const std::string& path, int& index) {
   if (auto value = args.Value("--index")) {
     if (!ParseInt(*value, index) || index < 0) return UsageError("show", "--index needs a subject index of 0 or more");
     if (index >= reader.GetSubjectCount()) {
@@ -37,7 +37,7 @@ int ResolveSubject(const Arguments& args, CTomeReader& reader, const std::string
   return kExitOk;
 }
 
-int PrintPlainEntry(CTomeReader& reader, const std::string& path, int index, int findOffset, int findLength) {
+int PrintPlainEntry(TomeReader& reader, const std::string& path, int index, int findOffset, int findLength) {
   const std::string subject = Cp1252ToUtf8(reader.GetSubject(index));
   if (reader.LoadEntryText(index) != 1) {
     return Fail(kExitFile, "cannot read the entry of subject " + std::to_string(index) + " in " + Quoted(path));
@@ -59,7 +59,7 @@ int RunShow(const Arguments& args) {
   if (auto value = args.Value("--find"); value && !ParseFindStretch(*value, findOffset, findLength)) {
     return UsageError("show", "--find needs OFFSET:LENGTH, two numbers of 0 or more");
   }
-  CTomeReader reader;
+  TomeReader reader;
   if (const int status = OpenTomeReadOnly(reader, path); status != kExitOk) return status;
   int index = -1;
   if (const int status = ResolveSubject(args, reader, path, index); status != kExitOk) return status;
@@ -79,7 +79,7 @@ constexpr OptionSpec kExportOptions[] = {{"--output", "-o", true}};
 int RunExportTagged(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("export-tagged", "expects one TOME");
   const std::string path = args.Positionals()[0];
-  CTomeReader reader;
+  TomeReader reader;
   if (const int status = OpenTomeReadOnly(reader, path); status != kExitOk) return status;
   const auto output = args.Value("--output");
   if (!output) {

@@ -42,7 +42,7 @@ size_t DecodeUtf8(std::string_view text, size_t i, char32_t& c) {
 
 }  // namespace
 
-int OpenTomeReadOnly(CTomeReader& reader, const std::string& path) {
+int OpenTomeReadOnly(TomeReader& reader, const std::string& path) {
   if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
     std::fclose(probe);
   } else {

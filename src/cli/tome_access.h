@@ -5,14 +5,14 @@
 #include <string_view>
 
 namespace lv {
-class CTomeReader;
+class TomeReader;
 }
 
 namespace lv::cli {
 
 // Opens path read-only. On failure prints why ("cannot open 'x.lv': No such file or directory",
 // "'x.lv' is not a tome this version can read") and returns kExitFile; else kExitOk.
-int OpenTomeReadOnly(CTomeReader& reader, const std::string& path);
+int OpenTomeReadOnly(TomeReader& reader, const std::string& path);
 
 // Tome text is Windows-1252; terminals and scripts speak UTF-8.
 std::string Cp1252ToUtf8(std::string_view text);

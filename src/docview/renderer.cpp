@@ -161,7 +161,7 @@ std::string RenderEntryPage(std::string_view subject, std::string_view entryText
   return page;
 }
 
-bool WriteEntryPage(CTomeReader& reader, const PageSettings& settings, const std::string& path, int subjectIndex,
+bool WriteEntryPage(TomeReader& reader, const PageSettings& settings, const std::string& path, int subjectIndex,
                     int findOffset, int findLength) {
   if (!reader.IsOpen() || subjectIndex < 0 || subjectIndex >= reader.GetSubjectCount()) {
     errno = EINVAL;
@@ -200,7 +200,7 @@ void AppendTaggedLine(std::string& out, std::string_view subject, std::string_vi
   out += kCrLf;
 }
 
-bool ExportTaggedText(CTomeReader& reader, std::FILE* stream) {
+bool ExportTaggedText(TomeReader& reader, std::FILE* stream) {
   constexpr size_t kFlushSize = 1 << 16;
   std::string buffer;
   buffer.reserve(kFlushSize * 2);

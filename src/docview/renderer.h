@@ -8,7 +8,7 @@
 
 namespace lv {
 
-class CTomeReader;
+class TomeReader;
 
 // The page settings the renderer reads at every page.
 struct PageSettings {
@@ -25,7 +25,7 @@ std::string RenderEntryPage(std::string_view subject, std::string_view entryText
 
 // Loads the entry through the reader and writes its page to path (replacing its contents). False when the
 // entry cannot be loaded or the file cannot be written.
-bool WriteEntryPage(CTomeReader& reader, const PageSettings& settings, const std::string& path, int subjectIndex,
+bool WriteEntryPage(TomeReader& reader, const PageSettings& settings, const std::string& path, int subjectIndex,
                     int findOffset, int findLength);
 
 // The opening of a plain page (text files, PalmDOC); the caller adds the body and "</body></html>".
@@ -35,6 +35,6 @@ std::string MakePlainPageHeader(const PageSettings& settings, int plainPageFontS
 void AppendTaggedLine(std::string& out, std::string_view subject, std::string_view entryText);
 
 // The whole tome as tab-separated tagged text. False when an entry cannot be loaded or a write fails.
-bool ExportTaggedText(CTomeReader& reader, std::FILE* stream);
+bool ExportTaggedText(TomeReader& reader, std::FILE* stream);
 
 }  // namespace lv

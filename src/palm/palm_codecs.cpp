@@ -6,7 +6,7 @@
 
 namespace lv {
 
-bool ZlibCompress(const uint8_t* input, size_t n, std::vector<uint8_t>& output, PalmMessageSink* messages) {
+bool ZlibCompress(const uint8_t* input, size_t n, std::vector<uint8_t>& output, MessageSink* messages) {
   // compressBound never truncates, which the one-call compress needs.
   uLongf size = compressBound(static_cast<uLong>(n));
   output.resize(size);
@@ -33,7 +33,7 @@ bool ZlibDecompress(const uint8_t* input, size_t n, size_t capacity, std::vector
 }
 
 int CompressPalmBlock(PalmCodec codec, const uint8_t* input, size_t n, std::vector<uint8_t>& output,
-                      PalmMessageSink* messages) {
+                      MessageSink* messages) {
   if (codec == PalmCodec::kZlib) {
     ZlibCompress(input, n, output, messages);
   } else {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "palm/palm_messages.h"
+#include "tome/messages.h"
 
 namespace lv {
 
@@ -23,7 +23,7 @@ inline constexpr const char* kCompressionFailedMessage = "Compression Failed.";
 // Compresses input[0..n) with zlib's compress at the default level (zlib header and Adler-32 trailer)
 // into output, which is resized to the result. False, with "Compression Failed." shown when messages
 // is not null, when zlib reports an error.
-bool ZlibCompress(const uint8_t* input, size_t n, std::vector<uint8_t>& output, PalmMessageSink* messages);
+bool ZlibCompress(const uint8_t* input, size_t n, std::vector<uint8_t>& output, MessageSink* messages);
 
 // Decodes a zlib stream into at most capacity bytes. False when the stream is damaged or does not fit.
 bool ZlibDecompress(const uint8_t* input, size_t n, size_t capacity, std::vector<uint8_t>& output);
@@ -31,7 +31,7 @@ bool ZlibDecompress(const uint8_t* input, size_t n, size_t capacity, std::vector
 // The block codec selector: compresses input[0..n) with the chosen codec into output.
 // kBlockCompressed, or kBlockNoOutput when the codec produced nothing.
 int CompressPalmBlock(PalmCodec codec, const uint8_t* input, size_t n, std::vector<uint8_t>& output,
-                      PalmMessageSink* messages);
+                      MessageSink* messages);
 
 // The 60 characters of the version-1 text packing, in code order.
 inline constexpr char kVersion1Characters[] =

@@ -29,7 +29,7 @@ bool WriteBytes(std::FILE* out, const uint8_t* data, size_t n) { return std::fwr
 
 }  // namespace
 
-int CPalmTomeWriter::WriteLVPTextV2FinalizeWrite(Run& run, const std::string& name) {
+int PalmTomeWriter::WriteLVPTextV2FinalizeWrite(Run& run, const std::string& name) {
   const bool v28 = m_format == PalmTomeFormat::kV28;
   const int n = run.subjectCount;
   std::vector<Record> front;  // every record ahead of the data records

@@ -16,7 +16,7 @@
 namespace lv {
 
 // Everything one export holds in memory: the subjects, their sorted order, and the finished records.
-struct CPalmTomeWriter::Run {
+struct PalmTomeWriter::Run {
   Progress* progress = nullptr;
   int bitmapBits = 0;
   int subjectCount = 0;

@@ -50,27 +50,27 @@ constexpr const char* kClearTagsMessage = "WriteLVPTextV2ClearTags: Cannot Alloc
 
 }  // namespace
 
-const char* CPalmTomeWriter::MessagePrefix() const {
+const char* PalmTomeWriter::MessagePrefix() const {
   return m_format == PalmTomeFormat::kV25 ? "WriteLVPTextV2: Cannot Allocate memory - "
                                           : "WriteLVPTextV2.5: Cannot Allocate memory - ";
 }
 
-void CPalmTomeWriter::ReportAllocationFailure(const std::string& message) {
+void PalmTomeWriter::ReportAllocationFailure(const std::string& message) {
   if (m_messages) m_messages->ShowMessage(message, MessageIcon::kExclamation);
 }
 
-int CPalmTomeWriter::WriteLVPTextV2(const std::string& outPath, const std::string& name, Progress* progress) {
+int PalmTomeWriter::WriteLVPTextV2(const std::string& outPath, const std::string& name, Progress* progress) {
   m_format = PalmTomeFormat::kV25;
   return Write(outPath, name, progress, 0);
 }
 
-int CPalmTomeWriter::WriteLVPTextV2_5(const std::string& outPath, const std::string& name, Progress* progress,
+int PalmTomeWriter::WriteLVPTextV2_5(const std::string& outPath, const std::string& name, Progress* progress,
                                       int bitmapBits) {
   m_format = PalmTomeFormat::kV28;
   return Write(outPath, name, progress, std::max(bitmapBits, 0));
 }
 
-int CPalmTomeWriter::Write(const std::string& outPath, const std::string& name, Progress* progress, int bitmapBits) {
+int PalmTomeWriter::Write(const std::string& outPath, const std::string& name, Progress* progress, int bitmapBits) {
   if (outPath.empty() || name.empty()) return kExportMissingArgument;
   if (!m_source.IsOpen()) return kExportSourceUnreadable;
   Run run;
@@ -100,7 +100,7 @@ int CPalmTomeWriter::Write(const std::string& outPath, const std::string& name, 
 }
 
 // Reads every subject into iLVPSubjectArray and, for the 2.8 format, fills the subject cache.
-int CPalmTomeWriter::CollectSubjects(Run& run) {
+int PalmTomeWriter::CollectSubjects(Run& run) {
   run.allocationMessage = std::string(MessagePrefix()) + "'iLVPSubjectArray'";
   run.subjects.reserve(run.subjectCount);
   if (m_format == PalmTomeFormat::kV28) run.cache = std::make_unique<SubjectCacheBuilder>(m_messages);
@@ -118,10 +118,10 @@ int CPalmTomeWriter::CollectSubjects(Run& run) {
 
 // Prepares every entry text and packs the data stream into compressed blocks; with search
 // acceleration also gathers the words of every subject and stored text.
-int CPalmTomeWriter::PackSubjects(Run& run) {
+int PalmTomeWriter::PackSubjects(Run& run) {
   const PalmCodec codec = m_format == PalmTomeFormat::kV25 ? PalmCodec::kPalmDoc : PalmCodec::kZlib;
   const size_t blockSize = m_format == PalmTomeFormat::kV25 ? kV25BlockSize : kV28BlockSize;
-  PalmMessageSink* messages = m_messages;
+  MessageSink* messages = m_messages;
   BlockCompressor compress = [codec, messages](const uint8_t* data, size_t n, std::vector<uint8_t>& out) {
     return CompressPalmBlock(codec, data, n, out, messages) == kBlockCompressed ? kPackOk : kPackCompressionFailed;
   };

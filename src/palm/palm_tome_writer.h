@@ -1,4 +1,4 @@
-// CPalmTomeWriter: writes an open tome as a Palm tome database (type "LiVa", creator "LVPW") in the
+// PalmTomeWriter: writes an open tome as a Palm tome database (type "LiVa", creator "LVPW") in the
 // 2.5 format (PalmDOC compression, blocks of 4095 bytes) or the 2.8 format (zlib, blocks of 16383
 // bytes, subject cache, optional search acceleration). The records, in order:
 //
@@ -18,7 +18,7 @@
 #include <string>
 
 #include "palm/data_packer.h"
-#include "palm/palm_messages.h"
+#include "tome/messages.h"
 #include "palm/pdb_container.h"
 #include "palm/tome_source_reader.h"
 #include "tome/progress.h"
@@ -47,9 +47,9 @@ inline constexpr uint16_t kRecordSizeCeiling = 0xF000;
 inline constexpr size_t kFirstLetterRecordSize = 61439;
 inline constexpr size_t kDataHeaderRecordSize = 61436;
 
-class CPalmTomeWriter {
+class PalmTomeWriter {
  public:
-  // Opens the source tome: a CTomeSourceReader result (kSourceOk on success).
+  // Opens the source tome: a TomeSourceReader result (kSourceOk on success).
   int OpenSource(const std::string& tomePath) { return m_source.Open(tomePath); }
 
   // The 2.5 format writer. progress may be null.
@@ -57,7 +57,7 @@ class CPalmTomeWriter {
   // The 2.8 format writer; bitmapBits is the search acceleration bitmap width M (0 for none).
   int WriteLVPTextV2_5(const std::string& outPath, const std::string& name, Progress* progress, int bitmapBits);
 
-  void SetMessageSink(PalmMessageSink* messages) { m_messages = messages; }
+  void SetMessageSink(MessageSink* messages) { m_messages = messages; }
   void SetClock(UnixClock clock) { m_clock = std::move(clock); }
   // Lets tests reach the record limits with small tomes.
   void SetPackingLimits(const PackingLimits& limits) { m_limits = limits; }
@@ -72,8 +72,8 @@ class CPalmTomeWriter {
   const char* MessagePrefix() const;
 
   PalmTomeFormat m_format = PalmTomeFormat::kV25;
-  CTomeSourceReader m_source;
-  PalmMessageSink* m_messages = nullptr;
+  TomeSourceReader m_source;
+  MessageSink* m_messages = nullptr;
   UnixClock m_clock = SystemClock();
   PackingLimits m_limits;
 };

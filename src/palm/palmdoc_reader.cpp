@@ -17,12 +17,12 @@ constexpr size_t kMinDecodedRecordCapacity = 4096;
 
 }  // namespace
 
-void CPalmDocReader::CloseFile() {
+void PalmDocReader::CloseFile() {
   if (m_file) std::fclose(m_file);
   m_file = nullptr;
 }
 
-bool CPalmDocReader::Open(const std::string& path) {
+bool PalmDocReader::Open(const std::string& path) {
   CloseFile();
   m_text.clear();
   m_error.clear();
@@ -53,7 +53,7 @@ bool CPalmDocReader::Open(const std::string& path) {
   return m_error.empty();
 }
 
-bool CPalmDocReader::ReadDocHeader() {
+bool PalmDocReader::ReadDocHeader() {
   std::vector<uint8_t> record;
   if (m_container.RecordCount() == 0 || !ReadPdbRecord(m_file, m_container, 0, record) ||
       record.size() < kDocHeaderSize) {
@@ -67,7 +67,7 @@ bool CPalmDocReader::ReadDocHeader() {
   return true;
 }
 
-std::vector<uint8_t> CPalmDocReader::ReadRecord(size_t i) {
+std::vector<uint8_t> PalmDocReader::ReadRecord(size_t i) {
   std::vector<uint8_t> stored;
   if (!m_file || i + 1 >= m_container.RecordCount() || !ReadPdbRecord(m_file, m_container, i + 1, stored)) {
     return {};
@@ -84,7 +84,7 @@ std::vector<uint8_t> CPalmDocReader::ReadRecord(size_t i) {
 
 // Appends every text record in order, never past the text length of record 0. False when the text
 // buffer cannot be allocated.
-bool CPalmDocReader::LoadText() {
+bool PalmDocReader::LoadText() {
   const size_t records = std::min<size_t>(m_docHeader.textRecordCount, m_container.RecordCount() - 1);
   // The text cannot be longer than the records can decode to, whatever record 0 says.
   size_t storedTotal = 0;
@@ -106,7 +106,7 @@ bool CPalmDocReader::LoadText() {
   return true;
 }
 
-void CPalmDocReader::RemoveMarks() {
+void PalmDocReader::RemoveMarks() {
   const size_t open = m_text.find(kFindOpeningMark);
   if (open == std::string::npos) return;
   m_text.erase(open, std::string_view(kFindOpeningMark).size());
@@ -114,7 +114,7 @@ void CPalmDocReader::RemoveMarks() {
   if (close != std::string::npos) m_text.erase(close, std::string_view(kFindClosingMark).size());
 }
 
-int CPalmDocReader::Find(std::string_view text, bool findNext, bool mark) {
+int PalmDocReader::Find(std::string_view text, bool findNext, bool mark) {
   if (m_text.empty() || (text.empty() && !findNext)) return -1;
   const bool again = findNext && m_findPosition != -1;
   const std::string wanted(again ? std::string_view(m_findText) : text);

@@ -1,4 +1,4 @@
-// CPalmDocReader: loads the whole text of a PalmDOC database (type "TEXt", creator "REAd") and finds
+// PalmDocReader: loads the whole text of a PalmDOC database (type "TEXt", creator "REAd") and finds
 // text in it, marking the match for the entry view. Record 0 of a PalmDOC, big-endian:
 //   0  2  compression: 1 none, 2 PalmDOC compression
 //   2  2  unused
@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "palm/palm_messages.h"
+#include "tome/messages.h"
 #include "palm/pdb_container.h"
 
 namespace lv {
@@ -33,12 +33,12 @@ struct PalmDocHeader {
   uint32_t readingPosition = 0;
 };
 
-class CPalmDocReader {
+class PalmDocReader {
  public:
-  explicit CPalmDocReader(PalmMessageSink* messages = nullptr) : m_messages(messages) {}
-  ~CPalmDocReader() { CloseFile(); }
-  CPalmDocReader(const CPalmDocReader&) = delete;
-  CPalmDocReader& operator=(const CPalmDocReader&) = delete;
+  explicit PalmDocReader(MessageSink* messages = nullptr) : m_messages(messages) {}
+  ~PalmDocReader() { CloseFile(); }
+  PalmDocReader(const PalmDocReader&) = delete;
+  PalmDocReader& operator=(const PalmDocReader&) = delete;
 
   // Loads the text of the PalmDOC at path. False when the file cannot be opened, is not a PalmDOC, or
   // its container is damaged (Error() names the cause). Text that decodes to more than the length in
@@ -68,7 +68,7 @@ class CPalmDocReader {
   void RemoveMarks();
   void CloseFile();
 
-  PalmMessageSink* m_messages;
+  MessageSink* m_messages;
   std::FILE* m_file = nullptr;
   PdbContainer m_container;
   PalmDocHeader m_docHeader;

@@ -76,7 +76,7 @@ void SearchWordIndex::AddText(int subject, std::string_view text) {
   }
 }
 
-bool SearchWordIndex::MakeRecords(SearchRecords& records, PalmMessageSink* messages) const {
+bool SearchWordIndex::MakeRecords(SearchRecords& records, MessageSink* messages) const {
   std::vector<uint32_t> order(m_keys.size());
   for (uint32_t slot = 0; slot < order.size(); ++slot) order[slot] = slot;
   std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return m_keys[a] < m_keys[b]; });

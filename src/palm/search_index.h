@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "palm/palm_messages.h"
+#include "tome/messages.h"
 
 namespace lv {
 
@@ -45,7 +45,7 @@ class SearchWordIndex {
 
   // The search header and the word records, the words in ascending order; each word record's
   // content compressed with zlib. False when compression failed.
-  bool MakeRecords(SearchRecords& records, PalmMessageSink* messages) const;
+  bool MakeRecords(SearchRecords& records, MessageSink* messages) const;
 
  private:
   void AddWord(uint32_t key, int bit);

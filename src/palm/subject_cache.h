@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "palm/palm_messages.h"
+#include "tome/messages.h"
 
 namespace lv {
 
@@ -18,7 +18,7 @@ inline constexpr size_t kSubjectCacheHeadLength = 30;
 
 class SubjectCacheBuilder {
  public:
-  explicit SubjectCacheBuilder(PalmMessageSink* messages) : m_messages(messages) {}
+  explicit SubjectCacheBuilder(MessageSink* messages) : m_messages(messages) {}
 
   // Adds the next subject in tome order. False when a group could not be compressed.
   bool Add(std::string_view subject);
@@ -31,7 +31,7 @@ class SubjectCacheBuilder {
  private:
   bool CloseGroup();
 
-  PalmMessageSink* m_messages;
+  MessageSink* m_messages;
   std::vector<uint8_t> m_raw;
   std::vector<uint16_t> m_offsets;
   std::vector<std::vector<uint8_t>> m_groups;

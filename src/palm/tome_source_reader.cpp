@@ -24,7 +24,7 @@ const char* SourceErrorText(int code) {
 
 // The export's own checks of the header: the third identity word, the version, and every chunk
 // being skippable.
-int CTomeSourceReader::CheckHeader(std::FILE* file) {
+int TomeSourceReader::CheckHeader(std::FILE* file) {
   uint8_t header[kHeaderSize];
   if (std::fread(header, 1, kV1HeaderFixedSize, file) != static_cast<size_t>(kV1HeaderFixedSize)) {
     return kSourceShortRead;
@@ -55,7 +55,7 @@ int CTomeSourceReader::CheckHeader(std::FILE* file) {
   return kSourceOk;
 }
 
-int CTomeSourceReader::Open(const std::string& path) {
+int TomeSourceReader::Open(const std::string& path) {
   Close();
   m_version1Packed = false;
   std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -74,7 +74,7 @@ int CTomeSourceReader::Open(const std::string& path) {
   }
 }
 
-std::string CTomeSourceReader::GetSubject(int i) {
+std::string TomeSourceReader::GetSubject(int i) {
   std::string subject = m_reader.GetSubject(i);
   if (subject.size() > static_cast<size_t>(kSourceSubjectLimit)) subject.resize(kSourceSubjectLimit);
   return subject;
@@ -83,7 +83,7 @@ std::string CTomeSourceReader::GetSubject(int i) {
 // The stored bytes of version-1 entry i, found through the offset table: the subject record offset
 // at 28 + 4i; the subject record (subject length, subject, text offset); the text record (text length,
 // the stored bytes), cut at the end of the file.
-bool CTomeSourceReader::ReadVersion1Stored(int i, std::vector<uint8_t>& stored) {
+bool TomeSourceReader::ReadVersion1Stored(int i, std::vector<uint8_t>& stored) {
   std::FILE* file = m_version1File.get();
   if (!file || std::fseek(file, 0, SEEK_END) != 0) return false;
   const long long fileSize = std::ftell(file);
@@ -116,7 +116,7 @@ void NewlinesForVersion1(std::string& text) { std::replace(text.begin(), text.en
 
 }  // namespace
 
-int CTomeSourceReader::GetEntryText(int i, std::string& text) {
+int TomeSourceReader::GetEntryText(int i, std::string& text) {
   if (m_reader.LoadEntryText(i) != 1) {
     text.clear();
     return kSourceShortRead;

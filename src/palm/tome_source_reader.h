@@ -1,4 +1,4 @@
-// CTomeSourceReader: the Palm tome writers' view of the source tome. It reads through CTomeReader and
+// TomeSourceReader: the Palm tome writers' view of the source tome. It reads through TomeReader and
 // adds the export's own checks on opening, its error codes, and its limits on subject and text length.
 #pragma once
 
@@ -12,7 +12,7 @@
 
 namespace lv {
 
-// Results of CTomeSourceReader::Open and GetEntryText.
+// Results of TomeSourceReader::Open and GetEntryText.
 inline constexpr int kSourceOk = 0;
 inline constexpr int kSourceMissing = 2;      // the file cannot be opened
 inline constexpr int kSourceShortRead = 3;    // the file ends early or cannot be read as a tome
@@ -31,7 +31,7 @@ inline constexpr const char* kTooLongMark = " <TOO LONG>";
 // A short text naming an Open result, for messages.
 const char* SourceErrorText(int code);
 
-class CTomeSourceReader {
+class TomeSourceReader {
  public:
   int Open(const std::string& path);
   void Close() {
@@ -54,7 +54,7 @@ class CTomeSourceReader {
   int CheckHeader(std::FILE* file);
   bool ReadVersion1Stored(int i, std::vector<uint8_t>& stored);
 
-  CTomeReader m_reader;
+  TomeReader m_reader;
   bool m_version1Packed = false;
   // A packed version-1 tome's own file: the export decodes its stored texts itself.
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> m_version1File{nullptr, std::fclose};

@@ -59,12 +59,12 @@ inline constexpr int32_t kV1BookmarksMark = 500;
 inline constexpr int kV1ReservedTailSize = 88;
 inline constexpr int kV1HeaderFixedSize = 28;  // identity (16) + version + subject count + header length
 
-// Results of CTomeReader::Open.
+// Results of TomeReader::Open.
 inline constexpr int kOpenOk = 1;
 inline constexpr int kOpenFailed = -1;
 inline constexpr int kOpenUnsupported = -2;
 
-// Open modes of CTomeReader::Open.
+// Open modes of TomeReader::Open.
 inline constexpr int kOpenReadOnly = 2;
 inline constexpr int kOpenReadWrite = 0;
 

@@ -1,4 +1,4 @@
-// The two source parsers of CTomeBuilder: tagged text (entries start with "<new>") and
+// The two source parsers of TomeBuilder: tagged text (entries start with "<new>") and
 // tab-separated text (one entry per line, ended by CR LF, CR or, in Unix text, LF), and the conversion
 // of source tags into markup marks.
 //
@@ -132,7 +132,7 @@ void MeasureTaggedText(SourceReader& in, int64_t& end, int64_t& trimmedEnd) {
 
 }  // namespace
 
-SourceReader* CTomeBuilder::ReaderFor(std::FILE* source) {
+SourceReader* TomeBuilder::ReaderFor(std::FILE* source) {
   if (m_source && m_source->Stream() == source) return m_source.get();
   m_lineEndByte = 0;
   try {
@@ -144,7 +144,7 @@ SourceReader* CTomeBuilder::ReaderFor(std::FILE* source) {
   return m_source.get();
 }
 
-int CTomeBuilder::EndOfSource() {
+int TomeBuilder::EndOfSource() {
   if (m_source) {
     if (m_source->Failed()) Fail(std::string("cannot read the source: ") + std::strerror(m_source->ErrorNumber()));
     m_source->Release();
@@ -153,7 +153,7 @@ int CTomeBuilder::EndOfSource() {
   return kParseEnd;
 }
 
-void CTomeBuilder::ReadSubject(SourceReader& in, bool tagged) {
+void TomeBuilder::ReadSubject(SourceReader& in, bool tagged) {
   m_subject.clear();
   m_rawSubjectLength = 0;
   while (in.Fill(1) > 0) {
@@ -175,7 +175,7 @@ void CTomeBuilder::ReadSubject(SourceReader& in, bool tagged) {
   }
 }
 
-size_t CTomeBuilder::ConvertChunk(const uint8_t* p, size_t n, bool final, bool lineBreakMarks) {
+size_t TomeBuilder::ConvertChunk(const uint8_t* p, size_t n, bool final, bool lineBreakMarks) {
   const std::array<bool, 256>& special = lineBreakMarks ? kTaggedSpecial : kTabSpecial;
   size_t i = 0;
   size_t run = 0;  // start of the plain bytes not yet appended
@@ -209,7 +209,7 @@ size_t CTomeBuilder::ConvertChunk(const uint8_t* p, size_t n, bool final, bool l
   return i;
 }
 
-void CTomeBuilder::ConvertTaggedText(SourceReader& in, int64_t length) {
+void TomeBuilder::ConvertTaggedText(SourceReader& in, int64_t length) {
   int64_t remaining = length;
   while (remaining > 0 && !Failed()) {
     const size_t available = in.Fill(kLongestTag);
@@ -222,7 +222,7 @@ void CTomeBuilder::ConvertTaggedText(SourceReader& in, int64_t length) {
   }
 }
 
-void CTomeBuilder::ConvertTabText(SourceReader& in) {
+void TomeBuilder::ConvertTabText(SourceReader& in) {
   while (!Failed()) {
     const size_t available = in.Fill(kLongestTag);
     if (available == 0) return;
@@ -236,7 +236,7 @@ void CTomeBuilder::ConvertTabText(SourceReader& in) {
   }
 }
 
-int CTomeBuilder::ParseTaggedEntry(std::FILE* source) {
+int TomeBuilder::ParseTaggedEntry(std::FILE* source) {
   SourceReader* reader = Failed() ? nullptr : ReaderFor(source);
   if (!reader) return EndOfSource();
   SourceReader& in = *reader;
@@ -258,7 +258,7 @@ int CTomeBuilder::ParseTaggedEntry(std::FILE* source) {
   return Failed() ? EndOfSource() : kParseStored;
 }
 
-int CTomeBuilder::ParseTabEntry(std::FILE* source) {
+int TomeBuilder::ParseTabEntry(std::FILE* source) {
   SourceReader* reader = Failed() ? nullptr : ReaderFor(source);
   if (!reader) return EndOfSource();
   SourceReader& in = *reader;
@@ -278,14 +278,14 @@ int CTomeBuilder::ParseTabEntry(std::FILE* source) {
   return Failed() ? EndOfSource() : kParseStored;
 }
 
-int CTomeBuilder::ImportTaggedText(std::FILE* source, Progress* progress) {
+int TomeBuilder::ImportTaggedText(std::FILE* source, Progress* progress) {
   while (ParseTaggedEntry(source) == kParseStored) {
     if (progress) progress->SetPosition(m_source->Offset());
   }
   return 0;
 }
 
-int CTomeBuilder::ImportTabText(std::FILE* source, Progress* progress, bool stepFlag) {
+int TomeBuilder::ImportTabText(std::FILE* source, Progress* progress, bool stepFlag) {
   while (ParseTabEntry(source) == kParseStored) {
     if (!progress) continue;
     if (stepFlag) {

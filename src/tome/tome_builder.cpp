@@ -1,4 +1,4 @@
-// CTomeBuilder: entry writing, the sorted check and the writing of the tome file.
+// TomeBuilder: entry writing, the sorted check and the writing of the tome file.
 //
 // Tome file (current layout; every integer 32-bit little-endian, offsets from the file's start):
 //
@@ -77,7 +77,7 @@ std::string ErrnoText() { return std::strerror(errno != 0 ? errno : EIO); }
 
 }  // namespace
 
-CTomeBuilder::CTomeBuilder() {
+TomeBuilder::TomeBuilder() {
   m_offsetFile = OpenBufferedTempFile();
   m_mainStreamFile = OpenBufferedTempFile();
   m_extensionStreamFile = OpenBufferedTempFile();
@@ -87,7 +87,7 @@ CTomeBuilder::CTomeBuilder() {
   m_head.reserve(kEntryHeadLength);
 }
 
-CTomeBuilder::~CTomeBuilder() {
+TomeBuilder::~TomeBuilder() {
   CloseFile(m_offsetFile);
   CloseFile(m_mainStreamFile);
   CloseFile(m_extensionStreamFile);
@@ -95,22 +95,22 @@ CTomeBuilder::~CTomeBuilder() {
   CloseFile(m_extensionSectionFile);
 }
 
-bool CTomeBuilder::IsReady() const {
+bool TomeBuilder::IsReady() const {
   return m_offsetFile && m_mainStreamFile && m_extensionStreamFile && m_mainSectionFile &&
          m_extensionSectionFile;
 }
 
-void CTomeBuilder::Fail(const std::string& reason) {
+void TomeBuilder::Fail(const std::string& reason) {
   if (m_failure.empty()) m_failure = reason;
 }
 
-bool CTomeBuilder::CheckWritten(std::FILE* file) {
+bool TomeBuilder::CheckWritten(std::FILE* file) {
   if (!std::ferror(file)) return true;
   Fail("cannot write a temporary file: " + ErrnoText());
   return false;
 }
 
-void CTomeBuilder::ApplySortedCheck(std::string_view subject) {
+void TomeBuilder::ApplySortedCheck(std::string_view subject) {
   if (m_sortedFlag != 1) return;
   if (!m_previousSubject.empty() && !subject.empty() && Collate(m_previousSubject, subject) > 0) {
     m_sortedFlag = 0;
@@ -118,12 +118,12 @@ void CTomeBuilder::ApplySortedCheck(std::string_view subject) {
   m_previousSubject.assign(subject);
 }
 
-void CTomeBuilder::BeginEntryText() {
+void TomeBuilder::BeginEntryText() {
   m_head.clear();
   m_textLength = 0;
 }
 
-void CTomeBuilder::AppendStoredText(const uint8_t* bytes, size_t n) {
+void TomeBuilder::AppendStoredText(const uint8_t* bytes, size_t n) {
   if (n == 0 || Failed()) return;
   const size_t toHead = std::min(n, kHeadLength - m_head.size());
   m_head.append(reinterpret_cast<const char*>(bytes), toHead);
@@ -139,12 +139,12 @@ void CTomeBuilder::AppendStoredText(const uint8_t* bytes, size_t n) {
   if (std::fwrite(bytes + toHead, 1, rest, m_extensionStreamFile) != rest) CheckWritten(m_extensionStreamFile);
 }
 
-void CTomeBuilder::AppendMark(uint8_t code) {
+void TomeBuilder::AppendMark(uint8_t code) {
   const uint8_t mark[2] = {uint8_t(kMarkByte), code};
   AppendStoredText(mark, 2);
 }
 
-void CTomeBuilder::FinishEntry() {
+void TomeBuilder::FinishEntry() {
   if (Failed()) return;
   const bool extended = m_textLength > kEntryHeadLength;
   const int64_t recordLength =
@@ -179,7 +179,7 @@ void CTomeBuilder::FinishEntry() {
   CheckWritten(m_offsetFile) && CheckWritten(m_mainStreamFile) && CheckWritten(m_extensionStreamFile);
 }
 
-void CTomeBuilder::WriteEntry(std::string_view subject, std::string_view storedText) {
+void TomeBuilder::WriteEntry(std::string_view subject, std::string_view storedText) {
   m_subject.clear();
   m_rawSubjectLength = int64_t(subject.size());
   for (char c : subject) {
@@ -196,11 +196,11 @@ void CTomeBuilder::WriteEntry(std::string_view subject, std::string_view storedT
   FinishEntry();
 }
 
-void CTomeBuilder::AddEntry(std::string_view subject, std::string_view storedText) {
+void TomeBuilder::AddEntry(std::string_view subject, std::string_view storedText) {
   if (!Failed()) WriteEntry(subject, storedText);
 }
 
-int CTomeBuilder::SaveTome(std::FILE* out) {
+int TomeBuilder::SaveTome(std::FILE* out) {
   if (Failed()) return kSaveWriteFailed;
   int result = CompressSection(m_mainStreamFile, m_mainSectionFile);
   if (result == kSaveOk) result = CompressSection(m_extensionStreamFile, m_extensionSectionFile);
@@ -230,7 +230,7 @@ int CTomeBuilder::SaveTome(std::FILE* out) {
   return kSaveOk;
 }
 
-int CTomeBuilder::CompressSection(std::FILE* source, std::FILE* destination) {
+int TomeBuilder::CompressSection(std::FILE* source, std::FILE* destination) {
   std::FILE* data = OpenBufferedTempFile();
   if (!data) return kSaveWriteFailed;
   std::vector<uint8_t> input, output;

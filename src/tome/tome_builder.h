@@ -1,4 +1,4 @@
-// CTomeBuilder: parses one source text (tagged or tab-separated) entry by entry into anonymous
+// TomeBuilder: parses one source text (tagged or tab-separated) entry by entry into anonymous
 // temporary files, then writes one tome with SaveTome. Memory use does not grow with the source.
 #pragma once
 
@@ -19,19 +19,19 @@ inline constexpr int kSaveOk = 0;
 inline constexpr int kSaveOutOfMemory = 5;
 inline constexpr int kSaveBlockFailed = 10;
 // A temporary file or the output could not be created, read or written, or the build had failed
-// before (see CTomeBuilder::FailureReason).
+// before (see TomeBuilder::FailureReason).
 inline constexpr int kSaveWriteFailed = 15;
 // Results of the parse steps.
 inline constexpr int kParseStored = 0;
 inline constexpr int kParseEnd = 5;
 
-class CTomeBuilder {
+class TomeBuilder {
  public:
   // Creates the five temporary files; IsReady() tells whether that worked.
-  CTomeBuilder();
-  ~CTomeBuilder();
-  CTomeBuilder(const CTomeBuilder&) = delete;
-  CTomeBuilder& operator=(const CTomeBuilder&) = delete;
+  TomeBuilder();
+  ~TomeBuilder();
+  TomeBuilder(const TomeBuilder&) = delete;
+  TomeBuilder& operator=(const TomeBuilder&) = delete;
 
   bool IsReady() const;
 

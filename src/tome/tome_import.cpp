@@ -44,7 +44,7 @@ ImportOutcome ImportSource(const std::string& sourcePath, const std::string& tom
     ~SourceCloser() { std::fclose(file); }
   } closer{source};
 
-  CTomeBuilder builder;
+  TomeBuilder builder;
   if (builder.Failed()) return Failure("cannot import '" + sourcePath + "': " + builder.FailureReason());
   AtomicFileWriter writer;
   if (!writer.Open(tomePath)) return Failure(writer.Error());
@@ -92,7 +92,7 @@ std::string FormatImportResults(const ImportOutcome& outcome) {
   }
   if (outcome.cutSubjectCount > 0) {
     text += "\n\nNote: " + std::to_string(outcome.cutSubjectCount) + " subjects longer than " +
-            std::to_string(CTomeBuilder::kMaxStoredSubjectLength) + " bytes were shortened to that length.";
+            std::to_string(TomeBuilder::kMaxStoredSubjectLength) + " bytes were shortened to that length.";
   }
   return text;
 }

@@ -21,7 +21,7 @@ struct ImportOutcome {
   int sortedFlag = 1;
   std::string firstOutOfOrder;  // the builder's previous subject when sortedFlag is 0
   int longSubjectFlag = 0;
-  // Subjects cut to CTomeBuilder::kMaxStoredSubjectLength bytes so that the reader can read them.
+  // Subjects cut to TomeBuilder::kMaxStoredSubjectLength bytes so that the reader can read them.
   int cutSubjectCount = 0;
 };
 

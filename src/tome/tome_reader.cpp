@@ -1,4 +1,4 @@
-// CTomeReader: opening, closing and the bookmark table. Records, blocks and lookups are in
+// TomeReader: opening, closing and the bookmark table. Records, blocks and lookups are in
 // tome_reader_records.cpp; the byte map is at the writer (tome_builder.cpp).
 //
 // A header that cannot describe a real tome is refused before anything is allocated from it:
@@ -62,11 +62,11 @@ void SerializeBookmarkTable(const BookmarkRecord* records, uint8_t* table) {
 
 }  // namespace
 
-CTomeReader::CTomeReader() = default;
+TomeReader::TomeReader() = default;
 
-CTomeReader::~CTomeReader() { Close(); }
+TomeReader::~TomeReader() { Close(); }
 
-int CTomeReader::Open(const std::string& path, int mode) {
+int TomeReader::Open(const std::string& path, int mode) {
   Close();
   m_readOnly = mode == kOpenReadOnly;
   if (!m_file.Open(path, !m_readOnly)) return kOpenFailed;
@@ -96,10 +96,10 @@ int CTomeReader::Open(const std::string& path, int mode) {
   return kOpenOk;
 }
 
-int CTomeReader::OpenVersion1(const std::string& path) {
+int TomeReader::OpenVersion1(const std::string& path) {
   m_currentLayout = false;
   m_file.Close();
-  m_version1 = std::make_unique<CVersion1Reader>();
+  m_version1 = std::make_unique<Version1Reader>();
   const int result = m_version1->Open(path, !m_readOnly);
   if (result < 0) return result;
   m_subjectCount = result;
@@ -112,7 +112,7 @@ int CTomeReader::OpenVersion1(const std::string& path) {
   return kOpenOk;
 }
 
-int CTomeReader::OpenCurrentLayout() {
+int TomeReader::OpenCurrentLayout() {
   uint8_t header[kHeaderSize];
   if (!m_file.ReadAt(0, header, sizeof header)) return kOpenFailed;
   m_sortedFlag = DecodeLE32Signed(header + kSortedFlagOffset);
@@ -138,7 +138,7 @@ int CTomeReader::OpenCurrentLayout() {
   return AllocateBuffers() ? kOpenOk : kOpenFailed;
 }
 
-int CTomeReader::ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd) {
+int TomeReader::ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd) {
   int64_t at = kChunkAreaOffset;
   for (int32_t c = 0; c < chunkCount; ++c) {
     uint8_t chunkHeader[kChunkHeaderSize];
@@ -160,7 +160,7 @@ int CTomeReader::ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd) {
   return kOpenOk;
 }
 
-bool CTomeReader::ReadSection(int64_t start, Section& section, int64_t& sectionEnd) {
+bool TomeReader::ReadSection(int64_t start, Section& section, int64_t& sectionEnd) {
   uint8_t header[kSectionHeaderSize];
   if (!m_file.ReadAt(start, header, sizeof header)) return false;
   const int32_t sectionLength = DecodeLE32Signed(header);
@@ -189,7 +189,7 @@ bool CTomeReader::ReadSection(int64_t start, Section& section, int64_t& sectionE
   return true;
 }
 
-bool CTomeReader::AllocateBuffers() {
+bool TomeReader::AllocateBuffers() {
   try {
     if (m_main.blockSize > 0) m_main.buffer.resize(size_t(m_main.blockSize) + kNextHeadRoom);
     if (m_extension.blockSize > 0) m_extension.buffer.resize(size_t(m_extension.blockSize));
@@ -200,12 +200,12 @@ bool CTomeReader::AllocateBuffers() {
   return true;
 }
 
-void CTomeReader::Close() {
+void TomeReader::Close() {
   if (m_open && !m_readOnly) SaveBookmarks();
   ReleaseAll();
 }
 
-void CTomeReader::ReleaseAll() {
+void TomeReader::ReleaseAll() {
   m_file.Close();
   m_version1.reset();
   m_open = false;
@@ -228,7 +228,7 @@ void CTomeReader::ReleaseAll() {
   m_entryText = {};
 }
 
-void CTomeReader::ReadBookmarks() {
+void TomeReader::ReadBookmarks() {
   uint8_t table[kBookmarkTableSize];
   const bool read = m_currentLayout ? m_file.ReadAt(m_bookmarkTablePosition, table, sizeof table)
                                     : m_version1->ReadBookmarkTable(table);
@@ -240,7 +240,7 @@ void CTomeReader::ReadBookmarks() {
   ParseBookmarkTable(table, m_bookmarks);
 }
 
-void CTomeReader::SaveBookmarks() {
+void TomeReader::SaveBookmarks() {
   if (m_bookmarkTablePosition < 0) return;
   uint8_t table[kBookmarkTableSize];
   SerializeBookmarkTable(m_bookmarks, table);
@@ -251,12 +251,12 @@ void CTomeReader::SaveBookmarks() {
   }
 }
 
-BookmarkRecord CTomeReader::GetBookmark(int recordNumber) const {
+BookmarkRecord TomeReader::GetBookmark(int recordNumber) const {
   if (recordNumber < 0 || recordNumber >= kBookmarkRecordCount) return BookmarkRecord{};
   return m_bookmarks[recordNumber];
 }
 
-void CTomeReader::SetBookmark(int recordNumber, int32_t nameLength, int32_t subjectNumber, int32_t reserved,
+void TomeReader::SetBookmark(int recordNumber, int32_t nameLength, int32_t subjectNumber, int32_t reserved,
                               std::string_view name) {
   if (recordNumber < 0 || recordNumber >= kBookmarkRecordCount) return;
   BookmarkRecord& record = m_bookmarks[recordNumber];

@@ -1,4 +1,4 @@
-// CTomeReader: random access to one open tome of either layout (see tome_builder.cpp for the byte
+// TomeReader: random access to one open tome of either layout (see tome_builder.cpp for the byte
 // map). Works on demand: at most one decoded block per text section and 50 subject positions are held,
 // so a tome of any size opens at once.
 #pragma once
@@ -15,7 +15,7 @@
 
 namespace lv {
 
-class CVersion1Reader;
+class Version1Reader;
 
 struct BookmarkRecord {
   int32_t nameLength = 0;  // 0 marks a free record
@@ -25,12 +25,12 @@ struct BookmarkRecord {
   bool IsFree() const { return nameLength == 0; }
 };
 
-class CTomeReader {
+class TomeReader {
  public:
-  CTomeReader();
-  ~CTomeReader();  // saves the bookmarks of a writable tome
-  CTomeReader(const CTomeReader&) = delete;
-  CTomeReader& operator=(const CTomeReader&) = delete;
+  TomeReader();
+  ~TomeReader();  // saves the bookmarks of a writable tome
+  TomeReader(const TomeReader&) = delete;
+  TomeReader& operator=(const TomeReader&) = delete;
 
   // mode kOpenReadOnly (2) opens read-only, any other value read and write. Any open tome is closed
   // first (saving its bookmarks when writable). Returns kOpenOk (1), kOpenFailed (-1: cannot open,
@@ -121,7 +121,7 @@ class CTomeReader {
   int m_version = 0;
   int m_subjectCount = 0;
   TomeFile m_file;  // current layout only; a version-1 reader owns its own
-  std::unique_ptr<CVersion1Reader> m_version1;
+  std::unique_ptr<Version1Reader> m_version1;
   int64_t m_subjectTablePosition = 0;
   int64_t m_bookmarkTablePosition = -1;  // -1: no bookmark table, never saved
   BookmarkRecord m_bookmarks[kBookmarkRecordCount];

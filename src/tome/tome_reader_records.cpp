@@ -1,4 +1,4 @@
-// CTomeReader: the subject position window, block access, entry records and the lookups built on them.
+// TomeReader: the subject position window, block access, entry records and the lookups built on them.
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -81,7 +81,7 @@ void StripPreview(std::string& text) {
 
 }  // namespace
 
-int64_t CTomeReader::SubjectPosition(int subjectIndex) {
+int64_t TomeReader::SubjectPosition(int subjectIndex) {
   if (subjectIndex < 0 || subjectIndex >= m_subjectCount) return -1;
   if (m_windowFirstIndex < 0 || subjectIndex < m_windowFirstIndex ||
       subjectIndex >= m_windowFirstIndex + m_windowCount) {
@@ -97,7 +97,7 @@ int64_t CTomeReader::SubjectPosition(int subjectIndex) {
   return m_window[subjectIndex - m_windowFirstIndex];
 }
 
-bool CTomeReader::MakeBlockCurrent(Section& section, int block, bool withNextHead) {
+bool TomeReader::MakeBlockCurrent(Section& section, int block, bool withNextHead) {
   if (section.decodedBlock == block) return true;
   section.decodedBlock = -1;
   section.blockBytes = 0;
@@ -122,7 +122,7 @@ bool CTomeReader::MakeBlockCurrent(Section& section, int block, bool withNextHea
   return true;
 }
 
-bool CTomeReader::LocateRecord(int subjectIndex, Record& record) {
+bool TomeReader::LocateRecord(int subjectIndex, Record& record) {
   record = Record{};
   const int64_t position = SubjectPosition(subjectIndex);
   if (position < 0 || m_main.blockSize <= 0) return false;
@@ -139,7 +139,7 @@ bool CTomeReader::LocateRecord(int subjectIndex, Record& record) {
 
 // A record that runs on beyond the decoded head of the next block (a very long subject from another
 // writer, or small blocks) is gathered block by block until both of its terminators are in.
-bool CTomeReader::AssembleLongRecord(int block, size_t offset, Record& record) {
+bool TomeReader::AssembleLongRecord(int block, size_t offset, Record& record) {
   const size_t blockSize = size_t(m_main.blockSize);
   m_recordScratch.assign(reinterpret_cast<const char*>(m_main.buffer.data()) + offset,
                          m_main.blockBytes - offset);
@@ -162,7 +162,7 @@ bool CTomeReader::AssembleLongRecord(int block, size_t offset, Record& record) {
   return true;
 }
 
-std::string_view CTomeReader::SubjectView(int subjectIndex) {
+std::string_view TomeReader::SubjectView(int subjectIndex) {
   if (!m_open) return {};
   if (!m_currentLayout) return m_version1->Subject(subjectIndex);
   Record record;
@@ -170,9 +170,9 @@ std::string_view CTomeReader::SubjectView(int subjectIndex) {
   return record.subject;
 }
 
-std::string CTomeReader::GetSubject(int subjectIndex) { return std::string(SubjectView(subjectIndex)); }
+std::string TomeReader::GetSubject(int subjectIndex) { return std::string(SubjectView(subjectIndex)); }
 
-std::string CTomeReader::GetPreview(int subjectIndex, bool strip) {
+std::string TomeReader::GetPreview(int subjectIndex, bool strip) {
   if (!m_open) return {};
   if (!m_currentLayout) return m_version1->Preview(subjectIndex);
   Record record;
@@ -182,14 +182,14 @@ std::string CTomeReader::GetPreview(int subjectIndex, bool strip) {
   return preview;
 }
 
-int CTomeReader::GetExtensionPosition(int subjectIndex) {
+int TomeReader::GetExtensionPosition(int subjectIndex) {
   if (!m_open || !m_currentLayout) return -1;
   Record record;
   LocateRecord(subjectIndex, record);
   return record.extensionPosition;
 }
 
-int CTomeReader::LoadEntryText(int subjectIndex) {
+int TomeReader::LoadEntryText(int subjectIndex) {
   m_currentEntryIndex = -1;
   m_entryText.clear();
   if (!m_open || subjectIndex < 0 || subjectIndex >= m_subjectCount) return 0;
@@ -212,7 +212,7 @@ int CTomeReader::LoadEntryText(int subjectIndex) {
 
 // Appends the entry's piece of the extension stream: from the position up to its 0x00, across as many
 // blocks as it spans. A piece that runs off the stream is cut there.
-void CTomeReader::AppendExtension(int64_t extensionPosition) {
+void TomeReader::AppendExtension(int64_t extensionPosition) {
   if (m_extension.blockSize <= 0) return;
   const size_t blockSize = size_t(m_extension.blockSize);
   int64_t block = extensionPosition / m_extension.blockSize;
@@ -227,13 +227,13 @@ void CTomeReader::AppendExtension(int64_t extensionPosition) {
   }
 }
 
-int CTomeReader::FindSubject(int mode, std::string_view text) {
+int TomeReader::FindSubject(int mode, std::string_view text) {
   if (!m_open || m_subjectCount == 0) return -1;
   if (!m_currentLayout || m_sortedFlag != 1) return FindByScan(mode, text);
   return FindByBinarySearch(text);
 }
 
-int CTomeReader::FindByScan(int mode, std::string_view text) {
+int TomeReader::FindByScan(int mode, std::string_view text) {
   if (mode != 0 && mode != 1) return -1;
   for (int i = 0; i < m_subjectCount; ++i) {
     const std::string_view subject = SubjectView(i);
@@ -244,7 +244,7 @@ int CTomeReader::FindByScan(int mode, std::string_view text) {
 
 // Both match modes alike: the first of the subjects equal to the text, else, where the search ends,
 // a subject that begins with the text.
-int CTomeReader::FindByBinarySearch(std::string_view text) {
+int TomeReader::FindByBinarySearch(std::string_view text) {
   int lo = 0;
   int hi = m_subjectCount - 1;
   for (int depth = 0;; ++depth) {
@@ -269,7 +269,7 @@ int CTomeReader::FindByBinarySearch(std::string_view text) {
 
 // The first kProbeCacheDepth steps of every binary search probe the same few thousand subjects, each
 // in a block of its own; keeping them leaves only the last steps, which share a few blocks, to decode.
-std::string_view CTomeReader::ProbeSubject(int subjectIndex, int depth) {
+std::string_view TomeReader::ProbeSubject(int subjectIndex, int depth) {
   constexpr int kProbeCacheDepth = 12;
   constexpr size_t kLongestCachedSubject = 256;  // bounds the cache at about a megabyte
   if (depth >= kProbeCacheDepth) return SubjectView(subjectIndex);

@@ -24,7 +24,7 @@ std::string_view CutBefore(std::string_view text, char stop) {
 
 }  // namespace
 
-int CVersion1Reader::Open(const std::string& path, bool writable) {
+int Version1Reader::Open(const std::string& path, bool writable) {
   Close();
   if (!m_file.Open(path, writable)) return kOpenFailed;
   uint8_t fixed[kV1HeaderFixedSize];
@@ -64,7 +64,7 @@ int CVersion1Reader::Open(const std::string& path, bool writable) {
 
 // Appends the missing zero bytes first and only then writes the version word that announces them, so
 // that a failed write never leaves a word that claims a table the file does not hold.
-int CVersion1Reader::AppendMissingParts(bool hasTail, bool hasBookmarks) {
+int Version1Reader::AppendMissingParts(bool hasTail, bool hasBookmarks) {
   if (hasTail && hasBookmarks) return kOpenOk;
   const int64_t originalSize = m_file.Size();
   const size_t missing = (hasTail ? 0 : kV1ReservedTailSize) + (hasBookmarks ? 0 : kBookmarkTableSize);
@@ -81,7 +81,7 @@ int CVersion1Reader::AppendMissingParts(bool hasTail, bool hasBookmarks) {
   return kOpenOk;
 }
 
-void CVersion1Reader::Close() {
+void Version1Reader::Close() {
   m_file.Close();
   m_header = {};
   m_packed = {};
@@ -90,7 +90,7 @@ void CVersion1Reader::Close() {
   m_subjectCount = 0;
 }
 
-std::string_view CVersion1Reader::Subject(int index) const {
+std::string_view Version1Reader::Subject(int index) const {
   if (index < 0 || index >= m_subjectCount) return {};
   const int64_t headerLength = int64_t(m_header.size());
   const int64_t record = DecodeLE32Signed(&m_header[kV1HeaderFixedSize + 4 * size_t(index)]);
@@ -102,7 +102,7 @@ std::string_view CVersion1Reader::Subject(int index) const {
                           size_t(std::min(length, available)));
 }
 
-bool CVersion1Reader::LocateText(int index, int64_t& textStart, int64_t& textLength) const {
+bool Version1Reader::LocateText(int index, int64_t& textStart, int64_t& textLength) const {
   if (index < 0 || index >= m_subjectCount) return false;
   const std::string_view subject = Subject(index);
   const int64_t record = DecodeLE32Signed(&m_header[kV1HeaderFixedSize + 4 * size_t(index)]);
@@ -117,7 +117,7 @@ bool CVersion1Reader::LocateText(int index, int64_t& textStart, int64_t& textLen
   return true;
 }
 
-std::string CVersion1Reader::Preview(int index) {
+std::string Version1Reader::Preview(int index) {
   int64_t start = 0;
   int64_t length = 0;
   if (!LocateText(index, start, length)) return {};
@@ -133,7 +133,7 @@ std::string CVersion1Reader::Preview(int index) {
   return std::string(CutBefore(std::string_view(decoded, n), '@'));
 }
 
-void CVersion1Reader::LoadText(int index, std::string& text) {
+void Version1Reader::LoadText(int index, std::string& text) {
   text.clear();
   int64_t start = 0;
   int64_t length = 0;
@@ -151,11 +151,11 @@ void CVersion1Reader::LoadText(int index, std::string& text) {
                                  Version1TextMode::kEntryText));
 }
 
-bool CVersion1Reader::ReadBookmarkTable(uint8_t* table) const {
+bool Version1Reader::ReadBookmarkTable(uint8_t* table) const {
   return m_file.ReadAt(BookmarkTablePosition(), table, kBookmarkTableSize);
 }
 
-bool CVersion1Reader::WriteBookmarkTable(const uint8_t* table) {
+bool Version1Reader::WriteBookmarkTable(const uint8_t* table) {
   return m_file.WriteAt(BookmarkTablePosition(), table, kBookmarkTableSize);
 }
 

@@ -1,4 +1,4 @@
-// CVersion1Reader: the read-only version-1 tome layout, owned by CTomeReader for such a tome.
+// Version1Reader: the read-only version-1 tome layout, owned by TomeReader for such a tome.
 //
 // Byte map (32-bit little-endian integers, offsets from the start of the file):
 //   0   identity words (16, not examined)
@@ -25,7 +25,7 @@
 
 namespace lv {
 
-class CVersion1Reader {
+class Version1Reader {
  public:
   // Opens path; writable appends the missing tail and bookmark table first. Returns the subject count
   // (>= 0), kOpenFailed (cannot open, damaged header, out of memory) or kOpenUnsupported (base version

@@ -45,7 +45,7 @@ bool ReadVersion1Bookmarks(const std::string& path, std::string& table) {
 }  // namespace
 
 UpgradeOutcome UpgradeVersion1Tome(const std::string& path) {
-  CTomeReader reader;
+  TomeReader reader;
   const int opened = reader.Open(path, kOpenReadOnly);
   if (opened == kOpenUnsupported) return UpgradeFailure("cannot upgrade '" + path + "': unsupported tome version");
   if (opened != kOpenOk) return UpgradeFailure("cannot open tome '" + path + "': unreadable or damaged");
@@ -53,7 +53,7 @@ UpgradeOutcome UpgradeVersion1Tome(const std::string& path) {
     return UpgradeFailure("cannot upgrade '" + path + "': it is not a version-1 tome");
   }
 
-  CTomeBuilder builder;
+  TomeBuilder builder;
   for (int i = 0; i < reader.GetSubjectCount() && !builder.Failed(); ++i) {
     const std::string subject = reader.GetSubject(i);
     if (!reader.LoadEntryText(i)) {

@@ -42,7 +42,7 @@ class ViewsTest : public QObject {
   void pageFileIsTheRenderersPage() {
     AppHarness harness;
     harness.Start({harness.FruitTome()});
-    CTomeReader& reader = harness.Doc().Reader();
+    TomeReader& reader = harness.Doc().Reader();
     const int apple = Fruit("Apple");
     harness.View().ShowSubject(apple, -1, -1);
     reader.LoadEntryText(apple);

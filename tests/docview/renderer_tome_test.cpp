@@ -1,4 +1,4 @@
-// The renderer over real tomes: WriteEntryPage and ExportTaggedText read through CTomeReader.
+// The renderer over real tomes: WriteEntryPage and ExportTaggedText read through TomeReader.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -26,7 +26,7 @@ class RendererTomeTest : public ::testing::Test {
   void Open(const std::vector<std::pair<std::string, std::string>>& entries) {
     const std::string path = m_dir.File("t.lv");
     {
-      CTomeBuilder builder;
+      TomeBuilder builder;
       ASSERT_TRUE(builder.IsReady());
       for (const auto& [subject, text] : entries) builder.AddEntry(subject, text);
       std::FILE* out = std::fopen(path.c_str(), "wb");
@@ -38,7 +38,7 @@ class RendererTomeTest : public ::testing::Test {
   }
 
   test::TempDir m_dir;
-  CTomeReader m_reader;
+  TomeReader m_reader;
 };
 
 // An entry long enough to continue through several blocks of the extension stream.

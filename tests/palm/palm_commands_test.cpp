@@ -39,7 +39,7 @@ Result Lvtool(const std::string& arguments) {
 class PalmCommandsTest : public ::testing::Test {
  protected:
   std::string Tome() {
-    CTomeBuilder builder;
+    TomeBuilder builder;
     builder.AddEntry("apple", "a fruit");
     builder.AddEntry("pear", "another\t\x08fruit");
     const std::string path = dir.File("fruit.lv");

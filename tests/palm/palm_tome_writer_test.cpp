@@ -33,7 +33,7 @@ struct CountingProgress : Progress {
   void StepIt() override { ++steps; }
 };
 
-struct CollectedMessages : PalmMessageSink {
+struct CollectedMessages : MessageSink {
   std::vector<std::string> texts;
   void ShowMessage(std::string_view text, MessageIcon) override { texts.emplace_back(text); }
 };
@@ -41,7 +41,7 @@ struct CollectedMessages : PalmMessageSink {
 class PalmTomeWriterTest : public ::testing::Test {
  protected:
   std::string BuildTome(const std::vector<Entry>& entries, const std::string& name = "t.lv") {
-    CTomeBuilder builder;
+    TomeBuilder builder;
     EXPECT_TRUE(builder.IsReady());
     for (const Entry& e : entries) builder.AddEntry(e.subject, e.text);
     const std::string path = dir.File(name);
@@ -53,7 +53,7 @@ class PalmTomeWriterTest : public ::testing::Test {
 
   // Writes the tome in the given format (bitmapBits for 2.8) and returns the result.
   int Export(const std::string& tome, PalmTomeFormat format, int bitmapBits = 0, const std::string& out = "out.pdb") {
-    CPalmTomeWriter writer;
+    PalmTomeWriter writer;
     writer.SetClock([] { return 1234567890; });
     writer.SetMessageSink(&messages);
     writer.SetPackingLimits(limits);
@@ -250,7 +250,7 @@ TEST_F(PalmTomeWriterTest, AnEmptyTomeHasOnlyItsFixedRecords) {
 
 TEST_F(PalmTomeWriterTest, MissingArgumentsAndUnwritableOutputs) {
   const std::string tome = BuildTome({{"a", "b"}});
-  CPalmTomeWriter writer;
+  PalmTomeWriter writer;
   EXPECT_EQ(writer.WriteLVPTextV2(dir.File("x.pdb"), "n", nullptr), kExportSourceUnreadable);
   ASSERT_EQ(writer.OpenSource(tome), kSourceOk);
   EXPECT_EQ(writer.WriteLVPTextV2("", "n", nullptr), kExportMissingArgument);
@@ -266,7 +266,7 @@ TEST_F(PalmTomeWriterTest, SourceChecksGiveTheirCodes) {
   const Bytes good = palmtest::ReadAll(tome);
   auto opened = [&](const Bytes& bytes) {
     palmtest::WriteAll(dir.File("bad.lv"), bytes);
-    CTomeSourceReader source;
+    TomeSourceReader source;
     return source.Open(dir.File("bad.lv"));
   };
   EXPECT_EQ(opened(good), kSourceOk);
@@ -285,13 +285,13 @@ TEST_F(PalmTomeWriterTest, SourceChecksGiveTheirCodes) {
   EXPECT_EQ(opened(unskippable), kSourceUnsupported);
   EXPECT_EQ(opened(Bytes(good.begin(), good.begin() + 20)), kSourceShortRead);
   EXPECT_EQ(opened(Bytes(good.begin(), good.begin() + 4800)), kSourceShortRead);
-  CTomeSourceReader source;
+  TomeSourceReader source;
   EXPECT_EQ(source.Open(dir.File("missing.lv")), kSourceMissing);
 }
 
 TEST_F(PalmTomeWriterTest, OverlongEntryTextIsCutWithTheMark) {
   const std::string tome = BuildTome({{"long", std::string(kSourceTextLimit + 5, 'x')}, {"short", "y"}});
-  CTomeSourceReader source;
+  TomeSourceReader source;
   ASSERT_EQ(source.Open(tome), kSourceOk);
   std::string text;
   ASSERT_EQ(source.GetEntryText(0, text), kSourceOk);
@@ -314,7 +314,7 @@ TEST_F(PalmTomeWriterTest, VersionOneTomesReadWithNewlinesAndTheirCodingChecked)
     return dir.File("v1.lv");
   };
   for (int32_t word : {1502, 1503}) {
-    CTomeSourceReader source;
+    TomeSourceReader source;
     ASSERT_EQ(source.Open(written(word)), kSourceOk) << word;
     EXPECT_EQ(source.GetSortedFlag(), 0);
     std::string text;
@@ -322,7 +322,7 @@ TEST_F(PalmTomeWriterTest, VersionOneTomesReadWithNewlinesAndTheirCodingChecked)
     EXPECT_EQ(text, "one\ntwo\nthree");
   }
   // Base version 0 is no coding the export knows.
-  CTomeSourceReader source;
+  TomeSourceReader source;
   EXPECT_EQ(source.Open(written(1500)), kSourceUnsupported);
   // The export decodes packed text with its own nibble rule: a character that would start on the low
   // nibble of the last byte is not decoded (0x25 0x11: "o", "n", "e", and the last "e" is left).

@@ -44,7 +44,7 @@ class PalmDocReaderTest : public ::testing::Test {
   }
 
   palmtest::TempDir dir;
-  CPalmDocReader reader;
+  PalmDocReader reader;
 };
 
 TEST_F(PalmDocReaderTest, JoinsUncompressedAndCompressedRecords) {

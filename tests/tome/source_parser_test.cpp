@@ -40,7 +40,7 @@ Built Build(Format format, const std::string& source, Progress* progress = nullp
   builder_test::WriteFile(dir.File("source"), source);
   std::FILE* in = std::fopen(dir.File("source").c_str(), "rb");
   std::FILE* out = std::fopen(dir.File("tome").c_str(), "wb");
-  CTomeBuilder builder;
+  TomeBuilder builder;
   EXPECT_TRUE(builder.IsReady());
   if (format == Format::kTagged) {
     builder.ImportTaggedText(in, progress);
@@ -248,7 +248,7 @@ TEST(SourceParserTest, OverlongSubjectsAreCutToStayReadable) {
   const std::string subject(3000, 'k');
   const Built built = Build(Format::kTab, subject + "\tx\r\nshort\ty");
   ASSERT_EQ(built.entries.size(), 2u);
-  EXPECT_EQ(built.entries[0].subject, subject.substr(0, CTomeBuilder::kMaxStoredSubjectLength));
+  EXPECT_EQ(built.entries[0].subject, subject.substr(0, TomeBuilder::kMaxStoredSubjectLength));
   EXPECT_EQ(built.cutSubjectCount, 1);
   EXPECT_EQ(built.longSubjectFlag, 1);
 }

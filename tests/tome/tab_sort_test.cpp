@@ -61,7 +61,7 @@ TEST(TabSortTest, SortedFileImportsInOrderWithEveryLineEnd) {
     builder_test::WriteFile(path, "c\tthree" + lineEnd + "A\tone" + lineEnd + lineEnd + "b\ttwo" + lineEnd);
     ASSERT_TRUE(SortTabFile(path));
     std::FILE* source = std::fopen(path.c_str(), "rb");
-    CTomeBuilder builder;
+    TomeBuilder builder;
     builder.ImportTabText(source, nullptr, false);
     std::fclose(source);
     EXPECT_EQ(builder.EntryCount(), 3) << ::testing::PrintToString(lineEnd);

@@ -15,7 +15,7 @@ namespace {
 using builder_test::ModelEntry;
 using builder_test::TempDir;
 
-std::string Save(CTomeBuilder& builder) {
+std::string Save(TomeBuilder& builder) {
   TempDir dir;
   std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
   EXPECT_EQ(builder.SaveTome(out), kSaveOk);
@@ -30,7 +30,7 @@ std::string LE(std::initializer_list<uint32_t> words) {
 }
 
 TEST(TomeBuilderTest, TinyTomeByteForByte) {
-  CTomeBuilder builder;
+  TomeBuilder builder;
   builder.AddEntry("a", "hi");
   std::string expected = LE({0x10000037, 0x1000006D, 0x100016D2, 0xFCDDF4DC, 2001, 1, 1, 1, 4755, 1, 1, 4743});
   expected += std::string(4743, '\0');
@@ -42,7 +42,7 @@ TEST(TomeBuilderTest, TinyTomeByteForByte) {
 }
 
 TEST(TomeBuilderTest, TextsSplitAfter150Bytes) {
-  CTomeBuilder builder;
+  TomeBuilder builder;
   builder.AddEntry("whole", std::string(150, 'x'));
   builder.AddEntry("long", std::string(150, 'y') + "z");
   builder.AddEntry("longer", std::string(149, 'w') + "\t\x01" "rest");  // the split falls inside a mark
@@ -60,7 +60,7 @@ TEST(TomeBuilderTest, TextsSplitAfter150Bytes) {
 TEST(TomeBuilderTest, MainStreamBlocks) {
   // 125 records of 47 + 150 + 3 bytes fill exactly one block; one more subject byte makes a second.
   for (int extra : {0, 1}) {
-    CTomeBuilder builder;
+    TomeBuilder builder;
     for (int i = 0; i < 125; ++i) {
       std::string subject = std::string(44, 's') + char('0' + i / 100) + char('0' + i / 10 % 10) + char('0' + i % 10);
       if (i == 124 && extra) subject += "+";
@@ -75,7 +75,7 @@ TEST(TomeBuilderTest, MainStreamBlocks) {
 }
 
 TEST(TomeBuilderTest, EmptyTome) {
-  CTomeBuilder builder;
+  TomeBuilder builder;
   const std::string file = Save(builder);
   ASSERT_EQ(file.size(), size_t(kWrittenSubjectTableOffset) + 24);
   EXPECT_EQ(DecodeLE32(builder_test::Bytes(file, kSubjectCountOffset)), 0u);
@@ -83,7 +83,7 @@ TEST(TomeBuilderTest, EmptyTome) {
 }
 
 TEST(TomeBuilderTest, AddEntryKeepsEmptyTextsAndChecksOrder) {
-  CTomeBuilder builder;
+  TomeBuilder builder;
   builder.AddEntry("beta", "");
   builder.AddEntry("alpha", std::string("a\0b", 3));
   builder.AddEntry("gamma", "\t\x08");
@@ -96,7 +96,7 @@ TEST(TomeBuilderTest, AddEntryKeepsEmptyTextsAndChecksOrder) {
 }
 
 TEST(TomeBuilderTest, StreamsBeyondTheirLimitEndTheBuild) {
-  CTomeBuilder main;
+  TomeBuilder main;
   main.SetMaxStreamLength(100);
   for (int i = 0; i < 21; ++i) main.AddEntry("a", "x");  // records of 5 bytes: 20 fit
   EXPECT_EQ(main.EntryCount(), 20);
@@ -108,7 +108,7 @@ TEST(TomeBuilderTest, StreamsBeyondTheirLimitEndTheBuild) {
   EXPECT_EQ(main.SaveTome(out), kSaveWriteFailed);
   std::fclose(out);
 
-  CTomeBuilder extension;
+  TomeBuilder extension;
   extension.SetMaxStreamLength(200);
   extension.AddEntry("a", std::string(349, 'x'));  // a piece of 199 bytes and its 0x00
   EXPECT_FALSE(extension.Failed());
@@ -119,7 +119,7 @@ TEST(TomeBuilderTest, StreamsBeyondTheirLimitEndTheBuild) {
 }
 
 TEST(TomeBuilderTest, UnwritableOutputIsReported) {
-  CTomeBuilder builder;
+  TomeBuilder builder;
   builder.AddEntry("a", "x");
   TempDir dir;
   builder_test::WriteFile(dir.File("t.lv"), "");
@@ -133,7 +133,7 @@ TEST(TomeBuilderTest, TempFilesMissingEndTheBuild) {
   const char* old = std::getenv("TMPDIR");
   const std::string saved = old ? old : "";
   ::setenv("TMPDIR", "/nonexistent-lv-dir", 1);
-  CTomeBuilder builder;
+  TomeBuilder builder;
   if (old) {
     ::setenv("TMPDIR", saved.c_str(), 1);
   } else {

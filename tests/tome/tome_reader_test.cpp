@@ -51,7 +51,7 @@ class TomeReaderTest : public ::testing::Test {
   test::TempDir m_dir;
 };
 
-void ExpectReadsBack(CTomeReader& reader, const std::vector<TestEntry>& entries) {
+void ExpectReadsBack(TomeReader& reader, const std::vector<TestEntry>& entries) {
   ASSERT_EQ(reader.GetSubjectCount(), int(entries.size()));
   // Forwards, then backwards, so that windows and blocks are refilled in both directions.
   for (int pass = 0; pass < 2; ++pass) {
@@ -77,7 +77,7 @@ TEST_F(TomeReaderTest, ReadsEveryEntryWithAnyBlockSize) {
     shape.mainBlockSize = blockSize;
     shape.extensionBlockSize = std::max(blockSize / 2, 1);
     const auto tome = AssembleTome(entries, shape);
-    CTomeReader reader;
+    TomeReader reader;
     ASSERT_EQ(reader.Open(Write(tome.bytes), kOpenReadOnly), kOpenOk);
     EXPECT_TRUE(reader.IsCurrentLayout());
     ExpectReadsBack(reader, entries);
@@ -102,7 +102,7 @@ TEST_F(TomeReaderTest, RandomTomesReadBackInRandomOrder) {
     const TomeShape shape = WithBlockSizes(sizes[random() % 6], sizes[random() % 6]);
     SCOPED_TRACE(testing::Message() << "round " << round << " blocks " << shape.mainBlockSize << "/"
                                     << shape.extensionBlockSize);
-    CTomeReader reader;
+    TomeReader reader;
     ASSERT_EQ(reader.Open(Write(AssembleTome(entries, shape).bytes), kOpenReadOnly), kOpenOk);
     ASSERT_EQ(reader.GetSubjectCount(), int(entries.size()));
     for (size_t step = 0; step < 3 * entries.size(); ++step) {
@@ -126,7 +126,7 @@ TEST_F(TomeReaderTest, RandomTomesReadBackInRandomOrder) {
 TEST_F(TomeReaderTest, ExtensionPositionsAreStreamPositions) {
   const std::vector<TestEntry> entries = {{"a", std::string(150, 'x')}, {"b", std::string(151, 'y')},
                                           {"c", "short"}, {"d", std::string(200, 'z')}};
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(Write(AssembleTome(entries).bytes), kOpenReadOnly), kOpenOk);
   EXPECT_EQ(reader.GetExtensionPosition(0), -1);
   EXPECT_EQ(reader.GetExtensionPosition(1), 0);
@@ -147,7 +147,7 @@ TEST_F(TomeReaderTest, ReadsRecordsCrossingIntoTheNextBlock) {
   ASSERT_GT(tome.recordPositions[2], 25000);
   ASSERT_LT(tome.recordPositions[3], 50000);
   ASSERT_GT(tome.recordPositions[4], 50000 + 2001);
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(Write(tome.bytes), kOpenReadOnly), kOpenOk);
   ExpectReadsBack(reader, entries);
 }
@@ -158,7 +158,7 @@ TEST_F(TomeReaderTest, LoadsAPieceSpanningThreeExtensionBlocks) {
   TomeShape shape;
   shape.extensionBlockSize = 100;
   const std::vector<TestEntry> entries = {{"one", std::string(200, 'p')}, {"two", text}};
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(Write(AssembleTome(entries, shape).bytes), kOpenReadOnly), kOpenOk);
   EXPECT_EQ(reader.GetExtensionPosition(1), 51);  // starts in block 0, ends at 251 in block 2
   ASSERT_EQ(reader.LoadEntryText(1), 1);
@@ -190,7 +190,7 @@ TEST_F(TomeReaderTest, VersionsAndChunks) {
     shape.chunksAfter = c.after;
     shape.bookmarkTable = test::BookmarkRecordBytes(0, 0, 0, "") + test::BookmarkRecordBytes(4, 1, 0, "beta") +
                           std::string(49 * kBookmarkRecordSize, '\0');
-    CTomeReader reader;
+    TomeReader reader;
     EXPECT_EQ(reader.Open(Write(AssembleTome(entries, shape).bytes), kOpenReadWrite), c.expected);
     EXPECT_EQ(reader.IsOpen(), c.expected == kOpenOk);
     if (c.expected != kOpenOk) continue;
@@ -202,7 +202,7 @@ TEST_F(TomeReaderTest, VersionsAndChunks) {
 }
 
 TEST_F(TomeReaderTest, MissingOrUnreadableFilesFail) {
-  CTomeReader reader;
+  TomeReader reader;
   EXPECT_EQ(reader.Open(m_dir.File("absent.lv"), kOpenReadOnly), kOpenFailed);
   EXPECT_EQ(reader.Open(m_dir.File(""), kOpenReadOnly), kOpenFailed);  // the directory itself
   EXPECT_EQ(reader.Open(Write(""), kOpenReadOnly), kOpenFailed);
@@ -254,7 +254,7 @@ TEST_F(TomeReaderTest, RefusesImpossibleHeaders) {
     } else {
       test::PutLe32(bytes, c.offset, c.value);
     }
-    CTomeReader reader;
+    TomeReader reader;
     EXPECT_EQ(reader.Open(Write(bytes), kOpenReadWrite), c.expected);
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_EQ(reader.GetSubjectCount(), 0);
@@ -269,7 +269,7 @@ TEST_F(TomeReaderTest, DamagedRecordsAreCutNotOverrun) {
   test::PutLe32(tome.bytes, table + 8, 0x7FFFFFFF);  // beyond the stream
   // The extension position of entry 0 points beyond the extension stream.
   tome.bytes.replace(size_t(tome.mainSectionOffset) + 12 + 8 + 1 + 1, 4, test::Le32(1 << 30));
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(Write(tome.bytes), kOpenReadOnly), kOpenOk);
   EXPECT_EQ(reader.GetSubject(0), "one");
   ASSERT_EQ(reader.LoadEntryText(0), 1);
@@ -290,7 +290,7 @@ TEST_F(TomeReaderTest, RecordRunningOffTheStreamIsCut) {
   for (uint32_t word : kTomeIdentity) AppendLE32(bytes, word);
   bytes += test::Le32(2001) + test::Le32(0) + test::Le32(2) + test::Le32(0) + test::Le32(0);
   bytes += test::Le32(0) + test::Le32(12) + test::AssembleSection(stream, 8) + test::AssembleSection("", 8);
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(Write(bytes), kOpenReadOnly), kOpenOk);
   EXPECT_EQ(reader.GetSubject(0), "whole");
   EXPECT_EQ(reader.GetPreview(0, false), "text");
@@ -313,7 +313,7 @@ TEST_F(TomeReaderTest, PreviewStripRules) {
   };
   std::vector<TestEntry> entries;
   for (const auto& c : cases) entries.push_back({"s", c.head});
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(Write(AssembleTome(entries).bytes), kOpenReadOnly), kOpenOk);
   for (int i = 0; i < int(std::size(cases)); ++i) {
     EXPECT_EQ(reader.GetPreview(i, true), cases[i].stripped) << i;
@@ -323,7 +323,7 @@ TEST_F(TomeReaderTest, PreviewStripRules) {
 
 TEST_F(TomeReaderTest, FindSubjectInASortedTome) {
   const std::vector<TestEntry> entries = {{"apple", ""}, {"Banana", ""}, {"banana", ""}, {"cherry", ""}};
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(Write(AssembleTome(entries).bytes), kOpenReadOnly), kOpenOk);
   const struct {
     const char* text;
@@ -347,7 +347,7 @@ TEST_F(TomeReaderTest, FindSubjectAgreesWithTheModelOnALargeSortedTome) {
                    [](const std::string& a, const std::string& b) { return Collate(a, b) < 0; });
   std::vector<TestEntry> entries;
   for (const std::string& s : subjects) entries.push_back({s, "t"});
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(Write(AssembleTome(entries, WithBlockSizes(64, 64)).bytes), 2), kOpenOk);
   for (const std::string& s : subjects) {
     int first = 0;
@@ -360,7 +360,7 @@ TEST_F(TomeReaderTest, FindSubjectInUnsortedAndEmptyTomes) {
   const std::vector<TestEntry> entries = {{"pear", ""}, {"Apple pie", ""}, {"apple", ""}};
   TomeShape unsorted;
   unsorted.sortedFlag = 0;
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(Write(AssembleTome(entries, unsorted).bytes), 2), kOpenOk);
   EXPECT_EQ(reader.FindSubject(0, "APPLE"), 2);
   EXPECT_EQ(reader.FindSubject(1, "apple"), 1);
@@ -384,7 +384,7 @@ TEST_F(TomeReaderTest, BookmarksAreSavedOnlyWhenWritable) {
   const std::string original = AssembleTome(entries, shape).bytes;
   const std::string path = Write(original);
   {
-    CTomeReader reader;
+    TomeReader reader;
     ASSERT_EQ(reader.Open(path, kOpenReadOnly), kOpenOk);
     EXPECT_TRUE(reader.GetBookmark(2).IsFree());
     EXPECT_EQ(reader.GetBookmark(2).name, "");
@@ -392,7 +392,7 @@ TEST_F(TomeReaderTest, BookmarksAreSavedOnlyWhenWritable) {
   }  // destruction of a read-only reader writes nothing
   EXPECT_EQ(test::ReadFile(path), original);
 
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(path, kOpenReadWrite), kOpenOk);
   reader.SetBookmark(1, 4, 1, 0, "beta");
   reader.SetBookmark(50, 200, 0, 0, std::string(200, 'n'));  // cut to the 81-byte field
@@ -418,7 +418,7 @@ TEST_F(TomeReaderTest, BookmarkNameLengthsAreClampedWhenRead) {
   shape.bookmarkTable = test::BookmarkRecordBytes(0, 0, 0, "") +
                         test::BookmarkRecordBytes(500, 1, 0, std::string(81, 'x')) +
                         test::BookmarkRecordBytes(-3, 1, 0, "neg") + std::string(48 * kBookmarkRecordSize, '\0');
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(Write(AssembleTome({{"a", ""}}, shape).bytes), kOpenReadOnly), kOpenOk);
   EXPECT_EQ(reader.GetBookmark(1).nameLength, 81);
   EXPECT_EQ(reader.GetBookmark(1).name, std::string(81, 'x'));
@@ -434,7 +434,7 @@ TEST_F(TomeReaderTest, TomesWithoutABookmarkTableAreNeverWritten) {
     if (!chunk.empty()) shape.chunksAfter = {chunk};  // too short to hold the table
     const std::string original = AssembleTome({{"a", "b"}}, shape).bytes;
     const std::string path = Write(original);
-    CTomeReader reader;
+    TomeReader reader;
     ASSERT_EQ(reader.Open(path, kOpenReadWrite), kOpenOk);
     EXPECT_TRUE(reader.GetBookmark(1).IsFree());
     reader.SetBookmark(1, 1, 0, 0, "a");

@@ -1,4 +1,4 @@
-// Build, then read back with CTomeReader: random sources through ImportSource against a simple model
+// Build, then read back with TomeReader: random sources through ImportSource against a simple model
 // of the parsers, a record that reaches the reader's look-ahead limit, and the version-1 upgrade.
 #include <gtest/gtest.h>
 
@@ -110,7 +110,7 @@ std::string RandomSubject(std::mt19937& random, int index) {
 }
 
 void ExpectTomeHolds(const std::string& path, const std::vector<ModelEntry>& expected) {
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(path, kOpenReadOnly), kOpenOk);
   ASSERT_EQ(reader.GetSubjectCount(), int(expected.size()));
   for (int i = 0; i < int(expected.size()); ++i) {
@@ -121,7 +121,7 @@ void ExpectTomeHolds(const std::string& path, const std::vector<ModelEntry>& exp
   }
 }
 
-std::string Cut(const std::string& subject) { return subject.substr(0, CTomeBuilder::kMaxStoredSubjectLength); }
+std::string Cut(const std::string& subject) { return subject.substr(0, TomeBuilder::kMaxStoredSubjectLength); }
 
 TEST(TomeRoundTripTest, RandomTaggedSources) {
   std::mt19937 random(2024);
@@ -174,7 +174,7 @@ TEST(TomeRoundTripTest, LongestRecordFromTheLastByteOfABlock) {
   }
   expected.push_back({std::string(3000, 'L'), std::string(400, 'T')});
   expected.push_back({"after", "end"});
-  CTomeBuilder builder;
+  TomeBuilder builder;
   for (const ModelEntry& e : expected) builder.AddEntry(e.subject, e.text);
   expected[125].subject = Cut(expected[125].subject);
   EXPECT_EQ(builder.CutSubjectCount(), 1);
@@ -207,7 +207,7 @@ TEST(TomeRoundTripTest, Version1UpgradeKeepsEveryEntryAndTheBookmarks) {
     std::vector<ModelEntry> expected;
     for (const auto& e : entries) expected.push_back({e.subject, e.text});
     ExpectTomeHolds(path, expected);
-    CTomeReader reader;
+    TomeReader reader;
     ASSERT_EQ(reader.Open(path, kOpenReadOnly), kOpenOk);
     EXPECT_TRUE(reader.IsCurrentLayout());
     EXPECT_EQ(reader.GetVersion(), kWrittenVersion);

@@ -72,7 +72,7 @@ const std::vector<TestEntry> kEntries = {
 TEST_F(Version1TomeTest, ReadsPlainAndPackedTomes) {
   for (int32_t base : {0, 1, 2, 3}) {
     SCOPED_TRACE(base);
-    CTomeReader reader;
+    TomeReader reader;
     ASSERT_EQ(reader.Open(Write(test::AssembleVersion1Tome(kEntries, base)), kOpenReadOnly), kOpenOk);
     EXPECT_FALSE(reader.IsCurrentLayout());
     EXPECT_EQ(reader.GetSortedFlag(), 0);
@@ -99,7 +99,7 @@ TEST_F(Version1TomeTest, WritableOpenAppendsTheTailAndTableOnce) {
   const std::string original = test::AssembleVersion1Tome(kEntries, 2);
   const std::string path = Write(original);
   {
-    CTomeReader reader;
+    TomeReader reader;
     ASSERT_EQ(reader.Open(path, kOpenReadWrite), kOpenOk);
     EXPECT_EQ(reader.GetVersion(), 1502);
     EXPECT_EQ(reader.GetSubject(2), "Banana");
@@ -113,7 +113,7 @@ TEST_F(Version1TomeTest, WritableOpenAppendsTheTailAndTableOnce) {
   EXPECT_EQ(grown.substr(grown.size() - 4743, 93), test::BookmarkRecordBytes(0, 0, 0, "") );
   EXPECT_EQ(grown.substr(grown.size() - 4743 + 93, 93), test::BookmarkRecordBytes(6, 2, 0, "Banana"));
 
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(path, kOpenReadWrite), kOpenOk);  // appends nothing more
   EXPECT_EQ(reader.GetBookmark(1).name, "Banana");
   ASSERT_EQ(reader.LoadEntryText(0), 1);
@@ -145,7 +145,7 @@ TEST_F(Version1TomeTest, VersionWordsAndWhatTheyAppend) {
     SCOPED_TRACE(c.word);
     const std::string original = test::AssembleVersion1Tome(kEntries, c.word);
     const std::string path = Write(original);
-    CTomeReader reader;
+    TomeReader reader;
     // Read-only never writes, and a refused tome is left as it was.
     EXPECT_EQ(reader.Open(path, kOpenReadOnly), c.expected);
     reader.Close();
@@ -180,13 +180,13 @@ TEST_F(Version1TomeTest, RefusesImpossibleHeadersAndCutsDamagedRecords) {
     std::string bytes = good;
     test::PutLe32(bytes, c.offset, c.value);
     const std::string path = Write(bytes);
-    CTomeReader reader;
+    TomeReader reader;
     EXPECT_EQ(reader.Open(path, kOpenReadWrite), c.expected);
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_EQ(test::ReadFile(path), bytes);
   }
   {
-    CTomeReader reader;
+    TomeReader reader;
     EXPECT_EQ(reader.Open(Write(good.substr(0, 27)), kOpenReadOnly), kOpenFailed);
   }
 
@@ -197,7 +197,7 @@ TEST_F(Version1TomeTest, RefusesImpossibleHeadersAndCutsDamagedRecords) {
   test::PutLe32(bytes, record2 + 4 + 6, 1 << 30);  // record 2's text beyond the file
   const size_t record3 = record2 + 8 + 6;
   test::PutLe32(bytes, record3, 1000);             // record 3's subject runs past the header
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(Write(bytes), kOpenReadOnly), kOpenOk);
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(reader.LoadEntryText(i), 1);
@@ -213,7 +213,7 @@ TEST_F(Version1TomeTest, TextLengthBeyondTheFileIsCut) {
   std::string bytes = test::AssembleVersion1Tome({{"only", "plain words"}}, 1501);
   const size_t textRecord = 28 + 4 + 8 + 4;
   test::PutLe32(bytes, textRecord, 0x7FFFFFF0);
-  CTomeReader reader;
+  TomeReader reader;
   ASSERT_EQ(reader.Open(Write(bytes), kOpenReadOnly), kOpenOk);
   ASSERT_EQ(reader.LoadEntryText(0), 1);
   EXPECT_EQ(reader.CurrentEntryText(), "plain words");

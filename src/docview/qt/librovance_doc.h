@@ -28,7 +28,7 @@ class CLibrovanceDoc : public QObject {
   // Shows the current page again with the current settings.
   void RefreshPage();
 
-  CTomeReader& Reader() { return m_reader; }
+  TomeReader& Reader() { return m_reader; }
   int Kind() const { return m_kind; }
   bool IsTomeOpen() const { return m_reader.IsOpen(); }
 
@@ -63,7 +63,7 @@ class CLibrovanceDoc : public QObject {
   void EmptySubjectList();
 
   CLibrovanceApp& m_app;
-  CTomeReader m_reader;
+  TomeReader m_reader;
   int m_kind = kNothing;
   int m_plainPageFontSize = 12;
   QString m_plainPageFontFace = QStringLiteral("Arial");

@@ -40,7 +40,7 @@ QString CLibrovanceView::StartPagePath() {
 
 void CLibrovanceView::ShowSubject(int subjectIndex, int findOffset, int findLength) {
   CMainFrame* frame = m_app.MainFrame();
-  CTomeReader& reader = m_app.Document().Reader();
+  TomeReader& reader = m_app.Document().Reader();
   if (!reader.IsOpen()) {
     ShowStartPage();
     return;
@@ -112,7 +112,7 @@ bool CLibrovanceView::FollowLink(const QString& href) {
   }
   QString target = href.mid(prefix.size());
   target.replace(QStringLiteral("%20"), QStringLiteral(" "));
-  CTomeReader& reader = m_app.Document().Reader();
+  TomeReader& reader = m_app.Document().Reader();
   if (!reader.IsOpen()) {
     ShowStartPage();
     return true;

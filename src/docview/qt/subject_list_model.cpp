@@ -7,7 +7,7 @@
 
 namespace lv {
 
-SubjectListModel::SubjectListModel(CTomeReader& reader, QObject* parent)
+SubjectListModel::SubjectListModel(TomeReader& reader, QObject* parent)
     : QAbstractTableModel(parent), m_reader(reader) {}
 
 void SubjectListModel::ResetFromReader() {

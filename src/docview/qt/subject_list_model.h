@@ -6,7 +6,7 @@
 
 namespace lv {
 
-class CTomeReader;
+class TomeReader;
 
 class SubjectListModel : public QAbstractTableModel {
   Q_OBJECT
@@ -15,7 +15,7 @@ class SubjectListModel : public QAbstractTableModel {
   static constexpr int kSubjectLimit = 99;  // bytes of a subject shown (100 with the terminator)
   static constexpr int kPreviewLimit = 511;  // bytes of a preview shown (512 with the terminator)
 
-  explicit SubjectListModel(CTomeReader& reader, QObject* parent = nullptr);
+  explicit SubjectListModel(TomeReader& reader, QObject* parent = nullptr);
 
   // Takes the row count from the reader (0 when no tome is open).
   void ResetFromReader();
@@ -26,7 +26,7 @@ class SubjectListModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
-  CTomeReader& m_reader;
+  TomeReader& m_reader;
   int m_rowCount = 0;
 };
 
