@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace lv {
@@ -18,16 +19,10 @@ std::string TempDirectory() {
   return "/tmp";
 }
 
+// The folder of path: "." for a bare file name.
 std::string DirectoryOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string BaseNameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  return parent.empty() ? "." : parent.string();
 }
 
 // mkstemp on a template built from prefix; returns the descriptor and fills path.
@@ -42,12 +37,14 @@ int MakeTempFile(const std::string& prefix, std::string& path) {
 
 }  // namespace
 
-std::FILE* OpenAnonymousTempFile() {
+File OpenFile(const std::string& path, const char* mode) { return File(std::fopen(path.c_str(), mode)); }
+
+File OpenAnonymousTempFile() {
   std::string path;
   const int fd = MakeTempFile(TempDirectory() + "/librovance-", path);
   if (fd < 0) return nullptr;
   ::unlink(path.c_str());
-  std::FILE* stream = ::fdopen(fd, "w+b");
+  File stream(::fdopen(fd, "w+b"));
   if (!stream) ::close(fd);
   return stream;
 }
@@ -70,31 +67,27 @@ bool CopyStream(std::FILE* source, std::FILE* destination) {
 
 AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
 
-bool AtomicFileWriter::Open(const std::string& destination) {
+Status AtomicFileWriter::Open(const std::string& destination) {
   Abandon();
   m_destination = destination;
-  const std::string prefix = DirectoryOf(destination) + "/." + BaseNameOf(destination) + ".tmp-";
-  const int fd = MakeTempFile(prefix, m_tempPath);
+  const std::string name = std::filesystem::path(destination).filename().string();
+  const int fd = MakeTempFile(DirectoryOf(destination) + "/." + name + ".tmp-", m_tempPath);
   if (fd < 0) {
-    m_error = "cannot create a temporary file beside " + destination + ": " + std::strerror(errno);
-    return false;
+    return Status::IoError("cannot create a temporary file beside " + destination + ": " + std::strerror(errno));
   }
-  m_stream = ::fdopen(fd, "w+b");
+  m_stream.reset(::fdopen(fd, "w+b"));
   if (!m_stream) {
-    m_error = std::string("cannot open the temporary file: ") + std::strerror(errno);
+    const Status failed = Status::IoError(std::string("cannot open the temporary file: ") + std::strerror(errno));
     ::close(fd);
     ::unlink(m_tempPath.c_str());
     m_tempPath.clear();
-    return false;
+    return failed;
   }
-  return true;
+  return Status::Ok();
 }
 
-bool AtomicFileWriter::Commit() {
-  if (!m_stream) {
-    m_error = "nothing to commit";
-    return false;
-  }
+Status AtomicFileWriter::Commit() {
+  if (!m_stream) return Status::InvalidArgument("nothing to commit");
   // Keep the permissions of the file being replaced; a new file gets 0666 less the umask.
   struct stat st;
   mode_t mode;
@@ -105,30 +98,25 @@ bool AtomicFileWriter::Commit() {
     ::umask(mask);
     mode = 0666 & ~mask;
   }
-  bool ok = std::fflush(m_stream) == 0 && ::fchmod(::fileno(m_stream), mode) == 0 &&
-            ::fsync(::fileno(m_stream)) == 0;
+  std::FILE* stream = m_stream.get();
+  bool ok = std::fflush(stream) == 0 && ::fchmod(::fileno(stream), mode) == 0 && ::fsync(::fileno(stream)) == 0;
   const int writeErrno = errno;
-  ok = (std::fclose(m_stream) == 0) && ok;
-  m_stream = nullptr;
+  ok = (std::fclose(m_stream.release()) == 0) && ok;
   if (!ok) {
-    m_error = "cannot write " + m_destination + ": " + std::strerror(writeErrno);
     Abandon();
-    return false;
+    return Status::IoError("cannot write " + m_destination + ": " + std::strerror(writeErrno));
   }
   if (::rename(m_tempPath.c_str(), m_destination.c_str()) != 0) {
-    m_error = "cannot replace " + m_destination + ": " + std::strerror(errno);
+    const Status failed = Status::IoError("cannot replace " + m_destination + ": " + std::strerror(errno));
     Abandon();
-    return false;
+    return failed;
   }
   m_tempPath.clear();
-  return true;
+  return Status::Ok();
 }
 
 void AtomicFileWriter::Abandon() {
-  if (m_stream) {
-    std::fclose(m_stream);
-    m_stream = nullptr;
-  }
+  m_stream.reset();
   if (!m_tempPath.empty()) {
     ::unlink(m_tempPath.c_str());
     m_tempPath.clear();

@@ -6,7 +6,8 @@
 
 namespace lv {
 
-// Identity words at offsets 0..15 of every tome the builder writes; readers do not examine them.
+// Identity words at offsets 0..15 of every tome the builder writes; the tome reader does not examine
+// them (the Palm export checks the third).
 inline constexpr uint32_t kTomeIdentity[4] = {0x10000037u, 0x1000006Du, 0x100016D2u, 0xFCDDF4DCu};
 // The Palm export also accepts this value as the third identity word.
 inline constexpr uint32_t kTomeIdentity3Alternative = 0x10004297u;
@@ -58,14 +59,7 @@ inline constexpr int32_t kV1ReservedTailMark = 1000;
 inline constexpr int32_t kV1BookmarksMark = 500;
 inline constexpr int kV1ReservedTailSize = 88;
 inline constexpr int kV1HeaderFixedSize = 28;  // identity (16) + version + subject count + header length
-
-// Results of TomeReader::Open.
-inline constexpr int kOpenOk = 1;
-inline constexpr int kOpenFailed = -1;
-inline constexpr int kOpenUnsupported = -2;
-
-// Open modes of TomeReader::Open.
-inline constexpr int kOpenReadOnly = 2;
-inline constexpr int kOpenReadWrite = 0;
+inline constexpr int kV1SubjectCountOffset = 20;
+inline constexpr int kV1HeaderLengthOffset = 24;
 
 }  // namespace lv

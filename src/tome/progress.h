@@ -13,7 +13,7 @@ class Progress {
   virtual void SetPosition(int64_t position) = 0;
   virtual void SetStep(int64_t step) = 0;
   // Advances the position by the step.
-  virtual void StepIt() = 0;
+  virtual void Step() = 0;
 };
 
 }  // namespace lv

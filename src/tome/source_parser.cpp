@@ -138,19 +138,21 @@ SourceReader* TomeBuilder::ReaderFor(std::FILE* source) {
   try {
     m_source = std::make_unique<SourceReader>(source);
   } catch (const std::bad_alloc&) {
-    Fail("out of memory");
+    Fail(Status::OutOfMemory("out of memory"));
     return nullptr;
   }
   return m_source.get();
 }
 
-int TomeBuilder::EndOfSource() {
+bool TomeBuilder::EndOfSource() {
   if (m_source) {
-    if (m_source->Failed()) Fail(std::string("cannot read the source: ") + std::strerror(m_source->ErrorNumber()));
+    if (m_source->Failed()) {
+      Fail(Status::IoError(std::string("cannot read the source: ") + std::strerror(m_source->ErrorNumber())));
+    }
     m_source->Release();
     m_source.reset();
   }
-  return kParseEnd;
+  return false;
 }
 
 void TomeBuilder::ReadSubject(SourceReader& in, bool tagged) {
@@ -236,7 +238,7 @@ void TomeBuilder::ConvertTabText(SourceReader& in) {
   }
 }
 
-int TomeBuilder::ParseTaggedEntry(std::FILE* source) {
+bool TomeBuilder::ParseTaggedEntry(std::FILE* source) {
   SourceReader* reader = Failed() ? nullptr : ReaderFor(source);
   if (!reader) return EndOfSource();
   SourceReader& in = *reader;
@@ -255,10 +257,10 @@ int TomeBuilder::ParseTaggedEntry(std::FILE* source) {
   ConvertTaggedText(in, trimmedEnd - start);
   if (Failed() || !in.SeekTo(end)) return EndOfSource();
   FinishEntry();
-  return Failed() ? EndOfSource() : kParseStored;
+  return Failed() ? EndOfSource() : true;
 }
 
-int TomeBuilder::ParseTabEntry(std::FILE* source) {
+bool TomeBuilder::ParseTabEntry(std::FILE* source) {
   SourceReader* reader = Failed() ? nullptr : ReaderFor(source);
   if (!reader) return EndOfSource();
   SourceReader& in = *reader;
@@ -275,26 +277,24 @@ int TomeBuilder::ParseTabEntry(std::FILE* source) {
   if (in.Fill(1) > 0) in.Advance(1);
   if (m_lineEndByte == '\r' && in.Fill(1) > 0 && *in.Cursor() == '\n') in.Advance(1);
   FinishEntry();
-  return Failed() ? EndOfSource() : kParseStored;
+  return Failed() ? EndOfSource() : true;
 }
 
-int TomeBuilder::ImportTaggedText(std::FILE* source, Progress* progress) {
-  while (ParseTaggedEntry(source) == kParseStored) {
+void TomeBuilder::ImportTaggedText(std::FILE* source, Progress* progress) {
+  while (ParseTaggedEntry(source)) {
     if (progress) progress->SetPosition(m_source->Offset());
   }
-  return 0;
 }
 
-int TomeBuilder::ImportTabText(std::FILE* source, Progress* progress, bool stepFlag) {
-  while (ParseTabEntry(source) == kParseStored) {
+void TomeBuilder::ImportTabText(std::FILE* source, Progress* progress, bool stepFlag) {
+  while (ParseTabEntry(source)) {
     if (!progress) continue;
     if (stepFlag) {
-      progress->StepIt();
+      progress->Step();
     } else {
       progress->SetPosition(m_source->Offset());
     }
   }
-  return 0;
 }
 
 }  // namespace lv

@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,15 +19,16 @@ namespace lv {
 namespace {
 
 bool ReadWholeFile(const std::string& path, std::string& contents) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  const File file = OpenFile(path, "rb");
   if (!file) return false;
   char buffer[1 << 16];
   size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents.append(buffer, got);
-  const bool ok = !std::ferror(file);
-  std::fclose(file);
-  return ok;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) contents.append(buffer, got);
+  return !std::ferror(file.get());
 }
+
+// The failure of the sort: the cause errno names, if any.
+Status SortFailure() { return Status::IoError(errno != 0 ? std::strerror(errno) : ""); }
 
 // Every non-empty line of contents, each stored with a CR LF appended: lines sort by the same keys
 // whatever line ends the file has.
@@ -56,9 +59,10 @@ std::string_view WrittenLineEnd(const std::string& contents, LineEnd lineEnd) {
 
 int CompareLines(std::string_view a, std::string_view b) { return Collate(a, b); }
 
-bool SortTabFile(const std::string& path) {
+Status SortTabFile(const std::string& path) {
+  errno = 0;
   std::string contents;
-  if (!ReadWholeFile(path, contents)) return false;
+  if (!ReadWholeFile(path, contents)) return SortFailure();
   const LineEnd lineEnd = LineEndOf(contents);
   const std::string_view separator = WrittenLineEnd(contents, lineEnd);
   std::vector<std::string> lines = SplitLines(contents, lineEnd);
@@ -67,21 +71,21 @@ bool SortTabFile(const std::string& path) {
   std::stable_sort(lines.begin(), lines.end(),
                    [](const std::string& a, const std::string& b) { return CompareLines(a, b) < 0; });
   AtomicFileWriter writer;
-  if (!writer.Open(path)) return false;
+  if (!writer.Open(path).ok()) return SortFailure();
   for (size_t i = 0; i < lines.size(); ++i) {
     // Each line without its sort key's CR LF; the sorted file does not end with a line break.
     const std::string_view line = std::string_view(lines[i]).substr(0, lines[i].size() - 2);
-    if (std::fwrite(line.data(), 1, line.size(), writer.Stream()) != line.size()) return false;
+    if (std::fwrite(line.data(), 1, line.size(), writer.Stream()) != line.size()) return SortFailure();
     if (i + 1 < lines.size() &&
         std::fwrite(separator.data(), 1, separator.size(), writer.Stream()) != separator.size()) {
-      return false;
+      return SortFailure();
     }
   }
   // The unsorted file stays under the name with ".bak" appended; an existing backup is kept and no
   // new one made. Linking keeps the original in place until the sorted file replaces it.
   const std::string backup = path + ".bak";
   ::link(path.c_str(), backup.c_str());
-  return writer.Commit();
+  return writer.Commit().ok() ? Status::Ok() : SortFailure();
 }
 
 }  // namespace lv

@@ -56,15 +56,10 @@ namespace {
 constexpr size_t kHeadLength = size_t(kEntryHeadLength);
 constexpr size_t kTempBufferSize = 1 << 16;
 
-std::FILE* OpenBufferedTempFile() {
-  std::FILE* file = OpenAnonymousTempFile();
-  if (file) std::setvbuf(file, nullptr, _IOFBF, kTempBufferSize);
+File OpenBufferedTempFile() {
+  File file = OpenAnonymousTempFile();
+  if (file) std::setvbuf(file.get(), nullptr, _IOFBF, kTempBufferSize);
   return file;
-}
-
-void CloseFile(std::FILE*& file) {
-  if (file) std::fclose(file);
-  file = nullptr;
 }
 
 // Copies source from its start to the end of destination. False on a read or write error.
@@ -83,30 +78,22 @@ TomeBuilder::TomeBuilder() {
   m_extensionStreamFile = OpenBufferedTempFile();
   m_mainSectionFile = OpenBufferedTempFile();
   m_extensionSectionFile = OpenBufferedTempFile();
-  if (!IsReady()) Fail("cannot create a temporary file: " + ErrnoText());
+  if (!m_offsetFile || !m_mainStreamFile || !m_extensionStreamFile || !m_mainSectionFile ||
+      !m_extensionSectionFile) {
+    Fail(Status::IoError("cannot create a temporary file: " + ErrnoText()));
+  }
   m_head.reserve(kEntryHeadLength);
 }
 
-TomeBuilder::~TomeBuilder() {
-  CloseFile(m_offsetFile);
-  CloseFile(m_mainStreamFile);
-  CloseFile(m_extensionStreamFile);
-  CloseFile(m_mainSectionFile);
-  CloseFile(m_extensionSectionFile);
-}
+TomeBuilder::~TomeBuilder() = default;
 
-bool TomeBuilder::IsReady() const {
-  return m_offsetFile && m_mainStreamFile && m_extensionStreamFile && m_mainSectionFile &&
-         m_extensionSectionFile;
-}
-
-void TomeBuilder::Fail(const std::string& reason) {
-  if (m_failure.empty()) m_failure = reason;
+void TomeBuilder::Fail(Status failure) {
+  if (m_status.ok()) m_status = std::move(failure);
 }
 
 bool TomeBuilder::CheckWritten(std::FILE* file) {
   if (!std::ferror(file)) return true;
-  Fail("cannot write a temporary file: " + ErrnoText());
+  Fail(Status::IoError("cannot write a temporary file: " + ErrnoText()));
   return false;
 }
 
@@ -132,11 +119,13 @@ void TomeBuilder::AppendStoredText(const uint8_t* bytes, size_t n) {
   if (rest == 0) return;
   // The piece in the extension stream: bytes from 150 on, plus its 0x00.
   if (m_extensionPosition + (m_textLength - kEntryHeadLength) + 1 > m_maxStreamLength) {
-    Fail("the entry texts are too long for one tome (more than " + std::to_string(m_maxStreamLength) +
-         " bytes in the extension stream)");
+    Fail(Status::NotSupported("the entry texts are too long for one tome (more than " +
+                              std::to_string(m_maxStreamLength) + " bytes in the extension stream)"));
     return;
   }
-  if (std::fwrite(bytes + toHead, 1, rest, m_extensionStreamFile) != rest) CheckWritten(m_extensionStreamFile);
+  if (std::fwrite(bytes + toHead, 1, rest, m_extensionStreamFile.get()) != rest) {
+    CheckWritten(m_extensionStreamFile.get());
+  }
 }
 
 void TomeBuilder::AppendMark(uint8_t code) {
@@ -150,8 +139,8 @@ void TomeBuilder::FinishEntry() {
   const int64_t recordLength =
       1 + (extended ? 4 : 0) + int64_t(m_subject.size()) + 1 + int64_t(m_head.size()) + 1;
   if (m_mainPosition + recordLength > m_maxStreamLength) {
-    Fail("the source has too many entries for one tome (more than " + std::to_string(m_maxStreamLength) +
-         " bytes in the main stream)");
+    Fail(Status::NotSupported("the source has too many entries for one tome (more than " +
+                              std::to_string(m_maxStreamLength) + " bytes in the main stream)"));
     return;
   }
   ApplySortedCheck(m_subject);
@@ -168,15 +157,16 @@ void TomeBuilder::FinishEntry() {
 
   uint8_t offset[4];
   EncodeLE32(offset, uint32_t(m_mainPosition));
-  std::fwrite(offset, 1, 4, m_offsetFile);
-  std::fwrite(record.data(), 1, record.size(), m_mainStreamFile);
+  std::fwrite(offset, 1, 4, m_offsetFile.get());
+  std::fwrite(record.data(), 1, record.size(), m_mainStreamFile.get());
   m_mainPosition += recordLength;
   if (extended) {
-    std::fputc(0, m_extensionStreamFile);
+    std::fputc(0, m_extensionStreamFile.get());
     m_extensionPosition += m_textLength - kEntryHeadLength + 1;
   }
   ++m_entryCount;
-  CheckWritten(m_offsetFile) && CheckWritten(m_mainStreamFile) && CheckWritten(m_extensionStreamFile);
+  CheckWritten(m_offsetFile.get()) && CheckWritten(m_mainStreamFile.get()) &&
+      CheckWritten(m_extensionStreamFile.get());
 }
 
 void TomeBuilder::WriteEntry(std::string_view subject, std::string_view storedText) {
@@ -200,13 +190,14 @@ void TomeBuilder::AddEntry(std::string_view subject, std::string_view storedText
   if (!Failed()) WriteEntry(subject, storedText);
 }
 
-int TomeBuilder::SaveTome(std::FILE* out) {
-  if (Failed()) return kSaveWriteFailed;
-  int result = CompressSection(m_mainStreamFile, m_mainSectionFile);
-  if (result == kSaveOk) result = CompressSection(m_extensionStreamFile, m_extensionSectionFile);
-  if (result != kSaveOk) {
-    if (result == kSaveWriteFailed) Fail("cannot compress the text: " + ErrnoText());
-    return result;
+Status TomeBuilder::SaveTome(std::FILE* out) {
+  if (Failed()) return m_status;
+  Status compressed = CompressSection(m_mainStreamFile.get(), m_mainSectionFile.get());
+  if (compressed.ok()) compressed = CompressSection(m_extensionStreamFile.get(), m_extensionSectionFile.get());
+  if (!compressed.ok()) {
+    if (compressed.code() != Status::Code::kIoError) return compressed;
+    Fail(Status::IoError("cannot compress the text: " + ErrnoText()));
+    return m_status;
   }
   std::string head;
   head.reserve(kWrittenSubjectTableOffset);
@@ -221,63 +212,55 @@ int TomeBuilder::SaveTome(std::FILE* out) {
   AppendLE32(head, uint32_t(kBookmarkTableSize));
   head.append(size_t(kBookmarkTableSize), '\0');
   const bool written = std::fwrite(head.data(), 1, head.size(), out) == head.size() &&
-                       CopyWholeFile(m_offsetFile, out) && CopyWholeFile(m_mainSectionFile, out) &&
-                       CopyWholeFile(m_extensionSectionFile, out) && std::fflush(out) == 0;
+                       CopyWholeFile(m_offsetFile.get(), out) && CopyWholeFile(m_mainSectionFile.get(), out) &&
+                       CopyWholeFile(m_extensionSectionFile.get(), out) && std::fflush(out) == 0;
   if (!written) {
-    Fail("cannot write the tome: " + ErrnoText());
-    return kSaveWriteFailed;
+    Fail(Status::IoError("cannot write the tome: " + ErrnoText()));
+    return m_status;
   }
-  return kSaveOk;
+  return Status::Ok();
 }
 
-int TomeBuilder::CompressSection(std::FILE* source, std::FILE* destination) {
-  std::FILE* data = OpenBufferedTempFile();
-  if (!data) return kSaveWriteFailed;
+Status TomeBuilder::CompressSection(std::FILE* source, std::FILE* destination) {
+  const Status writeFailed = Status::IoError("");
+  const File data = OpenBufferedTempFile();
+  if (!data) return writeFailed;
   std::vector<uint8_t> input, output;
   std::vector<uint32_t> index;  // per block: offset, compressed length
   try {
     input.resize(kWrittenBlockSize);
     output.resize(MaxCompressedSize(kWrittenBlockSize));
   } catch (const std::bad_alloc&) {
-    std::fclose(data);
-    return kSaveOutOfMemory;
+    return Status::OutOfMemory("out of memory");
   }
   BlockEncoder encoder;
-  int result = kSaveOk;
   int64_t runningOffset = 0;
-  if (std::fflush(source) != 0 || std::fseek(source, 0, SEEK_SET) != 0) result = kSaveWriteFailed;
-  while (result == kSaveOk) {
+  if (std::fflush(source) != 0 || std::fseek(source, 0, SEEK_SET) != 0) return writeFailed;
+  for (;;) {
     const size_t got = std::fread(input.data(), 1, input.size(), source);
     if (got == 0) {
-      if (std::ferror(source)) result = kSaveWriteFailed;
+      if (std::ferror(source)) return writeFailed;
       break;
     }
     const size_t length = encoder.Compress(input.data(), got, output.data());
-    if (length == 0) {
-      result = kSaveBlockFailed;
-      break;
-    }
+    if (length == 0) return Status::OutOfMemory("a block could not be compressed");
     index.push_back(uint32_t(runningOffset));
     index.push_back(uint32_t(length));
-    if (std::fwrite(output.data(), 1, length, data) != length) result = kSaveWriteFailed;
+    if (std::fwrite(output.data(), 1, length, data.get()) != length) return writeFailed;
     runningOffset += int64_t(length);
   }
   const int64_t blockCount = int64_t(index.size() / 2);
   const int64_t sectionLength = runningOffset + kBlockTableEntrySize * blockCount + 8;
-  if (result == kSaveOk && sectionLength > INT32_MAX) result = kSaveWriteFailed;
-  if (result == kSaveOk) {
-    std::string header;
-    AppendLE32(header, uint32_t(sectionLength));
-    AppendLE32(header, uint32_t(blockCount));
-    AppendLE32(header, uint32_t(kWrittenBlockSize));
-    for (uint32_t v : index) AppendLE32(header, v);
-    const bool written = std::fseek(destination, 0, SEEK_SET) == 0 &&
-                         std::fwrite(header.data(), 1, header.size(), destination) == header.size() &&
-                         CopyWholeFile(data, destination) && std::fflush(destination) == 0;
-    if (!written) result = kSaveWriteFailed;
-  }
-  std::fclose(data);
-  return result;
+  if (sectionLength > INT32_MAX) return writeFailed;
+  std::string header;
+  AppendLE32(header, uint32_t(sectionLength));
+  AppendLE32(header, uint32_t(blockCount));
+  AppendLE32(header, uint32_t(kWrittenBlockSize));
+  for (uint32_t v : index) AppendLE32(header, v);
+  const bool written = std::fseek(destination, 0, SEEK_SET) == 0 &&
+                       std::fwrite(header.data(), 1, header.size(), destination) == header.size() &&
+                       CopyWholeFile(data.get(), destination) && std::fflush(destination) == 0;
+  return written ? Status::Ok() : writeFailed;
 }
 
 }  // namespace lv

@@ -8,53 +8,44 @@
 #include <string>
 #include <string_view>
 
+#include "tome/file_util.h"
 #include "tome/progress.h"
+#include "tome/status.h"
 
 namespace lv {
 
 class SourceReader;
 
-// Results of SaveTome and CompressSection.
-inline constexpr int kSaveOk = 0;
-inline constexpr int kSaveOutOfMemory = 5;
-inline constexpr int kSaveBlockFailed = 10;
-// A temporary file or the output could not be created, read or written, or the build had failed
-// before (see TomeBuilder::FailureReason).
-inline constexpr int kSaveWriteFailed = 15;
-// Results of the parse steps.
-inline constexpr int kParseStored = 0;
-inline constexpr int kParseEnd = 5;
-
 class TomeBuilder {
  public:
-  // Creates the five temporary files; IsReady() tells whether that worked.
+  // Creates the five temporary files; BuildStatus() tells whether that worked.
   TomeBuilder();
   ~TomeBuilder();
   TomeBuilder(const TomeBuilder&) = delete;
   TomeBuilder& operator=(const TomeBuilder&) = delete;
 
-  bool IsReady() const;
-
-  // One entry from a seekable source stream: kParseStored, or kParseEnd at the end of the source (and,
-  // for tab-separated text, at a line with an empty subject or text), or once the build has failed.
-  // Tab-separated lines end as LineEndOf tells, judged once when the source is first read.
+  // One entry from a seekable source stream: true when an entry was stored; false at the end of the
+  // source (and, for tab-separated text, at a line with an empty subject or text), or once the build
+  // has failed. Tab-separated lines end as LineEndOf tells, judged once when the source is first read.
   // The builder reads ahead through its own buffer, so between parse steps the stream's position is
-  // its own; after kParseEnd the stream stands just after the bytes parsed. Bytes 0x00 of the source
+  // its own; after the end the stream stands just after the bytes parsed. Bytes 0x00 of the source
   // are left out (they would end a stored string early), and subjects are cut to
   // kMaxStoredSubjectLength bytes (see CutSubjectCount).
-  int ParseTaggedEntry(std::FILE* source);
-  int ParseTabEntry(std::FILE* source);
+  bool ParseTaggedEntry(std::FILE* source);
+  bool ParseTabEntry(std::FILE* source);
   // Parse until the end; progress (may be null) follows the offset in the source, or with stepFlag
   // steps once per entry.
-  int ImportTaggedText(std::FILE* source, Progress* progress);
-  int ImportTabText(std::FILE* source, Progress* progress, bool stepFlag);
+  void ImportTaggedText(std::FILE* source, Progress* progress);
+  void ImportTabText(std::FILE* source, Progress* progress, bool stepFlag);
 
   // Stores one entry whose text is already stored entry text (marks as TAB + code), with the sorted
   // check. Used by the version-1 upgrade, which must keep every entry, empty texts included.
   void AddEntry(std::string_view subject, std::string_view storedText);
 
-  // Writes the tome to out: kSaveOk, kSaveOutOfMemory or kSaveBlockFailed (nothing written then).
-  int SaveTome(std::FILE* out);
+  // Writes the tome to out. Fails with the build's failure when it had failed before; with
+  // OutOfMemory ("out of memory", "a block could not be compressed": nothing written then); or with an
+  // IO error when a temporary file or out cannot be read or written (the build has then failed too).
+  Status SaveTome(std::FILE* out);
 
   int EntryCount() const { return m_entryCount; }
   int SortedFlag() const { return m_sortedFlag; }
@@ -64,11 +55,10 @@ class TomeBuilder {
   // Subjects cut to kMaxStoredSubjectLength bytes so that their records stay readable.
   int CutSubjectCount() const { return m_cutSubjectCount; }
 
-  // True once the build cannot give a good tome: the source could not be read, a temporary file not
-  // created or written, or a text stream would outgrow its 32-bit positions. The parse steps then
-  // return kParseEnd and SaveTome kSaveWriteFailed.
-  bool Failed() const { return !m_failure.empty(); }
-  const std::string& FailureReason() const { return m_failure; }
+  // Ok until the build cannot give a good tome, then its first failure for good: the source could not
+  // be read, a temporary file not created or written (IO errors), or a text stream would outgrow its
+  // 32-bit positions (NotSupported). The parse steps then stop and SaveTome returns this status.
+  const Status& BuildStatus() const { return m_status; }
 
   // A record may run at most kRecordLookAhead bytes into the next block, so at most 2001 bytes long:
   // flags (1) + extension position (4) + subject + 0x00 (1) + head (150) + 0x00 (1) <= 2001.
@@ -79,8 +69,9 @@ class TomeBuilder {
   // Lowers the limit on each text stream (tests use it to reach the limit with small sources).
   void SetMaxStreamLength(int64_t bytes) { m_maxStreamLength = bytes; }
 
-  // Compresses source (read from its start) into destination as one text section.
-  static int CompressSection(std::FILE* source, std::FILE* destination);
+  // Compresses source (read from its start) into destination as one text section. OutOfMemory, or an
+  // IO error without a message (the caller names the cause from errno).
+  static Status CompressSection(std::FILE* source, std::FILE* destination);
 
  private:
   void WriteEntry(std::string_view subject, std::string_view storedText);
@@ -88,7 +79,7 @@ class TomeBuilder {
 
   // Parsing (source_parser.cpp).
   SourceReader* ReaderFor(std::FILE* source);
-  int EndOfSource();
+  bool EndOfSource();
   void ReadSubject(SourceReader& in, bool tagged);
   void ConvertTaggedText(SourceReader& in, int64_t length);
   void ConvertTabText(SourceReader& in);
@@ -100,7 +91,8 @@ class TomeBuilder {
   void AppendStoredText(const uint8_t* bytes, size_t n);
   void AppendMark(uint8_t code);
   void FinishEntry();
-  void Fail(const std::string& reason);
+  bool Failed() const { return !m_status.ok(); }
+  void Fail(Status failure);
   bool CheckWritten(std::FILE* file);
 
   std::unique_ptr<SourceReader> m_source;
@@ -111,7 +103,7 @@ class TomeBuilder {
   int64_t m_textLength = 0;          // stored text bytes so far
   int m_cutSubjectCount = 0;
   int64_t m_maxStreamLength = kMaxStreamLength;
-  std::string m_failure;
+  Status m_status;
 
   std::string m_previousSubject;
   int m_sortedFlag = 1;
@@ -119,11 +111,11 @@ class TomeBuilder {
   int64_t m_mainPosition = 0;
   int64_t m_extensionPosition = 0;
   int m_longSubjectFlag = 0;
-  std::FILE* m_offsetFile = nullptr;
-  std::FILE* m_mainStreamFile = nullptr;
-  std::FILE* m_extensionStreamFile = nullptr;
-  std::FILE* m_mainSectionFile = nullptr;
-  std::FILE* m_extensionSectionFile = nullptr;
+  File m_offsetFile;
+  File m_mainStreamFile;
+  File m_extensionStreamFile;
+  File m_mainSectionFile;
+  File m_extensionSectionFile;
 };
 
 // Sorts the lines of a tab-separated file in place by the collation, leaving the unsorted file under
@@ -131,9 +123,9 @@ class TomeBuilder {
 // the import reads them (LineEndOf: at a CR, taking an LF right after it along, or in Unix text at an
 // LF), empty lines are dropped, and the sorted lines are joined by the file's own line end with none
 // after the last: LF in Unix text, CR when the file's first CR has no LF after it, else CR LF. Lines
-// sort the same whatever their line ends. The sorted file replaces the original atomically. False
-// when the file cannot be read or written; the file is then unchanged.
-bool SortTabFile(const std::string& path);
+// sort the same whatever their line ends. The sorted file replaces the original atomically. An IO
+// error when the file cannot be read or written; the file is then unchanged.
+Status SortTabFile(const std::string& path);
 // Negative, zero or positive by the collation over whole lines.
 int CompareLines(std::string_view a, std::string_view b);
 

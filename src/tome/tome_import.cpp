@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "tome/file_util.h"
 #include "tome/tome_builder.h"
@@ -13,65 +14,54 @@
 namespace lv {
 namespace {
 
-bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
-  if (text.size() < suffix.size()) return false;
-  for (size_t i = 0; i < suffix.size(); ++i) {
-    const char a = text[text.size() - suffix.size() + i];
-    const char lower = (a >= 'A' && a <= 'Z') ? char(a - 'A' + 'a') : a;
-    if (lower != suffix[i]) return false;
-  }
-  return true;
-}
-
-ImportOutcome Failure(std::string error) {
+// Failures of an import are IO errors unless the builder says otherwise (a source too large).
+ImportOutcome Failure(std::string error, Status::Code code = Status::Code::kIoError) {
   ImportOutcome outcome;
-  outcome.error = std::move(error);
+  switch (code) {
+    case Status::Code::kNotSupported: outcome.status = Status::NotSupported(std::move(error)); break;
+    case Status::Code::kOutOfMemory: outcome.status = Status::OutOfMemory(std::move(error)); break;
+    default: outcome.status = Status::IoError(std::move(error)); break;
+  }
   return outcome;
 }
 
 }  // namespace
 
 SourceFormat SourceFormatFromPath(const std::string& path) {
-  return EndsWithNoCase(path, ".tab") ? SourceFormat::kTab : SourceFormat::kTagged;
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+  return extension == ".tab" ? SourceFormat::kTab : SourceFormat::kTagged;
 }
 
 ImportOutcome ImportSource(const std::string& sourcePath, const std::string& tomePath, SourceFormat format,
                            Progress* progress) {
-  std::FILE* source = std::fopen(sourcePath.c_str(), "rb");
+  const File source = OpenFile(sourcePath, "rb");
   if (!source) return Failure("cannot open source '" + sourcePath + "': " + std::strerror(errno));
-  struct SourceCloser {
-    std::FILE* file;
-    ~SourceCloser() { std::fclose(file); }
-  } closer{source};
 
   TomeBuilder builder;
-  if (builder.Failed()) return Failure("cannot import '" + sourcePath + "': " + builder.FailureReason());
+  const Status& built = builder.BuildStatus();
+  if (!built.ok()) return Failure("cannot import '" + sourcePath + "': " + built.message(), built.code());
   AtomicFileWriter writer;
-  if (!writer.Open(tomePath)) return Failure(writer.Error());
+  if (Status opened = writer.Open(tomePath); !opened.ok()) return Failure(opened.message());
 
-  const long long size = StreamSize(source);
+  const long long size = StreamSize(source.get());
   if (progress) {
     progress->SetRange(0, size < 0 ? 1 : size + 1);
     progress->SetPosition(0);
     progress->SetStep(1);
   }
   if (format == SourceFormat::kTab) {
-    builder.ImportTabText(source, progress, false);
+    builder.ImportTabText(source.get(), progress, false);
   } else {
-    builder.ImportTaggedText(source, progress);
+    builder.ImportTaggedText(source.get(), progress);
   }
-  if (builder.Failed()) return Failure("cannot import '" + sourcePath + "': " + builder.FailureReason());
+  if (!built.ok()) return Failure("cannot import '" + sourcePath + "': " + built.message(), built.code());
 
-  const int saved = builder.SaveTome(writer.Stream());
-  if (saved == kSaveOutOfMemory) return Failure("cannot write tome '" + tomePath + "': out of memory");
-  if (saved == kSaveBlockFailed) {
-    return Failure("cannot write tome '" + tomePath + "': a block could not be compressed");
-  }
-  if (saved != kSaveOk) return Failure("cannot write tome '" + tomePath + "': " + builder.FailureReason());
-  if (!writer.Commit()) return Failure(writer.Error());
+  const Status saved = builder.SaveTome(writer.Stream());
+  if (!saved.ok()) return Failure("cannot write tome '" + tomePath + "': " + saved.message(), saved.code());
+  if (Status committed = writer.Commit(); !committed.ok()) return Failure(committed.message());
 
   ImportOutcome outcome;
-  outcome.ok = true;
   outcome.entryCount = builder.EntryCount();
   outcome.sortedFlag = builder.SortedFlag();
   if (outcome.sortedFlag == 0) outcome.firstOutOfOrder = builder.PreviousSubject();

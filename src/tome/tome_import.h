@@ -6,17 +6,17 @@
 #include <string>
 
 #include "tome/progress.h"
+#include "tome/status.h"
 
 namespace lv {
 
 enum class SourceFormat { kTagged = 1, kTab = 2 };
 
-// Tab-separated when the path ends in ".tab" (any case), tagged text otherwise.
+// Tab-separated when the path's extension is ".tab" (any case), tagged text otherwise.
 SourceFormat SourceFormatFromPath(const std::string& path);
 
 struct ImportOutcome {
-  bool ok = false;
-  std::string error;  // names the file and the cause when !ok
+  Status status;  // when failed, its message names the file and the cause
   int entryCount = 0;
   int sortedFlag = 1;
   std::string firstOutOfOrder;  // the builder's previous subject when sortedFlag is 0
@@ -34,8 +34,7 @@ ImportOutcome ImportSource(const std::string& sourcePath, const std::string& tom
 std::string FormatImportResults(const ImportOutcome& outcome);
 
 struct UpgradeOutcome {
-  bool ok = false;
-  std::string error;
+  Status status;  // when failed, its message names the file and the cause
   int entryCount = 0;
 };
 

@@ -2,9 +2,9 @@
 // tome_reader_records.cpp; the byte map is at the writer (tome_builder.cpp).
 //
 // A header that cannot describe a real tome is refused before anything is allocated from it:
-//   -2 (unsupported): a version above 2001, an unknown chunk that is not skippable, a version-1 base
+//   NotSupported: a version above 2001, an unknown chunk that is not skippable, a version-1 base
 //      version outside 0..3;
-//   -1 (unreadable): a file shorter than its header; a negative subject count, chunk count, chunk
+//   Corruption (an IO error when the file cannot be opened): a file shorter than its header; a negative subject count, chunk count, chunk
 //      length or chunk area length; chunks that leave the chunk area or an area beyond the file; a
 //      subject table or a text section that does not fit in the file; a section whose length cannot
 //      hold its block table; a block size below 1 or above 1 MiB (40 times what the builder
@@ -21,6 +21,7 @@
 
 #include "tome/block_codec.h"
 #include "tome/coding.h"
+#include "tome/tome_header.h"
 #include "tome/version1_reader.h"
 
 namespace lv {
@@ -34,6 +35,18 @@ constexpr int kChunkAreaOffset = kHeaderSize;
 
 // The compressed buffer holds any block of up to m bytes: m + m / 8 + 16.
 size_t CompressedCapacity(int32_t blockSize) { return size_t(blockSize) + size_t(blockSize) / 8 + 16; }
+
+Status Damaged() { return Status::Corruption("the tome is damaged or not a tome"); }
+Status NoMemory() { return Status::OutOfMemory("out of memory"); }
+Status UnsupportedContents() { return Status::NotSupported("the tome holds a chunk this version cannot skip"); }
+
+// Reads the first min(file size, kHeaderSize) bytes of the file.
+TomeHeader ReadHeader(const TomeFile& file) {
+  uint8_t bytes[kHeaderSize] = {};
+  const size_t length = size_t(std::clamp<int64_t>(file.Size(), 0, kHeaderSize));
+  if (!file.ReadAt(0, bytes, length)) return TomeHeader(bytes, 0);
+  return TomeHeader(bytes, length);
+}
 
 void ParseBookmarkTable(const uint8_t* table, BookmarkRecord* records) {
   for (int r = 0; r < kBookmarkRecordCount; ++r) {
@@ -66,64 +79,61 @@ TomeReader::TomeReader() = default;
 
 TomeReader::~TomeReader() { Close(); }
 
-int TomeReader::Open(const std::string& path, int mode) {
+Status TomeReader::Open(const std::string& path, OpenMode mode) {
   Close();
-  m_readOnly = mode == kOpenReadOnly;
-  if (!m_file.Open(path, !m_readOnly)) return kOpenFailed;
+  m_readOnly = mode == OpenMode::kReadOnly;
+  if (!m_file.Open(path, !m_readOnly)) return Status::IoError("cannot open the tome");
   m_currentLayout = true;
   m_currentEntryIndex = -1;
-  uint8_t versionField[4];
-  int result = kOpenFailed;
-  if (m_file.ReadAt(kVersionOffset, versionField, 4)) {
-    m_version = DecodeLE32Signed(versionField);
+  const TomeHeader header = ReadHeader(m_file);
+  Status result = Damaged();
+  if (header.Holds(kVersionOffset + 4)) {
+    m_version = header.Version();
     try {
-      if (m_version > kWrittenVersion) {
-        result = kOpenUnsupported;
-      } else if (m_version < kFirstCurrentVersion) {
+      if (header.IsNewerThanWritten()) {
+        result = Status::NotSupported("unsupported tome version " + std::to_string(m_version));
+      } else if (header.IsVersion1()) {
         result = OpenVersion1(path);
       } else {
-        result = OpenCurrentLayout();
+        result = OpenCurrentLayout(header);
       }
     } catch (const std::bad_alloc&) {
-      result = kOpenFailed;
+      result = NoMemory();
     }
   }
-  if (result != kOpenOk) {
+  if (!result.ok()) {
     ReleaseAll();
     return result;
   }
   m_open = true;
-  return kOpenOk;
+  return Status::Ok();
 }
 
-int TomeReader::OpenVersion1(const std::string& path) {
+Status TomeReader::OpenVersion1(const std::string& path) {
   m_currentLayout = false;
   m_file.Close();
   m_version1 = std::make_unique<Version1Reader>();
-  const int result = m_version1->Open(path, !m_readOnly);
-  if (result < 0) return result;
-  m_subjectCount = result;
+  if (Status opened = m_version1->Open(path, !m_readOnly); !opened.ok()) return opened;
+  m_subjectCount = m_version1->SubjectCount();
   m_version = m_version1->VersionWord();  // with the marks a writable open has just added
   m_sortedFlag = 0;
   if (!m_readOnly) {
     m_bookmarkTablePosition = m_version1->BookmarkTablePosition();
     ReadBookmarks();
   }
-  return kOpenOk;
+  return Status::Ok();
 }
 
-int TomeReader::OpenCurrentLayout() {
-  uint8_t header[kHeaderSize];
-  if (!m_file.ReadAt(0, header, sizeof header)) return kOpenFailed;
-  m_sortedFlag = DecodeLE32Signed(header + kSortedFlagOffset);
-  const int32_t subjectCount = DecodeLE32Signed(header + kSubjectCountOffset);
-  const int32_t chunkCount = DecodeLE32Signed(header + kChunkCountOffset);
-  const int32_t chunkAreaLength = DecodeLE32Signed(header + kChunkAreaLengthOffset);
-  if (subjectCount < 0 || chunkCount < 0 || chunkAreaLength < 0) return kOpenFailed;
+Status TomeReader::OpenCurrentLayout(const TomeHeader& header) {
+  if (!header.Holds(kHeaderSize)) return Damaged();
+  m_sortedFlag = header.SortedFlag();
+  const int32_t subjectCount = header.SubjectCount();
+  const int32_t chunkCount = header.ChunkCount();
+  const int32_t chunkAreaLength = header.ChunkAreaLength();
+  if (subjectCount < 0 || chunkCount < 0 || chunkAreaLength < 0) return Damaged();
   const int64_t chunkAreaEnd = int64_t(kChunkAreaOffset) + chunkAreaLength;
-  if (chunkAreaEnd > m_file.Size()) return kOpenFailed;
-  const int chunks = ReadChunks(chunkCount, chunkAreaEnd);
-  if (chunks != kOpenOk) return chunks;
+  if (chunkAreaEnd > m_file.Size()) return Damaged();
+  if (Status chunks = ReadChunks(chunkCount, chunkAreaEnd); !chunks.ok()) return chunks;
   if (m_bookmarkTablePosition >= 0) ReadBookmarks();
 
   m_subjectCount = subjectCount;
@@ -132,32 +142,28 @@ int TomeReader::OpenCurrentLayout() {
   int64_t mainEnd = 0;
   int64_t extensionEnd = 0;
   if (!ReadSection(mainStart, m_main, mainEnd) || !ReadSection(mainEnd, m_extension, extensionEnd)) {
-    return kOpenFailed;
+    return Damaged();
   }
   m_windowFirstIndex = -1;
-  return AllocateBuffers() ? kOpenOk : kOpenFailed;
+  return AllocateBuffers() ? Status::Ok() : NoMemory();
 }
 
-int TomeReader::ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd) {
+Status TomeReader::ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd) {
   int64_t at = kChunkAreaOffset;
   for (int32_t c = 0; c < chunkCount; ++c) {
-    uint8_t chunkHeader[kChunkHeaderSize];
-    if (at + kChunkHeaderSize > chunkAreaEnd || !m_file.ReadAt(at, chunkHeader, sizeof chunkHeader)) {
-      return kOpenFailed;
-    }
-    const int32_t type = DecodeLE32Signed(chunkHeader);
-    const int32_t skippable = DecodeLE32Signed(chunkHeader + 4);
-    const int32_t dataLength = DecodeLE32Signed(chunkHeader + 8);
+    uint8_t bytes[kChunkHeaderSize];
+    if (at + kChunkHeaderSize > chunkAreaEnd || !m_file.ReadAt(at, bytes, sizeof bytes)) return Damaged();
+    const ChunkHeader chunk = ParseChunkHeader(bytes);
     const int64_t dataStart = at + kChunkHeaderSize;
-    if (dataLength < 0 || dataStart + dataLength > chunkAreaEnd) return kOpenFailed;
-    if (type == kChunkTypeBookmarks) {
-      m_bookmarkTablePosition = dataLength >= kBookmarkTableSize ? dataStart : -1;
-    } else if (skippable != 1) {
-      return kOpenUnsupported;
+    if (chunk.dataLength < 0 || dataStart + chunk.dataLength > chunkAreaEnd) return Damaged();
+    if (chunk.type == kChunkTypeBookmarks) {
+      m_bookmarkTablePosition = chunk.dataLength >= kBookmarkTableSize ? dataStart : -1;
+    } else if (!chunk.IsSkippable()) {
+      return UnsupportedContents();
     }
-    at = dataStart + dataLength;
+    at = dataStart + chunk.dataLength;
   }
-  return kOpenOk;
+  return Status::Ok();
 }
 
 bool TomeReader::ReadSection(int64_t start, Section& section, int64_t& sectionEnd) {
@@ -251,7 +257,7 @@ void TomeReader::SaveBookmarks() {
   }
 }
 
-BookmarkRecord TomeReader::GetBookmark(int recordNumber) const {
+BookmarkRecord TomeReader::Bookmark(int recordNumber) const {
   if (recordNumber < 0 || recordNumber >= kBookmarkRecordCount) return BookmarkRecord{};
   return m_bookmarks[recordNumber];
 }

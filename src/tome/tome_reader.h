@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "tome/format.h"
+#include "tome/status.h"
 #include "tome/tome_file.h"
 
 namespace lv {
 
+class TomeHeader;
 class Version1Reader;
 
 struct BookmarkRecord {
@@ -25,6 +27,14 @@ struct BookmarkRecord {
   bool IsFree() const { return nameLength == 0; }
 };
 
+enum class OpenMode { kReadOnly, kReadWrite };
+
+// How FindSubject matches a subject against the text (letters compared by the collation).
+enum class SubjectMatch {
+  kExact,   // the subject equals the text
+  kPrefix,  // the subject begins with the text
+};
+
 class TomeReader {
  public:
   TomeReader();
@@ -32,45 +42,47 @@ class TomeReader {
   TomeReader(const TomeReader&) = delete;
   TomeReader& operator=(const TomeReader&) = delete;
 
-  // mode kOpenReadOnly (2) opens read-only, any other value read and write. Any open tome is closed
-  // first (saving its bookmarks when writable). Returns kOpenOk (1), kOpenFailed (-1: cannot open,
-  // damaged beyond use, out of memory) or kOpenUnsupported (-2).
-  int Open(const std::string& path, int mode);
+  // Opens the tome at path. Any open tome is closed first (saving its bookmarks when writable).
+  // Returns ok, NotSupported for a tome of a version or with contents this reader does not handle
+  // (callers tell the user so), or another failure (cannot open, damaged beyond use, out of memory).
+  Status Open(const std::string& path, OpenMode mode);
   void Close();
 
   bool IsOpen() const { return m_open; }
   bool IsReadOnly() const { return m_readOnly; }
   bool IsCurrentLayout() const { return m_currentLayout; }
-  int GetSubjectCount() const { return m_subjectCount; }
-  int GetSortedFlag() const { return m_sortedFlag; }
-  int GetVersion() const { return m_version; }
+  int SubjectCount() const { return m_subjectCount; }
+  int SortedFlag() const { return m_sortedFlag; }
+  int Version() const { return m_version; }
 
-  // REQUIRES: 0 <= subjectIndex < GetSubjectCount(). Damaged data yields an empty or cut string.
-  std::string GetSubject(int subjectIndex);
+  // REQUIRES: 0 <= subjectIndex < SubjectCount(). Damaged data yields an empty or cut string.
+  std::string Subject(int subjectIndex);
   // The entry head as stored, or with strip a one-line plain preview (version-1: its own preview).
-  std::string GetPreview(int subjectIndex, bool strip);
+  std::string Preview(int subjectIndex, bool strip);
   // The extension position of the entry, or -1 when its text is whole in its record.
-  int GetExtensionPosition(int subjectIndex);
+  int ExtensionPosition(int subjectIndex);
 
-  // Makes the whole stored text of the entry the current entry text: 1 on success, 0 on failure.
-  int LoadEntryText(int subjectIndex);
+  // Makes the whole stored text of the entry the current entry text. False when no tome is open, the
+  // index is out of range or memory runs out; damaged data gives an empty or cut text.
+  bool LoadEntryText(int subjectIndex);
   // The current entry text (without its terminating 0x00), valid until the next LoadEntryText, Open
   // or Close.
   std::string_view CurrentEntryText() const { return m_entryText; }
   int CurrentEntryLength() const { return static_cast<int>(m_entryText.size()); }
   int CurrentEntryIndex() const { return m_currentEntryIndex; }
 
-  // mode 0: the first subject equal to text; mode 1: a subject beginning with text. -1 when none.
-  int FindSubject(int mode, std::string_view text);
+  // Version-1 tomes only: replaces stored with the entry's text bytes as the file holds them (packed
+  // text unless the base version is 1), cut at the end of the file. False for a current-layout tome
+  // or when the entry's records cannot be located.
+  bool ReadVersion1StoredText(int subjectIndex, std::vector<uint8_t>& stored);
+
+  // The first subject matching text (see FindByBinarySearch for a sorted tome), or -1 when none.
+  int FindSubject(SubjectMatch match, std::string_view text);
 
   // Records 0 to 50 of the bookmark table.
-  BookmarkRecord GetBookmark(int recordNumber) const;
+  BookmarkRecord Bookmark(int recordNumber) const;
   void SetBookmark(int recordNumber, int32_t nameLength, int32_t subjectNumber, int32_t reserved,
                    std::string_view name);
-
-  // HTML font size 1..7 of entry pages; 3 at construction.
-  int GetEntryPageFontSize() const { return m_entryPageFontSize; }
-  void SetEntryPageFontSize(int size) { m_entryPageFontSize = size; }
 
  private:
   // One text section: its block table and the one decoded block it holds.
@@ -94,9 +106,9 @@ class TomeReader {
     std::string_view head;
   };
 
-  int OpenCurrentLayout();
-  int OpenVersion1(const std::string& path);
-  int ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd);
+  Status OpenCurrentLayout(const TomeHeader& header);
+  Status OpenVersion1(const std::string& path);
+  Status ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd);
   bool ReadSection(int64_t start, Section& section, int64_t& sectionEnd);
   bool AllocateBuffers();
   bool MakeBlockCurrent(Section& section, int block, bool withNextHead);
@@ -105,7 +117,7 @@ class TomeReader {
   bool AssembleLongRecord(int block, size_t offset, Record& record);
   std::string_view SubjectView(int subjectIndex);
   void AppendExtension(int64_t extensionPosition);
-  int FindByScan(int mode, std::string_view text);
+  int FindByScan(SubjectMatch match, std::string_view text);
   int FindByBinarySearch(std::string_view text);
   std::string_view ProbeSubject(int subjectIndex, int depth);
   void ReadBookmarks();
@@ -136,7 +148,6 @@ class TomeReader {
   std::unordered_map<int, std::string> m_probeSubjects;
   int m_currentEntryIndex = -1;
   std::string m_entryText;
-  int m_entryPageFontSize = 3;
 };
 
 }  // namespace lv

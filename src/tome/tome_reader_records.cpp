@@ -170,9 +170,9 @@ std::string_view TomeReader::SubjectView(int subjectIndex) {
   return record.subject;
 }
 
-std::string TomeReader::GetSubject(int subjectIndex) { return std::string(SubjectView(subjectIndex)); }
+std::string TomeReader::Subject(int subjectIndex) { return std::string(SubjectView(subjectIndex)); }
 
-std::string TomeReader::GetPreview(int subjectIndex, bool strip) {
+std::string TomeReader::Preview(int subjectIndex, bool strip) {
   if (!m_open) return {};
   if (!m_currentLayout) return m_version1->Preview(subjectIndex);
   Record record;
@@ -182,17 +182,17 @@ std::string TomeReader::GetPreview(int subjectIndex, bool strip) {
   return preview;
 }
 
-int TomeReader::GetExtensionPosition(int subjectIndex) {
+int TomeReader::ExtensionPosition(int subjectIndex) {
   if (!m_open || !m_currentLayout) return -1;
   Record record;
   LocateRecord(subjectIndex, record);
   return record.extensionPosition;
 }
 
-int TomeReader::LoadEntryText(int subjectIndex) {
+bool TomeReader::LoadEntryText(int subjectIndex) {
   m_currentEntryIndex = -1;
   m_entryText.clear();
-  if (!m_open || subjectIndex < 0 || subjectIndex >= m_subjectCount) return 0;
+  if (!m_open || subjectIndex < 0 || subjectIndex >= m_subjectCount) return false;
   try {
     if (!m_currentLayout) {
       m_version1->LoadText(subjectIndex, m_entryText);
@@ -204,10 +204,16 @@ int TomeReader::LoadEntryText(int subjectIndex) {
     }
   } catch (const std::bad_alloc&) {
     m_entryText = {};
-    return 0;
+    return false;
   }
   m_currentEntryIndex = subjectIndex;
-  return 1;
+  return true;
+}
+
+bool TomeReader::ReadVersion1StoredText(int subjectIndex, std::vector<uint8_t>& stored) {
+  stored.clear();
+  if (!m_open || m_currentLayout) return false;
+  return m_version1->ReadStoredText(subjectIndex, stored);
 }
 
 // Appends the entry's piece of the extension stream: from the position up to its 0x00, across as many
@@ -227,17 +233,16 @@ void TomeReader::AppendExtension(int64_t extensionPosition) {
   }
 }
 
-int TomeReader::FindSubject(int mode, std::string_view text) {
+int TomeReader::FindSubject(SubjectMatch match, std::string_view text) {
   if (!m_open || m_subjectCount == 0) return -1;
-  if (!m_currentLayout || m_sortedFlag != 1) return FindByScan(mode, text);
+  if (!m_currentLayout || m_sortedFlag != 1) return FindByScan(match, text);
   return FindByBinarySearch(text);
 }
 
-int TomeReader::FindByScan(int mode, std::string_view text) {
-  if (mode != 0 && mode != 1) return -1;
+int TomeReader::FindByScan(SubjectMatch match, std::string_view text) {
   for (int i = 0; i < m_subjectCount; ++i) {
     const std::string_view subject = SubjectView(i);
-    if (mode == 0 ? Collate(subject, text) == 0 : CollateBeginsWith(subject, text)) return i;
+    if (match == SubjectMatch::kExact ? Collate(subject, text) == 0 : CollateBeginsWith(subject, text)) return i;
   }
   return -1;
 }

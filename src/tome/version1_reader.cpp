@@ -11,11 +11,10 @@
 namespace lv {
 namespace {
 
-constexpr int kV1VersionOffset = 16;
-constexpr int kV1SubjectCountOffset = 20;
-constexpr int kV1HeaderLengthOffset = 24;
 constexpr int kV1HighestBaseVersion = 3;
 constexpr int kV1PlainBaseVersion = 1;
+
+Status Damaged() { return Status::Corruption("the version-1 tome is damaged"); }
 
 std::string_view CutBefore(std::string_view text, char stop) {
   const size_t at = text.find(stop);
@@ -24,16 +23,16 @@ std::string_view CutBefore(std::string_view text, char stop) {
 
 }  // namespace
 
-int Version1Reader::Open(const std::string& path, bool writable) {
+Status Version1Reader::Open(const std::string& path, bool writable) {
   Close();
-  if (!m_file.Open(path, writable)) return kOpenFailed;
+  if (!m_file.Open(path, writable)) return Status::IoError("cannot open the tome");
   uint8_t fixed[kV1HeaderFixedSize];
-  if (!m_file.ReadAt(0, fixed, sizeof fixed)) return kOpenFailed;
-  const int32_t word = DecodeLE32Signed(fixed + kV1VersionOffset);
+  if (!m_file.ReadAt(0, fixed, sizeof fixed)) return Damaged();
+  const int32_t word = DecodeLE32Signed(fixed + kVersionOffset);
   const int32_t count = DecodeLE32Signed(fixed + kV1SubjectCountOffset);
   const int32_t headerLength = DecodeLE32Signed(fixed + kV1HeaderLengthOffset);
-  if (headerLength < kV1HeaderFixedSize || headerLength > m_file.Size()) return kOpenFailed;
-  if (count < 0 || kV1HeaderFixedSize + 4 * int64_t(count) > headerLength) return kOpenFailed;
+  if (headerLength < kV1HeaderFixedSize || headerLength > m_file.Size()) return Damaged();
+  if (count < 0 || kV1HeaderFixedSize + 4 * int64_t(count) > headerLength) return Damaged();
 
   // The marks are taken off with ">=" so that base version 0 keeps its marks too (with ">" a word of
   // 1500 would lose them and every writable open would append another table).
@@ -42,30 +41,31 @@ int Version1Reader::Open(const std::string& path, bool writable) {
   const bool hasBookmarks = base >= kV1BookmarksMark;
   if (hasBookmarks) base -= kV1BookmarksMark;
   // Refused before anything is written, so an unsupported tome is left as it was.
-  if (base < 0 || base > kV1HighestBaseVersion) return kOpenUnsupported;
+  if (base < 0 || base > kV1HighestBaseVersion) {
+    return Status::NotSupported("unsupported version-1 base version " + std::to_string(base));
+  }
 
   try {
     m_header.resize(size_t(headerLength));
   } catch (const std::bad_alloc&) {
-    return kOpenFailed;
+    return Status::OutOfMemory("out of memory");
   }
-  if (!m_file.ReadAt(0, m_header.data(), m_header.size())) return kOpenFailed;
+  if (!m_file.ReadAt(0, m_header.data(), m_header.size())) return Damaged();
   m_versionWord = word;
   if (writable) {
-    const int appended = AppendMissingParts(hasTail, hasBookmarks);
-    if (appended != kOpenOk) return appended;
+    if (Status appended = AppendMissingParts(hasTail, hasBookmarks); !appended.ok()) return appended;
     // The bookmark table must not reach back into the header it would overwrite when saved.
-    if (BookmarkTablePosition() < headerLength) return kOpenFailed;
+    if (BookmarkTablePosition() < headerLength) return Damaged();
   }
   m_baseVersion = base;
   m_subjectCount = count;
-  return count;
+  return Status::Ok();
 }
 
 // Appends the missing zero bytes first and only then writes the version word that announces them, so
 // that a failed write never leaves a word that claims a table the file does not hold.
-int Version1Reader::AppendMissingParts(bool hasTail, bool hasBookmarks) {
-  if (hasTail && hasBookmarks) return kOpenOk;
+Status Version1Reader::AppendMissingParts(bool hasTail, bool hasBookmarks) {
+  if (hasTail && hasBookmarks) return Status::Ok();
   const int64_t originalSize = m_file.Size();
   const size_t missing = (hasTail ? 0 : kV1ReservedTailSize) + (hasBookmarks ? 0 : kBookmarkTableSize);
   int32_t word = m_versionWord;
@@ -73,18 +73,18 @@ int Version1Reader::AppendMissingParts(bool hasTail, bool hasBookmarks) {
   if (!hasBookmarks) word += kV1BookmarksMark;
   uint8_t encoded[4];
   EncodeLE32(encoded, uint32_t(word));
-  if (!m_file.AppendZeros(missing) || !m_file.WriteAt(kV1VersionOffset, encoded, 4)) {
+  if (!m_file.AppendZeros(missing) || !m_file.WriteAt(kVersionOffset, encoded, 4)) {
     m_file.Truncate(originalSize);
-    return kOpenFailed;
+    return Status::IoError("cannot append the bookmark table");
   }
   m_versionWord = word;
-  return kOpenOk;
+  return Status::Ok();
 }
 
 void Version1Reader::Close() {
   m_file.Close();
   m_header = {};
-  m_packed = {};
+  m_stored = {};
   m_baseVersion = 0;
   m_versionWord = 0;
   m_subjectCount = 0;
@@ -128,27 +128,32 @@ std::string Version1Reader::Preview(int index) {
     return std::string(CutBefore(CutBefore(plain, '\0'), '@'));
   }
   char decoded[kVersion1PreviewCharacters];
-  const size_t n = DecodeVersion1Text(m_previewBuffer, stored, decoded, sizeof decoded,
+  const size_t n = DecodeVersion1TextForReader(m_previewBuffer, stored, decoded, sizeof decoded,
                                       Version1TextMode::kPreview);
   return std::string(CutBefore(std::string_view(decoded, n), '@'));
 }
 
 void Version1Reader::LoadText(int index, std::string& text) {
   text.clear();
-  int64_t start = 0;
-  int64_t length = 0;
-  if (!LocateText(index, start, length) || length == 0) return;
-  m_packed.resize(size_t(length));
-  if (!m_file.ReadAt(start, m_packed.data(), m_packed.size())) return;
+  if (!ReadStoredText(index, m_stored) || m_stored.empty()) return;
   if (m_baseVersion == kV1PlainBaseVersion) {
-    const std::string_view plain(reinterpret_cast<const char*>(m_packed.data()), m_packed.size());
+    const std::string_view plain(reinterpret_cast<const char*>(m_stored.data()), m_stored.size());
     text.assign(CutBefore(plain, '\0'));
     return;
   }
   // Every nibble yields at most one byte, so three times the stored length is never reached.
-  text.resize(3 * m_packed.size());
-  text.resize(DecodeVersion1Text(m_packed.data(), m_packed.size(), text.data(), text.size(),
-                                 Version1TextMode::kEntryText));
+  text.resize(3 * m_stored.size());
+  text.resize(DecodeVersion1TextForReader(m_stored.data(), m_stored.size(), text.data(), text.size(),
+                                          Version1TextMode::kEntryText));
+}
+
+bool Version1Reader::ReadStoredText(int index, std::vector<uint8_t>& stored) const {
+  stored.clear();
+  int64_t start = 0;
+  int64_t length = 0;
+  if (!LocateText(index, start, length)) return false;
+  stored.resize(size_t(length));
+  return m_file.ReadAt(start, stored.data(), stored.size());
 }
 
 bool Version1Reader::ReadBookmarkTable(uint8_t* table) const {

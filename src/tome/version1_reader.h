@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "tome/format.h"
+#include "tome/status.h"
 #include "tome/tome_file.h"
 #include "tome/version1_text.h"
 
@@ -27,12 +28,13 @@ namespace lv {
 
 class Version1Reader {
  public:
-  // Opens path; writable appends the missing tail and bookmark table first. Returns the subject count
-  // (>= 0), kOpenFailed (cannot open, damaged header, out of memory) or kOpenUnsupported (base version
-  // outside 0..3). A refused or read-only open never writes to the file.
-  int Open(const std::string& path, bool writable);
+  // Opens path; writable appends the missing tail and bookmark table first. Fails with NotSupported
+  // for a base version outside 0..3, otherwise (cannot open, damaged header, out of memory) with
+  // another code. A refused or read-only open never writes to the file.
+  Status Open(const std::string& path, bool writable);
   void Close();
 
+  int SubjectCount() const { return m_subjectCount; }
   int32_t VersionWord() const { return m_versionWord; }
   // First byte of the bookmark table (the last 4743 bytes of the file). REQUIRES: opened writable.
   int64_t BookmarkTablePosition() const { return m_file.Size() - kBookmarkTableSize; }
@@ -46,12 +48,15 @@ class Version1Reader {
   // Replaces text with the whole stored text of the entry (line breaks as TAB + code 8). A damaged
   // record gives an empty or cut text. Throws std::bad_alloc when memory runs out.
   void LoadText(int index, std::string& text);
+  // Replaces stored with the text record's stored bytes as they are (packed unless the base version
+  // is 1), cut at the end of the file. False when the record cannot be located or read.
+  bool ReadStoredText(int index, std::vector<uint8_t>& stored) const;
 
   bool ReadBookmarkTable(uint8_t* table) const;
   bool WriteBookmarkTable(const uint8_t* table);
 
  private:
-  int AppendMissingParts(bool hasTail, bool hasBookmarks);
+  Status AppendMissingParts(bool hasTail, bool hasBookmarks);
   // Locates the text record of index: offset of its stored bytes and their length, cut to the file.
   bool LocateText(int index, int64_t& textStart, int64_t& textLength) const;
 
@@ -60,7 +65,7 @@ class Version1Reader {
   int m_baseVersion = 0;
   int32_t m_versionWord = 0;
   int m_subjectCount = 0;
-  std::vector<uint8_t> m_packed;  // stored bytes of the text being loaded
+  std::vector<uint8_t> m_stored;  // stored bytes of the text being loaded
   uint8_t m_previewBuffer[kVersion1PreviewBytes] = {};
 };
 

@@ -33,8 +33,8 @@ class NibbleStream {
 
 }  // namespace
 
-size_t DecodeVersion1Text(const uint8_t* packed, size_t size, char* out, size_t capacity,
-                          Version1TextMode mode) {
+size_t DecodeVersion1TextForReader(const uint8_t* packed, size_t size, char* out, size_t capacity,
+                                   Version1TextMode mode) {
   const bool preview = mode == Version1TextMode::kPreview;
   NibbleStream nibbles(packed, size);
   size_t j = 0;

@@ -25,9 +25,12 @@ inline constexpr size_t kVersion1PreviewNibbles = 201;
 // The preview decodes at most this many stored bytes of an entry text.
 inline constexpr size_t kVersion1PreviewBytes = 250;
 
-// Decodes packed[0..size) into out, writing at most capacity bytes and reading nothing past size. A
-// character whose nibbles run past the input is dropped. Returns the number of bytes written.
-size_t DecodeVersion1Text(const uint8_t* packed, size_t size, char* out, size_t capacity,
-                          Version1TextMode mode);
+// The tome reader's decoding. Decodes packed[0..size) into out, writing at most capacity bytes and
+// reading nothing past size: every character whose nibbles are all in the input is decoded, also one
+// starting on the low nibble of the last byte; a character whose nibbles run past the input is
+// dropped. (The Palm export decodes differently: DecodeVersion1TextForPalm.) Returns the number of
+// bytes written.
+size_t DecodeVersion1TextForReader(const uint8_t* packed, size_t size, char* out, size_t capacity,
+                                   Version1TextMode mode);
 
 }  // namespace lv

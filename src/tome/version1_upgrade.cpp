@@ -15,9 +15,9 @@
 namespace lv {
 namespace {
 
-UpgradeOutcome UpgradeFailure(std::string error) {
+UpgradeOutcome UpgradeFailure(Status failure) {
   UpgradeOutcome outcome;
-  outcome.error = std::move(error);
+  outcome.status = std::move(failure);
   return outcome;
 }
 
@@ -25,64 +25,70 @@ UpgradeOutcome UpgradeFailure(std::string error) {
 // appended, else an empty string. False when the file cannot be read.
 bool ReadVersion1Bookmarks(const std::string& path, std::string& table) {
   table.clear();
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  const File file = OpenFile(path, "rb");
   if (!file) return false;
   uint8_t word[4];
-  bool ok = std::fseek(file, kVersionOffset, SEEK_SET) == 0 && std::fread(word, 1, 4, file) == 4;
+  bool ok = std::fseek(file.get(), kVersionOffset, SEEK_SET) == 0 && std::fread(word, 1, 4, file.get()) == 4;
   const int32_t version = DecodeLE32Signed(word);
   if (ok && version >= 0 && version % kV1ReservedTailMark >= kV1BookmarksMark) {
-    const long long size = StreamSize(file);
+    const long long size = StreamSize(file.get());
     if (size >= kV1HeaderFixedSize + kBookmarkTableSize) {
       table.resize(kBookmarkTableSize);
-      ok = std::fseek(file, long(size - kBookmarkTableSize), SEEK_SET) == 0 &&
-           std::fread(table.data(), 1, table.size(), file) == table.size();
+      ok = std::fseek(file.get(), long(size - kBookmarkTableSize), SEEK_SET) == 0 &&
+           std::fread(table.data(), 1, table.size(), file.get()) == table.size();
     }
   }
-  std::fclose(file);
   return ok;
+}
+
+Status CannotUpgrade(const std::string& path, const std::string& cause) {
+  return Status::IoError("cannot upgrade '" + path + "': " + cause);
 }
 
 }  // namespace
 
 UpgradeOutcome UpgradeVersion1Tome(const std::string& path) {
   TomeReader reader;
-  const int opened = reader.Open(path, kOpenReadOnly);
-  if (opened == kOpenUnsupported) return UpgradeFailure("cannot upgrade '" + path + "': unsupported tome version");
-  if (opened != kOpenOk) return UpgradeFailure("cannot open tome '" + path + "': unreadable or damaged");
+  const Status opened = reader.Open(path, OpenMode::kReadOnly);
+  if (opened.IsNotSupported()) {
+    return UpgradeFailure(Status::NotSupported("cannot upgrade '" + path + "': unsupported tome version"));
+  }
+  if (!opened.ok()) return UpgradeFailure(Status::Corruption("cannot open tome '" + path + "': unreadable or damaged"));
   if (reader.IsCurrentLayout()) {
-    return UpgradeFailure("cannot upgrade '" + path + "': it is not a version-1 tome");
+    return UpgradeFailure(Status::InvalidArgument("cannot upgrade '" + path + "': it is not a version-1 tome"));
   }
 
   TomeBuilder builder;
-  for (int i = 0; i < reader.GetSubjectCount() && !builder.Failed(); ++i) {
-    const std::string subject = reader.GetSubject(i);
+  for (int i = 0; i < reader.SubjectCount() && builder.BuildStatus().ok(); ++i) {
+    const std::string subject = reader.Subject(i);
     if (!reader.LoadEntryText(i)) {
-      return UpgradeFailure("cannot upgrade '" + path + "': entry " + std::to_string(i) + " cannot be read");
+      return UpgradeFailure(CannotUpgrade(path, "entry " + std::to_string(i) + " cannot be read"));
     }
     builder.AddEntry(subject, reader.CurrentEntryText());
   }
-  if (builder.Failed()) return UpgradeFailure("cannot upgrade '" + path + "': " + builder.FailureReason());
+  if (!builder.BuildStatus().ok()) return UpgradeFailure(CannotUpgrade(path, builder.BuildStatus().message()));
 
   std::string bookmarks;
   if (!ReadVersion1Bookmarks(path, bookmarks)) {
-    return UpgradeFailure("cannot upgrade '" + path + "': its bookmark table cannot be read");
+    return UpgradeFailure(CannotUpgrade(path, "its bookmark table cannot be read"));
   }
   AtomicFileWriter writer;
-  if (!writer.Open(path)) return UpgradeFailure(writer.Error());
-  const int saved = builder.SaveTome(writer.Stream());
-  if (saved != kSaveOk) {
-    return UpgradeFailure("cannot write tome '" + path + "': " +
-                          (builder.Failed() ? builder.FailureReason() : "out of memory"));
+  if (Status created = writer.Open(path); !created.ok()) return UpgradeFailure(created);
+  const Status saved = builder.SaveTome(writer.Stream());
+  if (!saved.ok()) {
+    // A failure to compress a block is a failure to get memory for it.
+    const std::string cause = saved.code() == Status::Code::kOutOfMemory ? "out of memory" : saved.message();
+    return UpgradeFailure(Status::IoError("cannot write tome '" + path + "': " + cause));
   }
   if (!bookmarks.empty() &&
       (std::fseek(writer.Stream(), kWrittenBookmarkTableOffset, SEEK_SET) != 0 ||
        std::fwrite(bookmarks.data(), 1, bookmarks.size(), writer.Stream()) != bookmarks.size())) {
-    return UpgradeFailure("cannot write tome '" + path + "': the bookmark table could not be written");
+    return UpgradeFailure(
+        Status::IoError("cannot write tome '" + path + "': the bookmark table could not be written"));
   }
   reader.Close();
-  if (!writer.Commit()) return UpgradeFailure(writer.Error());
+  if (Status committed = writer.Commit(); !committed.ok()) return UpgradeFailure(committed);
   UpgradeOutcome outcome;
-  outcome.ok = true;
   outcome.entryCount = builder.EntryCount();
   return outcome;
 }
