@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tome/status.h"
+
 namespace lv {
 
 struct PackingLimits {
@@ -21,13 +23,8 @@ struct PackingLimits {
   int maxBlocksPerRecord = 128;
 };
 
-// Results of DataStreamPacker::AddSubject.
-inline constexpr int kPackOk = 0;
-inline constexpr int kPackCompressionFailed = 7;
-inline constexpr int kPackTooLarge = 16;
-
-// Compresses one block into out; kPackOk or a failure result.
-using BlockCompressor = std::function<int(const uint8_t* data, size_t n, std::vector<uint8_t>& out)>;
+// Compresses one block into out; false when it cannot.
+using BlockCompressor = std::function<bool(const uint8_t* data, size_t n, std::vector<uint8_t>& out)>;
 
 // One iLVPDataHeaderArray entry: where a subject's record starts.
 struct DataHeaderEntry {
@@ -40,9 +37,10 @@ class DataStreamPacker {
   DataStreamPacker(size_t blockSize, BlockCompressor compress, PackingLimits limits = {});
 
   // Appends the next subject's record and compresses every block that is full (with last, also the
-  // rest). kPackOk, kPackTooLarge when a block reference would need a record number or a block number
-  // past the limits, or the compressor's failure result.
-  int AddSubject(std::string_view subject, std::string_view preparedText, bool last);
+  // rest). Fails with NotSupported when a block reference would need a record number or a block
+  // number past the limits (the stream is too large for a Palm tome), or with OutOfMemory when the
+  // compressor fails.
+  Status AddSubject(std::string_view subject, std::string_view preparedText, bool last);
 
   // iLVPDataHeaderArray, one entry per subject added.
   const std::vector<DataHeaderEntry>& HeaderEntries() const { return m_header; }
@@ -52,8 +50,8 @@ class DataStreamPacker {
   int DataRecordCount() const { return m_blocks.empty() ? 0 : m_record + 1; }
 
  private:
-  int CompressNextBlock(const uint8_t* data, size_t n);
-  int PlaceBlock(size_t length);
+  Status CompressNextBlock(const uint8_t* data, size_t n);
+  Status PlaceBlock(size_t length);
 
   size_t m_blockSize;
   BlockCompressor m_compress;

@@ -32,7 +32,7 @@ bool ZlibDecompress(const uint8_t* input, size_t n, size_t capacity, std::vector
   return true;
 }
 
-int CompressPalmBlock(PalmCodec codec, const uint8_t* input, size_t n, std::vector<uint8_t>& output,
+bool CompressPalmBlock(PalmCodec codec, const uint8_t* input, size_t n, std::vector<uint8_t>& output,
                       MessageSink* messages) {
   if (codec == PalmCodec::kZlib) {
     ZlibCompress(input, n, output, messages);
@@ -40,7 +40,7 @@ int CompressPalmBlock(PalmCodec codec, const uint8_t* input, size_t n, std::vect
     output.resize(PalmDocMaxCompressedSize(n));
     output.resize(PalmDocCompress(input, n, output.data()));
   }
-  return output.empty() ? kBlockNoOutput : kBlockCompressed;
+  return !output.empty();
 }
 
 namespace {
@@ -67,7 +67,7 @@ class NibbleReader {
 
 }  // namespace
 
-int DecodeVersion1Text(const uint8_t* input, size_t n, std::string& output) {
+void DecodeVersion1TextForPalm(const uint8_t* input, size_t n, std::string& output) {
   output.clear();
   NibbleReader reader(input, n);
   unsigned c = 0;
@@ -87,7 +87,6 @@ int DecodeVersion1Text(const uint8_t* input, size_t n, std::string& output) {
       output.push_back(kVersion1Characters[base + a]);
     }
   }
-  return 0;
 }
 
 }  // namespace lv

@@ -14,10 +14,6 @@ namespace lv {
 // Compression codes of the Palm tome header record.
 enum class PalmCodec : uint16_t { kPalmDoc = 2, kZlib = 3 };
 
-// Results of CompressPalmBlock.
-inline constexpr int kBlockCompressed = 0;
-inline constexpr int kBlockNoOutput = 7;
-
 inline constexpr const char* kCompressionFailedMessage = "Compression Failed.";
 
 // Compresses input[0..n) with zlib's compress at the default level (zlib header and Adler-32 trailer)
@@ -28,20 +24,22 @@ bool ZlibCompress(const uint8_t* input, size_t n, std::vector<uint8_t>& output, 
 // Decodes a zlib stream into at most capacity bytes. False when the stream is damaged or does not fit.
 bool ZlibDecompress(const uint8_t* input, size_t n, size_t capacity, std::vector<uint8_t>& output);
 
-// The block codec selector: compresses input[0..n) with the chosen codec into output.
-// kBlockCompressed, or kBlockNoOutput when the codec produced nothing.
-int CompressPalmBlock(PalmCodec codec, const uint8_t* input, size_t n, std::vector<uint8_t>& output,
+// The block codec selector: compresses input[0..n) with the chosen codec into output. False when the
+// codec produced nothing.
+bool CompressPalmBlock(PalmCodec codec, const uint8_t* input, size_t n, std::vector<uint8_t>& output,
                       MessageSink* messages);
 
 // The 60 characters of the version-1 text packing, in code order.
 inline constexpr char kVersion1Characters[] =
     "bcdfgjkmpquvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ,;@'() eoatnirslh.";
 
-// Decodes version-1 packed text: a stream of nibbles, high nibble first. Nibble c = 0..11 is
-// character 48 + c; 12 is a raw byte from the next two nibbles; 13, 14 and 15 pick character n,
-// 16 + n or 32 + n with the next nibble n. Decoding ends when no byte is left at the start of a
-// character (a low nibble left in the last byte is not decoded), when a character is cut short, or at
-// a raw 0x00. Returns 0 (the decoded text is always usable).
-int DecodeVersion1Text(const uint8_t* input, size_t n, std::string& output);
+// The Palm export's decoding of version-1 packed text (the tome reader has its own,
+// DecodeVersion1TextForReader, which differs in the two points marked below). A stream of nibbles,
+// high nibble first. Nibble c = 0..11 is character 48 + c; 12 is a raw byte from the next two
+// nibbles; 13, 14 and 15 pick character n, 16 + n or 32 + n with the next nibble n, so the line break
+// comes out as "@" (the reader writes its two-byte mark). Decoding ends when no byte is left at the
+// start of a character (a character on the low nibble of the last byte is not decoded, unlike in the
+// reader), when a character is cut short, or at a raw 0x00. Replaces output with the decoded text.
+void DecodeVersion1TextForPalm(const uint8_t* input, size_t n, std::string& output);
 
 }  // namespace lv

@@ -18,27 +18,37 @@
 #include <string>
 
 #include "palm/data_packer.h"
-#include "tome/messages.h"
+#include "palm/palm_export_source.h"
 #include "palm/pdb_container.h"
-#include "palm/tome_source_reader.h"
+#include "tome/messages.h"
 #include "tome/progress.h"
+#include "tome/status.h"
 
 namespace lv {
 
 enum class PalmTomeFormat { kV25, kV28 };
 
-// Export results.
-inline constexpr int kExportOk = 0;
-inline constexpr int kExportMissingArgument = 1;  // no output path or no Palm tome name
-inline constexpr int kExportCannotCreate = 2;
-inline constexpr int kExportSourceUnreadable = 3;  // no source open, or an entry cannot be read
-inline constexpr int kExportShortWrite = 4;
-inline constexpr int kExportOutOfMemory = 6;
-inline constexpr int kExportCompressionFailed = 7;
-inline constexpr int kExportTooLarge = 16;
+// Export results; the number appears in lvtool's message ("(result 16)").
+enum class ExportResult {
+  kOk = 0,
+  kMissingArgument = 1,  // no output path or no Palm tome name
+  kCannotCreate = 2,
+  kSourceUnreadable = 3,  // no source open, or an entry cannot be read
+  kShortWrite = 4,
+  kOutOfMemory = 6,
+  kCompressionFailed = 7,
+  kTooLarge = 16,
+};
+
+// The result of an export: status carries the failure with ExportResultText as its message, result
+// the number of the failure (kOk on success).
+struct ExportOutcome {
+  Status status;
+  ExportResult result = ExportResult::kOk;
+};
 
 // A sentence naming an export result, for messages.
-const char* ExportResultText(int code);
+const char* ExportResultText(ExportResult result);
 
 inline constexpr const char* kPalmTomeType = "LiVa";
 inline constexpr const char* kPalmTomeCreator = "LVPW";
@@ -49,13 +59,14 @@ inline constexpr size_t kDataHeaderRecordSize = 61436;
 
 class PalmTomeWriter {
  public:
-  // Opens the source tome: a TomeSourceReader result (kSourceOk on success).
-  int OpenSource(const std::string& tomePath) { return m_source.Open(tomePath); }
+  // Opens the source tome.
+  SourceOpenOutcome OpenSource(const std::string& tomePath) { return m_source.Open(tomePath); }
 
-  // The 2.5 format writer. progress may be null.
-  int WriteLVPTextV2(const std::string& outPath, const std::string& name, Progress* progress);
-  // The 2.8 format writer; bitmapBits is the search acceleration bitmap width M (0 for none).
-  int WriteLVPTextV2_5(const std::string& outPath, const std::string& name, Progress* progress, int bitmapBits);
+  // Writes the open source as a Palm tome of the 2.5 format. progress may be null.
+  ExportOutcome WriteFormat25(const std::string& outPath, const std::string& name, Progress* progress);
+  // Writes the 2.8 format; bitmapBits is the search acceleration bitmap width M (0 for none).
+  ExportOutcome WriteFormat28(const std::string& outPath, const std::string& name, Progress* progress,
+                              int bitmapBits);
 
   void SetMessageSink(MessageSink* messages) { m_messages = messages; }
   void SetClock(UnixClock clock) { m_clock = std::move(clock); }
@@ -64,15 +75,16 @@ class PalmTomeWriter {
 
  private:
   struct Run;
-  int Write(const std::string& outPath, const std::string& name, Progress* progress, int bitmapBits);
-  int CollectSubjects(Run& run);
-  int PackSubjects(Run& run);
-  int WriteLVPTextV2FinalizeWrite(Run& run, const std::string& name);
+  ExportResult Write(const std::string& outPath, const std::string& name, Progress* progress, int bitmapBits);
+  ExportResult CollectSubjects(Run& run);
+  ExportResult PackSubjects(Run& run);
+  // The finishing step: the container header, the record list and every record reach the file.
+  ExportResult WriteRecords(Run& run, const std::string& name);
   void ReportAllocationFailure(const std::string& message);
   const char* MessagePrefix() const;
 
   PalmTomeFormat m_format = PalmTomeFormat::kV25;
-  TomeSourceReader m_source;
+  PalmExportSource m_source;
   MessageSink* m_messages = nullptr;
   UnixClock m_clock = SystemClock();
   PackingLimits m_limits;

@@ -17,45 +17,35 @@ constexpr size_t kMinDecodedRecordCapacity = 4096;
 
 }  // namespace
 
-void PalmDocReader::CloseFile() {
-  if (m_file) std::fclose(m_file);
-  m_file = nullptr;
-}
-
-bool PalmDocReader::Open(const std::string& path) {
-  CloseFile();
+Status PalmDocReader::Open(const std::string& path) {
   m_text.clear();
-  m_error.clear();
   m_lastType.clear();
   m_lastCreator.clear();
   // The find state is kept: a find-next in the new text searches the remembered text again, from the
   // remembered position when it lies within the new text.
-  m_file = std::fopen(path.c_str(), "rb");
-  if (!m_file) {
-    m_error = "cannot open " + path;
-    return false;
-  }
-  std::string containerError;
-  const bool ok = ReadPdbContainer(m_file, m_container, containerError);
+  m_file = OpenFile(path, "rb");
+  if (!m_file) return Status::IoError("cannot open " + path);
+  const Status container = ReadPdbContainer(m_file.get(), m_container);
   m_lastType = m_container.header.type;
   m_lastCreator = m_container.header.creator;
-  if (!ok) {
-    m_error = path + ": " + containerError;
+  Status result;
+  if (!container.ok()) {
+    result = Status::Corruption(path + ": " + container.message());
   } else if (m_lastType != kPalmDocType || m_lastCreator != kPalmDocCreator) {
-    m_error = path + " is not a PalmDOC database";
+    result = Status::InvalidArgument(path + " is not a PalmDOC database");
   } else if (!ReadDocHeader()) {
-    m_error = path + ": record 0 is not a PalmDOC header";
+    result = Status::Corruption(path + ": record 0 is not a PalmDOC header");
   } else if (!LoadText()) {
     m_text.clear();
     if (m_messages) m_messages->ShowMessage(kDocumentMemoryMessage, MessageIcon::kStop);
   }
-  CloseFile();
-  return m_error.empty();
+  m_file.reset();
+  return result;
 }
 
 bool PalmDocReader::ReadDocHeader() {
   std::vector<uint8_t> record;
-  if (m_container.RecordCount() == 0 || !ReadPdbRecord(m_file, m_container, 0, record) ||
+  if (m_container.RecordCount() == 0 || !ReadPdbRecord(m_file.get(), m_container, 0, record) ||
       record.size() < kDocHeaderSize) {
     return false;
   }
@@ -69,7 +59,7 @@ bool PalmDocReader::ReadDocHeader() {
 
 std::vector<uint8_t> PalmDocReader::ReadRecord(size_t i) {
   std::vector<uint8_t> stored;
-  if (!m_file || i + 1 >= m_container.RecordCount() || !ReadPdbRecord(m_file, m_container, i + 1, stored)) {
+  if (!m_file || i + 1 >= m_container.RecordCount() || !ReadPdbRecord(m_file.get(), m_container, i + 1, stored)) {
     return {};
   }
   if (m_docHeader.compression == kNoCompression) return stored;

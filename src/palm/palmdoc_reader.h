@@ -14,8 +14,10 @@
 #include <string_view>
 #include <vector>
 
-#include "tome/messages.h"
 #include "palm/pdb_container.h"
+#include "tome/file_util.h"
+#include "tome/messages.h"
+#include "tome/status.h"
 
 namespace lv {
 
@@ -36,14 +38,13 @@ struct PalmDocHeader {
 class PalmDocReader {
  public:
   explicit PalmDocReader(MessageSink* messages = nullptr) : m_messages(messages) {}
-  ~PalmDocReader() { CloseFile(); }
   PalmDocReader(const PalmDocReader&) = delete;
   PalmDocReader& operator=(const PalmDocReader&) = delete;
 
-  // Loads the text of the PalmDOC at path. False when the file cannot be opened, is not a PalmDOC, or
-  // its container is damaged (Error() names the cause). Text that decodes to more than the length in
-  // record 0 is cut to that length.
-  bool Open(const std::string& path);
+  // Loads the text of the PalmDOC at path. Fails, with a message naming the path and the cause, when
+  // the file cannot be opened, is not a PalmDOC, or its container is damaged. Text that decodes to
+  // more than the length in record 0 is cut to that length.
+  Status Open(const std::string& path);
 
   // Bytes of text record i (record i + 1 of the file) as stored or decoded; empty for an unknown
   // compression or a record that is not there. Works while the file is open (during Open).
@@ -57,7 +58,6 @@ class PalmDocReader {
   const std::string& Text() const { return m_text; }
   const PdbHeader& Header() const { return m_container.header; }
   const PalmDocHeader& DocHeader() const { return m_docHeader; }
-  const std::string& Error() const { return m_error; }
   // The type and creator read by the last Open, also when it failed because they are not a PalmDOC's.
   const std::string& LastType() const { return m_lastType; }
   const std::string& LastCreator() const { return m_lastCreator; }
@@ -66,14 +66,12 @@ class PalmDocReader {
   bool ReadDocHeader();
   bool LoadText();
   void RemoveMarks();
-  void CloseFile();
 
   MessageSink* m_messages;
-  std::FILE* m_file = nullptr;
+  File m_file;  // open only during Open
   PdbContainer m_container;
   PalmDocHeader m_docHeader;
   std::string m_text;
-  std::string m_error;
   std::string m_lastType;
   std::string m_lastCreator;
   std::string m_findText;

@@ -82,43 +82,39 @@ PdbHeader ParseHeader(const uint8_t* h) {
 
 }  // namespace
 
-bool ReadPdbContainer(std::FILE* file, PdbContainer& container, std::string& error) {
+Status ReadPdbContainer(std::FILE* file, PdbContainer& container) {
   container = PdbContainer();
   long long fileSize = -1;
   if (std::fseek(file, 0, SEEK_END) == 0) fileSize = std::ftell(file);
   uint8_t h[kPdbHeaderSize];
   if (fileSize < 0 || std::fseek(file, 0, SEEK_SET) != 0 || std::fread(h, 1, sizeof h, file) != sizeof h) {
-    error = "the file is shorter than a Palm database header";
-    return false;
+    return Status::Corruption("the file is shorter than a Palm database header");
   }
   container.header = ParseHeader(h);
   const size_t n = container.header.recordCount;
   const long long listEnd = static_cast<long long>(kPdbHeaderSize + kPdbRecordEntrySize * n);
-  if (listEnd > fileSize || fileSize > 0xFFFFFFFFLL) {
-    error = fileSize > 0xFFFFFFFFLL ? "the file is too large for a Palm database"
-                                    : "the record list of " + std::to_string(n) + " records does not fit the file";
-    return false;
+  if (fileSize > 0xFFFFFFFFLL) return Status::NotSupported("the file is too large for a Palm database");
+  if (listEnd > fileSize) {
+    return Status::Corruption("the record list of " + std::to_string(n) + " records does not fit the file");
   }
   std::vector<uint8_t> list(kPdbRecordEntrySize * n);
   if (std::fread(list.data(), 1, list.size(), file) != list.size()) {
-    error = "the record list cannot be read";
-    return false;
+    return Status::IoError("the record list cannot be read");
   }
   container.recordOffsets.reserve(n + 1);
   uint32_t previous = static_cast<uint32_t>(listEnd);
   for (size_t i = 0; i < n; ++i) {
     const uint32_t offset = DecodeBE32(&list[kPdbRecordEntrySize * i]);
     if (offset < previous || offset > fileSize) {
-      error = "record " + std::to_string(i) + " starts at " + std::to_string(offset) +
-              (offset > fileSize ? ", beyond the end of the file" : ", before the record ahead of it");
       container.recordOffsets.clear();
-      return false;
+      return Status::Corruption("record " + std::to_string(i) + " starts at " + std::to_string(offset) +
+                                (offset > fileSize ? ", beyond the end of the file" : ", before the record ahead of it"));
     }
     container.recordOffsets.push_back(offset);
     previous = offset;
   }
   container.recordOffsets.push_back(static_cast<uint32_t>(fileSize));
-  return true;
+  return Status::Ok();
 }
 
 bool ReadPdbRecord(std::FILE* file, const PdbContainer& container, size_t i, std::vector<uint8_t>& out) {

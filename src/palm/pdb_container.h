@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tome/status.h"
+
 namespace lv {
 
 inline constexpr size_t kPdbHeaderSize = 78;
@@ -70,10 +72,10 @@ struct PdbContainer {
   size_t RecordCount() const { return recordOffsets.empty() ? 0 : recordOffsets.size() - 1; }
 };
 
-// Reads the header and the record list of an open database. False with error set (naming the cause)
-// when the file is shorter than its header or record list, or a record starts before the end of the
-// record list, beyond the end of the file, or before the record ahead of it.
-bool ReadPdbContainer(std::FILE* file, PdbContainer& container, std::string& error);
+// Reads the header and the record list of an open database. Corruption, with a message naming the
+// cause, when the file is shorter than its header or record list, or a record starts before the end
+// of the record list, beyond the end of the file, or before the record ahead of it.
+Status ReadPdbContainer(std::FILE* file, PdbContainer& container);
 
 // Reads record i (REQUIRES: i < container.RecordCount()) into out. False on a short read.
 bool ReadPdbRecord(std::FILE* file, const PdbContainer& container, size_t i, std::vector<uint8_t>& out);

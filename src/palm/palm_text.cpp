@@ -1,4 +1,4 @@
-#include "palm/clear_tags.h"
+#include "palm/palm_text.h"
 
 #include "tome/markup.h"
 
@@ -39,8 +39,8 @@ bool KeptCode(uint8_t code) {
 
 }  // namespace
 
-void WriteLVPTextV2ClearTags(std::string_view text, const SortedSubjectIndex& subjects, size_t limit,
-                             std::string& out) {
+void PrepareTextForPalm(std::string_view text, const SortedSubjectIndex& subjects, size_t limit,
+                        std::string& out) {
   PreparedText prepared(out, limit);
   bool resolvedLinkOpen = false;
   size_t i = 0;

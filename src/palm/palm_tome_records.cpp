@@ -1,4 +1,4 @@
-// WriteLVPTextV2FinalizeWrite: the finishing step of both Palm tome writers. Everything before it
+// PalmTomeWriter::WriteRecords: the finishing step of both Palm tome writers. Everything before it
 // happens in memory; here the container header, the record list and every record reach the file.
 #include <algorithm>
 #include <cstdio>
@@ -29,7 +29,7 @@ bool WriteBytes(std::FILE* out, const uint8_t* data, size_t n) { return std::fwr
 
 }  // namespace
 
-int PalmTomeWriter::WriteLVPTextV2FinalizeWrite(Run& run, const std::string& name) {
+ExportResult PalmTomeWriter::WriteRecords(Run& run, const std::string& name) {
   const bool v28 = m_format == PalmTomeFormat::kV28;
   const int n = run.subjectCount;
   std::vector<Record> front;  // every record ahead of the data records
@@ -41,7 +41,7 @@ int PalmTomeWriter::WriteLVPTextV2FinalizeWrite(Run& run, const std::string& nam
   EncodeBE16(&header[10], kRecordSizeCeiling);
   EncodeBE16(&header[12], static_cast<uint16_t>(v28 ? PalmCodec::kZlib : PalmCodec::kPalmDoc));
   EncodeBE16(&header[14], run.words ? 1 : 0);
-  EncodeBE16(&header[16], static_cast<uint16_t>(m_source.GetSortedFlag()));
+  EncodeBE16(&header[16], static_cast<uint16_t>(m_source.SortedFlag()));
   front.push_back(std::move(header));
 
   if (run.cache) {
@@ -50,7 +50,7 @@ int PalmTomeWriter::WriteLVPTextV2FinalizeWrite(Run& run, const std::string& nam
   }
   if (run.words) {
     SearchRecords search;
-    if (!run.words->MakeRecords(search, m_messages)) return kExportCompressionFailed;
+    if (!run.words->MakeRecords(search, m_messages)) return ExportResult::kCompressionFailed;
     run.words.reset();
     front.push_back(std::move(search.header));
     for (Record& word : search.words) front.push_back(std::move(word));
@@ -84,25 +84,25 @@ int PalmTomeWriter::WriteLVPTextV2FinalizeWrite(Run& run, const std::string& nam
   for (const Record& record : front) sizes.push_back(static_cast<uint32_t>(record.size()));
   sizes.resize(front.size() + dataRecords, 0);
   for (size_t b = 0; b < blocks.size(); ++b) sizes[front.size() + recordOfBlock[b]] += blocks[b].size() + 2;
-  if (sizes.size() > kPdbMaxRecords) return kExportTooLarge;
+  if (sizes.size() > kPdbMaxRecords) return ExportResult::kTooLarge;
 
   std::FILE* out = run.output.Stream();
   const std::vector<uint8_t> container = MakePdbHeader(name, kPalmTomeType, kPalmTomeCreator, sizes, m_clock);
-  if (!WriteBytes(out, container.data(), container.size())) return kExportShortWrite;
+  if (!WriteBytes(out, container.data(), container.size())) return ExportResult::kShortWrite;
   for (size_t r = 0; r < front.size(); ++r) {
-    if (!WriteBytes(out, front[r].data(), front[r].size())) return kExportShortWrite;
-    if (r == lastFirstLetterRecord && run.progress) run.progress->StepIt();
+    if (!WriteBytes(out, front[r].data(), front[r].size())) return ExportResult::kShortWrite;
+    if (r == lastFirstLetterRecord && run.progress) run.progress->Step();
   }
   for (size_t b = 0; b < blocks.size(); ++b) {
     const bool lastOfRecord = b + 1 == blocks.size() || recordOfBlock[b + 1] != recordOfBlock[b];
     uint8_t length[2];
     EncodeBE16(length, static_cast<uint16_t>(blocks[b].size() | (lastOfRecord ? kLastBlockOfRecord : 0)));
     if (!WriteBytes(out, length, 2) || !WriteBytes(out, blocks[b].data(), blocks[b].size())) {
-      return kExportShortWrite;
+      return ExportResult::kShortWrite;
     }
   }
-  if (!run.output.Commit()) return kExportShortWrite;
-  return kExportOk;
+  if (!run.output.Commit().ok()) return ExportResult::kShortWrite;
+  return ExportResult::kOk;
 }
 
 }  // namespace lv

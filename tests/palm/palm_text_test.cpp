@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "palm/clear_tags.h"
+#include "palm/palm_text.h"
 #include "palm/subject_index.h"
 
 namespace lv {
@@ -11,19 +11,19 @@ namespace {
 
 std::string M(int code) { return std::string("\t") + char(code); }
 
-class ClearTagsTest : public ::testing::Test {
+class PalmTextTest : public ::testing::Test {
  protected:
-  ClearTagsTest() : subjects{"Apple", "banana", "Cherry", "apple", "date"} { index.Build(subjects); }
+  PalmTextTest() : subjects{"Apple", "banana", "Cherry", "apple", "date"} { index.Build(subjects); }
   std::string Prepare(const std::string& text, size_t limit = 1000) {
     std::string out;
-    WriteLVPTextV2ClearTags(text, index, limit, out);
+    PrepareTextForPalm(text, index, limit, out);
     return out;
   }
   std::vector<std::string> subjects;
   SortedSubjectIndex index;
 };
 
-TEST_F(ClearTagsTest, RewritesEachMarkupCode) {
+TEST_F(PalmTextTest, RewritesEachMarkupCode) {
   struct Case {
     std::string in;
     std::string out;
@@ -38,7 +38,7 @@ TEST_F(ClearTagsTest, RewritesEachMarkupCode) {
   for (const Case& c : cases) EXPECT_EQ(Prepare(c.in), c.out) << c.in;
 }
 
-TEST_F(ClearTagsTest, ResolvesLinksToSubjectNumbers) {
+TEST_F(PalmTextTest, ResolvesLinksToSubjectNumbers) {
   struct Case {
     std::string in;
     std::string out;
@@ -59,7 +59,7 @@ TEST_F(ClearTagsTest, ResolvesLinksToSubjectNumbers) {
   for (const Case& c : cases) EXPECT_EQ(Prepare(c.in), c.out) << c.in;
 }
 
-TEST_F(ClearTagsTest, OutputStopsAtTheLimitWithoutSplittingAMark) {
+TEST_F(PalmTextTest, OutputStopsAtTheLimitWithoutSplittingAMark) {
   EXPECT_EQ(Prepare("abcdefgh", 5), "abcde");
   EXPECT_EQ(Prepare("abcd" + M(1) + "e", 5), "abcd");
 }

@@ -1,4 +1,4 @@
-// WriteLVPTextV2ClearTags: stored entry text prepared for the handheld reader.
+// PrepareTextForPalm: stored entry text prepared for the handheld reader of a Palm tome.
 //   codes 1-7, 10, 13-16   kept as TAB and code
 //   8 (line break)         one newline; a single space right after the code is dropped
 //   9 (paragraph)          two newlines; a single space right after the code is dropped
@@ -23,7 +23,7 @@ inline constexpr size_t kLinkTargetMaxLength = 1022;
 inline constexpr size_t kLinkVisibleMaxLength = 253;
 
 // Writes the prepared form of text to out, at most limit bytes.
-void WriteLVPTextV2ClearTags(std::string_view text, const SortedSubjectIndex& subjects, size_t limit,
-                             std::string& out);
+void PrepareTextForPalm(std::string_view text, const SortedSubjectIndex& subjects, size_t limit,
+                        std::string& out);
 
 }  // namespace lv
