@@ -133,8 +133,8 @@ int main(int argc, char** argv) {
   if (argc == 4 && !std::strcmp(argv[1], "make-tome")) return MakeTome(std::atof(argv[2]), argv[3]);
   if (argc == 4 && !std::strcmp(argv[1], "import")) {
     const lv::ImportOutcome outcome = lv::ImportSource(argv[2], argv[3], lv::SourceFormat::kTagged, nullptr);
-    if (!outcome.ok) std::fprintf(stderr, "%s\n", outcome.error.c_str());
-    return outcome.ok ? 0 : 3;
+    if (!outcome.status.ok()) std::fprintf(stderr, "%s\n", outcome.status.message().c_str());
+    return outcome.status.ok() ? 0 : 3;
   }
   if (argc == 6 && !std::strcmp(argv[1], "export")) return Export(argv[2], argv[3], argv[4], argv[5]);
   std::fprintf(stderr, "usage: %s make-tome MB OUT.lv | import SOURCE OUT.lv | export TOME OUT.pdb 2.5|2.8 ACCEL\n", argv[0]);

@@ -41,7 +41,7 @@ bool OpenOrSkip(benchmark::State& state, lv::TomeReader& reader) {
     state.SkipWithError("set LV_BENCH_TOME to a tome");
     return false;
   }
-  if (reader.Open(TomePath(), lv::kOpenReadOnly) != lv::kOpenOk || reader.GetSubjectCount() == 0) {
+  if (!reader.Open(TomePath(), lv::OpenMode::kReadOnly).ok() || reader.SubjectCount() == 0) {
     state.SkipWithError("cannot open LV_BENCH_TOME");
     return false;
   }
@@ -55,7 +55,7 @@ void BM_OpenTome(benchmark::State& state) {
   Timings timings;
   for (auto _ : state) {
     const auto start = Clock::now();
-    benchmark::DoNotOptimize(reader.Open(TomePath(), lv::kOpenReadOnly));
+    benchmark::DoNotOptimize(reader.Open(TomePath(), lv::OpenMode::kReadOnly));
     timings.Add(Clock::now() - start);
     reader.Close();
   }
@@ -66,14 +66,14 @@ void BM_LoadAndRenderRandomEntry(benchmark::State& state) {
   lv::TomeReader reader;
   if (!OpenOrSkip(state, reader)) return;
   std::mt19937 random(42);
-  std::uniform_int_distribution<int> pick(0, reader.GetSubjectCount() - 1);
+  std::uniform_int_distribution<int> pick(0, reader.SubjectCount() - 1);
   const lv::PageSettings settings;
   Timings timings;
   size_t bytes = 0;
   for (auto _ : state) {
     const int index = pick(random);
     const auto start = Clock::now();
-    const std::string subject = reader.GetSubject(index);
+    const std::string subject = reader.Subject(index);
     reader.LoadEntryText(index);
     const std::string page = lv::RenderEntryPage(subject, reader.CurrentEntryText(), settings, 3, -1, 0);
     timings.Add(Clock::now() - start);
@@ -88,7 +88,7 @@ void BM_WriteEntryPageRandom(benchmark::State& state) {
   lv::TomeReader reader;
   if (!OpenOrSkip(state, reader)) return;
   std::mt19937 random(43);
-  std::uniform_int_distribution<int> pick(0, reader.GetSubjectCount() - 1);
+  std::uniform_int_distribution<int> pick(0, reader.SubjectCount() - 1);
   const char* tmp = std::getenv("TMPDIR");
   const std::string path = std::string(tmp && *tmp ? tmp : "/tmp") + "/lv-bench-data.htm";
   Timings timings;
@@ -106,9 +106,9 @@ void BM_FindSubject(benchmark::State& state) {
   lv::TomeReader reader;
   if (!OpenOrSkip(state, reader)) return;
   std::mt19937 random(44);
-  std::uniform_int_distribution<int> pick(0, reader.GetSubjectCount() - 1);
+  std::uniform_int_distribution<int> pick(0, reader.SubjectCount() - 1);
   std::vector<std::string> wanted;
-  for (int i = 0; i < 1000; ++i) wanted.push_back(reader.GetSubject(pick(random)));
+  for (int i = 0; i < 1000; ++i) wanted.push_back(reader.Subject(pick(random)));
   const int mode = static_cast<int>(state.range(0));
   Timings timings;
   size_t i = 0;
@@ -118,7 +118,7 @@ void BM_FindSubject(benchmark::State& state) {
     benchmark::DoNotOptimize(reader.FindSubject(mode, mode == 1 ? std::string_view(text).substr(0, 5) : text));
     timings.Add(Clock::now() - start);
   }
-  state.counters["sorted"] = reader.GetSortedFlag();
+  state.counters["sorted"] = reader.SortedFlag();
   timings.Report(state);
 }
 
@@ -128,14 +128,14 @@ void BM_VisiblePageOfRows(benchmark::State& state) {
   if (!OpenOrSkip(state, reader)) return;
   constexpr int kRows = 40;
   std::mt19937 random(45);
-  std::uniform_int_distribution<int> pick(0, std::max(0, reader.GetSubjectCount() - kRows));
+  std::uniform_int_distribution<int> pick(0, std::max(0, reader.SubjectCount() - kRows));
   Timings timings;
   for (auto _ : state) {
     const int first = pick(random);
     const auto start = Clock::now();
-    for (int row = first; row < first + kRows && row < reader.GetSubjectCount(); ++row) {
-      benchmark::DoNotOptimize(reader.GetSubject(row));
-      benchmark::DoNotOptimize(reader.GetPreview(row, true));
+    for (int row = first; row < first + kRows && row < reader.SubjectCount(); ++row) {
+      benchmark::DoNotOptimize(reader.Subject(row));
+      benchmark::DoNotOptimize(reader.Preview(row, true));
     }
     timings.Add(Clock::now() - start);
   }

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fwrite(bytes.data(), 1, bytes.size(), file);
   std::fclose(file);
   lv::PalmDocReader reader;
-  if (reader.Open(path) && !reader.Text().empty()) {
+  if (reader.Open(path).ok() && !reader.Text().empty()) {
     const std::string needle = reader.Text().substr(reader.Text().size() / 2, 3);
     reader.Find(needle, false, true);
     reader.Find("", true, true);

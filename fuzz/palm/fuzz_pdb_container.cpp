@@ -10,8 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "rb");
   if (!file) return 0;
   lv::PdbContainer container;
-  std::string error;
-  if (lv::ReadPdbContainer(file, container, error)) {
+  if (lv::ReadPdbContainer(file, container).ok()) {
     std::vector<uint8_t> record;
     for (size_t i = 0; i < container.RecordCount(); ++i) {
       if (!lv::ReadPdbRecord(file, container, i, record)) __builtin_trap();

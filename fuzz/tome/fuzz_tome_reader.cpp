@@ -52,13 +52,13 @@ std::string MakeTome(FuzzedDataProvider& input) {
 }
 
 void ReadEverything(lv::TomeReader& reader) {
-  const int count = std::min(reader.GetSubjectCount(), 300);
+  const int count = std::min(reader.SubjectCount(), 300);
   std::string last;
   for (int i = 0; i < count; ++i) {
-    last = reader.GetSubject(i);
-    reader.GetPreview(i, true);
-    reader.GetPreview(i, false);
-    reader.GetExtensionPosition(i);
+    last = reader.Subject(i);
+    reader.Preview(i, true);
+    reader.Preview(i, false);
+    reader.ExtensionPosition(i);
     if (reader.LoadEntryText(i) == 1 && reader.CurrentEntryText().size() != size_t(reader.CurrentEntryLength())) {
       std::abort();
     }
@@ -68,7 +68,7 @@ void ReadEverything(lv::TomeReader& reader) {
     reader.FindSubject(mode, last.substr(0, last.size() / 2));
     reader.FindSubject(mode, "~");
   }
-  for (int r = 0; r <= 50; ++r) reader.GetBookmark(r);
+  for (int r = 0; r <= 50; ++r) reader.Bookmark(r);
 }
 
 }  // namespace
@@ -78,12 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   lv::test::WriteFileBytes(path, MakeTome(input));
   lv::TomeReader reader;
-  if (reader.Open(path, lv::kOpenReadOnly) == lv::kOpenOk) ReadEverything(reader);
-  if (reader.Open(path, lv::kOpenReadWrite) == lv::kOpenOk) {
+  if (reader.Open(path, lv::OpenMode::kReadOnly).ok()) ReadEverything(reader);
+  if (reader.Open(path, lv::OpenMode::kReadWrite).ok()) {
     ReadEverything(reader);
     reader.SetBookmark(1, 200, 0, 0, std::string(100, 'b'));
     reader.Close();
-    if (reader.Open(path, lv::kOpenReadWrite) == lv::kOpenOk) ReadEverything(reader);
+    if (reader.Open(path, lv::OpenMode::kReadWrite).ok()) ReadEverything(reader);
   }
   return 0;
 }

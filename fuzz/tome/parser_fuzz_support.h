@@ -42,10 +42,10 @@ inline void BuildAndReadBack(const uint8_t* data, size_t size, bool tagged) {
   std::fclose(out);
 
   TomeReader reader;
-  if (reader.Open(ScratchPath(), kOpenReadOnly) != kOpenOk) std::abort();
-  if (reader.GetSubjectCount() != builder.EntryCount()) std::abort();
-  for (int i = 0; i < reader.GetSubjectCount(); ++i) {
-    if (reader.GetSubject(i).size() > size_t(TomeBuilder::kMaxStoredSubjectLength)) std::abort();
+  if (!reader.Open(ScratchPath(), OpenMode::kReadOnly).ok()) std::abort();
+  if (reader.SubjectCount() != builder.EntryCount()) std::abort();
+  for (int i = 0; i < reader.SubjectCount(); ++i) {
+    if (reader.Subject(i).size() > size_t(TomeBuilder::kMaxStoredSubjectLength)) std::abort();
     if (reader.LoadEntryText(i) != 1) std::abort();
     if (reader.CurrentEntryText().find('\0') != std::string_view::npos) std::abort();
   }

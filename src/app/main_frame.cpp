@@ -160,7 +160,7 @@ void CMainFrame::ApplyFont() {
   m_settings.fontType = face;
   m_settings.fontSize = QString::number(kFontSizes[sizeIndex]);
   CLibrovanceDoc& document = m_app.Document();
-  document.Reader().SetEntryPageFontSize(sizeIndex + 1);
+  document.SetEntryPageFontSize(sizeIndex + 1);
   document.SetPlainPageFont(sizeIndex + 1, face);
   document.RefreshPage();
 }

@@ -181,7 +181,7 @@ void CMainFrame::OnHelp() {
 
 bool CMainFrame::IsShowable(int subject) {
   TomeReader& reader = m_app.Document().Reader();
-  return !reader.IsOpen() || (subject >= 0 && subject < reader.GetSubjectCount());
+  return !reader.IsOpen() || (subject >= 0 && subject < reader.SubjectCount());
 }
 
 void CMainFrame::OnBack() {
@@ -239,7 +239,7 @@ bool CMainFrame::QuickFindChar(int character) {
 void CMainFrame::OnQuickFindTextChanged(const QString& text) {
   CLibrovanceDoc& document = m_app.Document();
   if (!document.IsTomeOpen()) return;
-  const int subject = document.Reader().FindSubject(1, EncodeWindows1252(text));
+  const int subject = document.Reader().FindSubject(SubjectMatch::kPrefix, EncodeWindows1252(text));
   if (subject >= 0) {
     m_entryView->ShowSubject(subject, -1, -1);
     m_lastGoodText = text;

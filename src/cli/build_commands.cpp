@@ -1,13 +1,13 @@
 // Commands that write tomes or sources: import, sort, upgrade.
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "cli/command.h"
 #include "cli/terminal_progress.h"
 #include "cli/tome_access.h"
+#include "tome/file_util.h"
 #include "tome/format.h"
 #include "tome/tome_builder.h"
 #include "tome/tome_import.h"
@@ -16,31 +16,28 @@
 namespace lv::cli {
 namespace {
 
+// True when both paths exist and name the same file.
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
 }
 
-// kExitOk when path can be opened for reading, else an error naming the file and the cause.
-int CheckReadable(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return Fail(kExitFile, CannotOpen(path, errno));
-  std::fclose(file);
-  return kExitOk;
+// ExitStatus::kOk when path can be opened for reading, else an error naming the file and the cause.
+ExitStatus CheckReadable(const std::string& path) {
+  if (!OpenFile(path, "rb")) return Fail(ExitStatus::kFile, CannotOpen(path, errno));
+  return ExitStatus::kOk;
 }
 
-int SortSource(const std::string& path) {
-  errno = 0;
-  if (SortTabFile(path)) return kExitOk;
-  const int cause = errno;
-  return Fail(kExitFailed, "cannot sort " + Quoted(path) + (cause ? std::string(": ") + std::strerror(cause) : ""));
+ExitStatus SortSource(const std::string& path) {
+  const Status sorted = SortTabFile(path);
+  if (sorted.ok()) return ExitStatus::kOk;
+  return Fail(ExitStatus::kFailed, "cannot sort " + Quoted(path) + CauseOf(sorted));
 }
 
 constexpr OptionSpec kImportOptions[] = {
     {"--output", "-o", true}, {"--tab", "", false}, {"--tagged", "", false}, {"--sort", "", false}};
 
-int RunImport(const Arguments& args) {
+ExitStatus RunImport(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("import", "expects one SOURCE");
   const std::string source = args.Positionals()[0];
   if (args.Has("--tab") && args.Has("--tagged")) return UsageError("import", "--tab and --tagged exclude each other");
@@ -53,10 +50,10 @@ int RunImport(const Arguments& args) {
   const std::string tome = args.Value("--output").value_or(WithExtension(source, ".lv"));
   if (tome.empty()) return UsageError("import", "the output path is empty");
 
-  if (const int status = CheckReadable(source); status != kExitOk) return status;
-  if (SameFile(source, tome)) return Fail(kExitUsage, "the tome " + Quoted(tome) + " would replace its own source");
+  if (const ExitStatus status = CheckReadable(source); status != ExitStatus::kOk) return status;
+  if (SameFile(source, tome)) return Fail(ExitStatus::kUsage, "the tome " + Quoted(tome) + " would replace its own source");
   if (args.Has("--sort")) {
-    if (const int status = SortSource(source); status != kExitOk) return status;
+    if (const ExitStatus status = SortSource(source); status != ExitStatus::kOk) return status;
   }
 
   ImportOutcome outcome;
@@ -64,40 +61,42 @@ int RunImport(const Arguments& args) {
     TerminalProgress progress("Importing");
     outcome = ImportSource(source, tome, format, progress.Active() ? &progress : nullptr);
   }
-  if (!outcome.ok) {
-    return Fail(kExitFailed, outcome.error.empty() ? "cannot import " + Quoted(source) : outcome.error);
+  if (!outcome.status.ok()) {
+    return Fail(ExitStatus::kFailed,
+                outcome.status.message().empty() ? "cannot import " + Quoted(source) : outcome.status.message());
   }
   std::printf("%s\n", Cp1252ToUtf8(FormatImportResults(outcome)).c_str());
-  return kExitOk;
+  return ExitStatus::kOk;
 }
 
-int RunSort(const Arguments& args) {
+ExitStatus RunSort(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("sort", "expects one FILE");
   const std::string path = args.Positionals()[0];
-  if (const int status = CheckReadable(path); status != kExitOk) return status;
-  if (const int status = SortSource(path); status != kExitOk) return status;
+  if (const ExitStatus status = CheckReadable(path); status != ExitStatus::kOk) return status;
+  if (const ExitStatus status = SortSource(path); status != ExitStatus::kOk) return status;
   std::printf("Sorted %s; the unsorted file is %s\n", Quoted(path).c_str(), Quoted(path + ".bak").c_str());
-  return kExitOk;
+  return ExitStatus::kOk;
 }
 
-int RunUpgrade(const Arguments& args) {
+ExitStatus RunUpgrade(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("upgrade", "expects one TOME");
   const std::string path = args.Positionals()[0];
   {
     TomeReader reader;
-    if (const int status = OpenTomeReadOnly(reader, path); status != kExitOk) return status;
+    if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;
     if (reader.IsCurrentLayout()) {
       std::printf("%s is already in the current layout (version %d); nothing to do\n", Quoted(path).c_str(),
-                  reader.GetVersion());
-      return kExitOk;
+                  reader.Version());
+      return ExitStatus::kOk;
     }
   }
   const UpgradeOutcome outcome = UpgradeVersion1Tome(path);
-  if (!outcome.ok) {
-    return Fail(kExitFailed, outcome.error.empty() ? "cannot upgrade " + Quoted(path) : outcome.error);
+  if (!outcome.status.ok()) {
+    return Fail(ExitStatus::kFailed,
+                outcome.status.message().empty() ? "cannot upgrade " + Quoted(path) : outcome.status.message());
   }
   std::printf("Upgraded %s to version %d: %d subjects\n", Quoted(path).c_str(), kWrittenVersion, outcome.entryCount);
-  return kExitOk;
+  return ExitStatus::kOk;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace lv::cli {
 
@@ -61,17 +62,17 @@ std::optional<std::string> Arguments::Value(std::string_view longName) const {
   return it->second;
 }
 
-int Fail(int status, const std::string& message) {
+ExitStatus Fail(ExitStatus status, const std::string& message) {
   std::fflush(stdout);
   std::fprintf(stderr, "lvtool: %s\n", message.c_str());
   return status;
 }
 
-int UsageError(std::string_view command, const std::string& message) {
+ExitStatus UsageError(std::string_view command, const std::string& message) {
   std::fflush(stdout);
   const std::string name(command);
   std::fprintf(stderr, "lvtool %s: %s\nTry 'lvtool %s --help'.\n", name.c_str(), message.c_str(), name.c_str());
-  return kExitUsage;
+  return ExitStatus::kUsage;
 }
 
 bool ParseInt(std::string_view text, int& out) {
@@ -87,12 +88,10 @@ std::string CannotOpen(const std::string& path, int errorNumber) {
   return "cannot open " + Quoted(path) + ": " + std::strerror(errorNumber);
 }
 
+std::string CauseOf(const Status& status) { return status.message().empty() ? "" : ": " + status.message(); }
+
 std::string WithExtension(const std::string& path, const std::string& extension) {
-  const size_t slash = path.rfind('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || dot <= nameStart) return path + extension;
-  return path.substr(0, dot) + extension;
+  return std::filesystem::path(path).replace_extension(extension).string();
 }
 
 }  // namespace lv::cli

@@ -10,14 +10,18 @@
 #include <string_view>
 #include <vector>
 
+#include "tome/status.h"
+
 namespace lv::cli {
 
 // Exit statuses of lvtool (listed in "lvtool --help").
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitUsage = 1;     // unknown command or option, missing or bad argument
-inline constexpr int kExitFile = 2;      // a file cannot be opened, read or written, or is not a tome
-inline constexpr int kExitFailed = 3;    // the import, sort, upgrade or export itself failed
-inline constexpr int kExitNotFound = 4;  // no subject matches (find, show)
+enum class ExitStatus {
+  kOk = 0,
+  kUsage = 1,     // unknown command or option, missing or bad argument
+  kFile = 2,      // a file cannot be opened, read or written, or is not a tome
+  kFailed = 3,    // the import, sort, upgrade or export itself failed
+  kNotFound = 4,  // no subject matches (find, show)
+};
 
 // An option of a command: its long name ("--output"), an optional short name ("-o") and whether a
 // value follows it ("-o FILE", "--output FILE" or "--output=FILE").
@@ -52,7 +56,7 @@ struct Command {
   std::string_view summary;  // one line for "lvtool --help"
   std::string_view details;  // the rest of "lvtool NAME --help"
   std::span<const OptionSpec> options;
-  int (*run)(const Arguments& args);
+  ExitStatus (*run)(const Arguments& args);
 };
 
 // Every command, defined next to its code; main.cpp lists them in its table.
@@ -66,9 +70,9 @@ extern const Command kSortCommand;
 extern const Command kUpgradeCommand;
 
 // Prints "lvtool: MESSAGE" to standard error and returns status.
-int Fail(int status, const std::string& message);
-// Prints "lvtool COMMAND: MESSAGE" and a pointer to the command's help; returns kExitUsage.
-int UsageError(std::string_view command, const std::string& message);
+ExitStatus Fail(ExitStatus status, const std::string& message);
+// Prints "lvtool COMMAND: MESSAGE" and a pointer to the command's help; returns ExitStatus::kUsage.
+ExitStatus UsageError(std::string_view command, const std::string& message);
 
 // Parses a whole decimal number into out; false when text is not one (or does not fit an int).
 bool ParseInt(std::string_view text, int& out);
@@ -77,6 +81,8 @@ bool ParseInt(std::string_view text, int& out);
 std::string Quoted(const std::string& path);
 // "cannot open 'path': <reason from errno>"
 std::string CannotOpen(const std::string& path, int errorNumber);
+// ": message", or "" for an empty message: the cause a failed status adds to an error line.
+std::string CauseOf(const Status& status);
 
 // path with its extension replaced by extension (or extension appended when it has none).
 std::string WithExtension(const std::string& path, const std::string& extension);

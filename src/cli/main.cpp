@@ -48,20 +48,20 @@ void PrintCommandHelp(const Command& command) {
               command.summary.data(), static_cast<int>(command.details.size()), command.details.data());
 }
 
-int Main(int argc, char** argv) {
+ExitStatus Main(int argc, char** argv) {
   if (argc < 2) {
     PrintToolHelp();
-    return kExitUsage;
+    return ExitStatus::kUsage;
   }
   const std::string_view name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     PrintToolHelp();
-    return kExitOk;
+    return ExitStatus::kOk;
   }
   const Command* command = FindCommand(name);
   if (!command) {
     std::fprintf(stderr, "lvtool: unknown command '%s'\nTry 'lvtool --help'.\n", argv[1]);
-    return kExitUsage;
+    return ExitStatus::kUsage;
   }
   Arguments args;
   if (!args.Parse(std::vector<std::string>(argv + 2, argv + argc), command->options)) {
@@ -69,14 +69,14 @@ int Main(int argc, char** argv) {
   }
   if (args.HelpRequested()) {
     PrintCommandHelp(*command);
-    return kExitOk;
+    return ExitStatus::kOk;
   }
-  const int status = command->run(args);
-  if (std::fflush(stdout) != 0 && status == kExitOk) return Fail(kExitFile, "cannot write the standard output");
+  const ExitStatus status = command->run(args);
+  if (std::fflush(stdout) != 0 && status == ExitStatus::kOk) return Fail(ExitStatus::kFile, "cannot write the standard output");
   return status;
 }
 
 }  // namespace
 }  // namespace lv::cli
 
-int main(int argc, char** argv) { return lv::cli::Main(argc, argv); }
+int main(int argc, char** argv) { return static_cast<int>(lv::cli::Main(argc, argv)); }

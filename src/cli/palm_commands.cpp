@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <string>
 
 #include "cli/terminal_progress.h"
@@ -13,6 +14,7 @@
 #include "palm/palmdoc_reader.h"
 #include "palm/pdb_container.h"
 #include "tome/coding.h"
+#include "tome/file_util.h"
 
 namespace lv::cli {
 namespace {
@@ -25,15 +27,12 @@ class StderrMessages : public MessageSink {
   }
 };
 
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+std::string BaseName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 constexpr OptionSpec kPdbOptions[] = {
     {"--output", "-o", true}, {"--name", "", true}, {"--format", "", true}, {"--accel", "", true}};
 
-int RunPdb(const Arguments& args) {
+ExitStatus RunPdb(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("pdb", "expects one TOME");
   const std::string tome = args.Positionals()[0];
   const std::string format = args.Value("--format").value_or("2.8");
@@ -50,26 +49,29 @@ int RunPdb(const Arguments& args) {
   StderrMessages messages;
   PalmTomeWriter writer;
   writer.SetMessageSink(&messages);
-  const int opened = writer.OpenSource(tome);
-  if (opened != kSourceOk) {
-    return Fail(kExitFile, "cannot read " + Quoted(tome) + ": " + SourceErrorText(opened) + " (error " +
-                               std::to_string(opened) + ")");
+  const SourceOpenOutcome opened = writer.OpenSource(tome);
+  if (!opened.status.ok()) {
+    return Fail(ExitStatus::kFile, "cannot read " + Quoted(tome) + ": " + opened.status.message() + " (error " +
+                                       std::to_string(static_cast<int>(opened.error)) + ")");
   }
-  int result;
+  ExportOutcome exported;
   {
     TerminalProgress progress("Exporting");
     Progress* bar = progress.Active() ? &progress : nullptr;
-    result = format == "2.5" ? writer.WriteLVPTextV2(output, name, bar)
-                             : writer.WriteLVPTextV2_5(output, name, bar, bitmapBits);
+    exported = format == "2.5" ? writer.WriteFormat25(output, name, bar)
+                               : writer.WriteFormat28(output, name, bar, bitmapBits);
   }
-  if (result != kExportOk) {
-    const int status = (result == kExportCannotCreate || result == kExportShortWrite) ? kExitFile : kExitFailed;
-    return Fail(status, "cannot export " + Quoted(tome) + " to " + Quoted(output) + ": " + ExportResultText(result) +
-                            " (result " + std::to_string(result) + ")");
+  if (!exported.status.ok()) {
+    const ExportResult result = exported.result;
+    const ExitStatus status = (result == ExportResult::kCannotCreate || result == ExportResult::kShortWrite)
+                                  ? ExitStatus::kFile
+                                  : ExitStatus::kFailed;
+    return Fail(status, "cannot export " + Quoted(tome) + " to " + Quoted(output) + ": " + exported.status.message() +
+                            " (result " + std::to_string(static_cast<int>(result)) + ")");
   }
   std::printf("Wrote %s: Palm tome \"%s\" in the %s format\n", Quoted(output).c_str(), Cp1252ToUtf8(FitDatabaseName(name)).c_str(),
               format.c_str());
-  return kExitOk;
+  return ExitStatus::kOk;
 }
 
 std::string PalmDateText(uint32_t date) {
@@ -123,16 +125,15 @@ void PrintPalmDocHeader(const std::vector<uint8_t>& h) {
   std::printf("Text record size:  %u\n", DecodeBE16(&h[10]));
 }
 
-int RunPdbInfo(const Arguments& args) {
+ExitStatus RunPdbInfo(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("pdbinfo", "expects one FILE.pdb");
   const std::string path = args.Positionals()[0];
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return Fail(kExitFile, CannotOpen(path, errno));
+  const File stream = OpenFile(path, "rb");
+  if (!stream) return Fail(ExitStatus::kFile, CannotOpen(path, errno));
+  std::FILE* file = stream.get();
   PdbContainer c;
-  std::string error;
-  if (!ReadPdbContainer(file, c, error)) {
-    std::fclose(file);
-    return Fail(kExitFile, Quoted(path) + " is not a readable Palm database: " + error);
+  if (const Status read = ReadPdbContainer(file, c); !read.ok()) {
+    return Fail(ExitStatus::kFile, Quoted(path) + " is not a readable Palm database: " + read.message());
   }
   const PdbHeader& h = c.header;
   std::printf("Name:              %s\n", Cp1252ToUtf8(h.name).c_str());
@@ -159,20 +160,19 @@ int RunPdbInfo(const Arguments& args) {
     }
     if (application == "PalmDOC") PrintPalmDocHeader(record0);
   }
-  std::fclose(file);
   std::printf("\n%8s %10s %8s\n", "record", "offset", "size");
   for (size_t i = 0; i < c.RecordCount(); ++i) {
     std::printf("%8zu %10u %8u\n", i, c.recordOffsets[i], c.RecordSize(i));
   }
-  return kExitOk;
+  return ExitStatus::kOk;
 }
 
 constexpr OptionSpec kPalmDocOptions[] = {{"--find", "", true}};
 
 // Prints every match of text as "position: line of text around it".
-int PrintMatches(PalmDocReader& reader, const std::string& text) {
+ExitStatus PrintMatches(PalmDocReader& reader, const std::string& text) {
   int found = reader.Find(text, false, false);
-  if (found < 0) return kExitNotFound;
+  if (found < 0) return ExitStatus::kNotFound;
   const int first = found;
   do {
     const std::string& all = reader.Text();
@@ -181,19 +181,19 @@ int PrintMatches(PalmDocReader& reader, const std::string& text) {
     std::printf("%d: %s\n", found, Cp1252ToUtf8(all.substr(lineStart, lineEnd - lineStart)).c_str());
     found = reader.Find("", true, false);
   } while (found > first);
-  return kExitOk;
+  return ExitStatus::kOk;
 }
 
-int RunPalmDoc(const Arguments& args) {
+ExitStatus RunPalmDoc(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("palmdoc", "expects one FILE.pdb");
   const std::string path = args.Positionals()[0];
   StderrMessages messages;
   PalmDocReader reader(&messages);
-  if (!reader.Open(path)) {
+  if (const Status opened = reader.Open(path); !opened.ok()) {
     if (reader.LastType() == kPalmTomeType && reader.LastCreator() == kPalmTomeCreator) {
-      return Fail(kExitFile, Quoted(path) + " is a Palm tome, not a PalmDOC database");
+      return Fail(ExitStatus::kFile, Quoted(path) + " is a Palm tome, not a PalmDOC database");
     }
-    return Fail(kExitFile, reader.Error());
+    return Fail(ExitStatus::kFile, opened.message());
   }
   if (args.Has("--find")) {
     const std::string text = Utf8ToCp1252(*args.Value("--find"));
@@ -203,7 +203,7 @@ int RunPalmDoc(const Arguments& args) {
   const std::string text = Cp1252ToUtf8(reader.Text());
   std::fwrite(text.data(), 1, text.size(), stdout);
   if (!text.empty() && text.back() != '\n') std::putchar('\n');
-  return kExitOk;
+  return ExitStatus::kOk;
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include "cli/command.h"
 #include "cli/tome_access.h"
 #include "tome/coding.h"
+#include "tome/file_util.h"
 #include "tome/format.h"
+#include "tome/tome_header.h"
 #include "tome/tome_reader.h"
 
 namespace lv::cli {
@@ -48,11 +50,13 @@ void PrintSection(const char* name, const SectionSummary& section) {
 
 // Sizes of the two text sections of a current-layout tome, read from its header.
 void PrintSections(const std::string& path, int subjectCount) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return;
-  uint8_t header[kHeaderSize];
-  if (ReadAt(file, 0, header, sizeof header)) {
-    const int64_t subjectTable = kHeaderSize + int64_t{DecodeLE32(header + kChunkAreaLengthOffset)};
+  const File stream = OpenFile(path, "rb");
+  if (!stream) return;
+  std::FILE* file = stream.get();
+  uint8_t bytes[kHeaderSize];
+  if (ReadAt(file, 0, bytes, sizeof bytes)) {
+    const TomeHeader header(bytes, sizeof bytes);
+    const int64_t subjectTable = kHeaderSize + int64_t{static_cast<uint32_t>(header.ChunkAreaLength())};
     const int64_t mainStart = subjectTable + 4 * int64_t{subjectCount};
     std::printf("%-19s %lld bytes at offset %lld\n", "Subject table:", static_cast<long long>(mainStart - subjectTable),
                 static_cast<long long>(subjectTable));
@@ -61,44 +65,43 @@ void PrintSections(const std::string& path, int subjectCount) {
     int64_t end = -1;
     PrintSection("Extension section:", ReadSectionSummary(file, extensionStart, end));
   }
-  std::fclose(file);
 }
 
 void PrintBookmarks(const TomeReader& reader) {
   int used = 0;
-  for (int i = 1; i < kBookmarkRecordCount; ++i) used += reader.GetBookmark(i).IsFree() ? 0 : 1;
+  for (int i = 1; i < kBookmarkRecordCount; ++i) used += reader.Bookmark(i).IsFree() ? 0 : 1;
   std::printf("%-19s %d of %d used\n", "Bookmarks:", used, kBookmarkRecordCount - 1);
   for (int i = 1; i < kBookmarkRecordCount; ++i) {
-    const BookmarkRecord record = reader.GetBookmark(i);
+    const BookmarkRecord record = reader.Bookmark(i);
     if (record.IsFree()) continue;
     std::printf("  %2d  subject %d  %s\n", i, record.subjectNumber, Cp1252ToUtf8(record.name).c_str());
   }
 }
 
-int RunInfo(const Arguments& args) {
+ExitStatus RunInfo(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("info", "expects one TOME");
   const std::string path = args.Positionals()[0];
   TomeReader reader;
-  if (const int status = OpenTomeReadOnly(reader, path); status != kExitOk) return status;
+  if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;
   struct stat st {};
   ::stat(path.c_str(), &st);
   std::printf("%-19s %s\n", "Tome:", Cp1252ToUtf8(path).c_str());
   if (reader.IsCurrentLayout()) {
-    std::printf("%-19s current (version %d)\n", "Layout:", reader.GetVersion());
-    std::printf("%-19s %s\n", "Sorted:", reader.GetSortedFlag() == 1 ? "yes" : "no");
+    std::printf("%-19s current (version %d)\n", "Layout:", reader.Version());
+    std::printf("%-19s %s\n", "Sorted:", reader.SortedFlag() == 1 ? "yes" : "no");
   } else {
-    std::printf("%-19s version 1 (version word %d; read only, see 'lvtool upgrade')\n", "Layout:", reader.GetVersion());
+    std::printf("%-19s version 1 (version word %d; read only, see 'lvtool upgrade')\n", "Layout:", reader.Version());
   }
-  std::printf("%-19s %d\n", "Subjects:", reader.GetSubjectCount());
+  std::printf("%-19s %d\n", "Subjects:", reader.SubjectCount());
   std::printf("%-19s %lld bytes\n", "File size:", static_cast<long long>(st.st_size));
-  if (reader.IsCurrentLayout()) PrintSections(path, reader.GetSubjectCount());
+  if (reader.IsCurrentLayout()) PrintSections(path, reader.SubjectCount());
   PrintBookmarks(reader);
-  return kExitOk;
+  return ExitStatus::kOk;
 }
 
 constexpr OptionSpec kListOptions[] = {{"--from", "", true}, {"--count", "", true}};
 
-int RunList(const Arguments& args) {
+ExitStatus RunList(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("list", "expects one TOME");
   int from = 0;
   int count = -1;
@@ -109,32 +112,32 @@ int RunList(const Arguments& args) {
     return UsageError("list", "--count needs a number of 0 or more");
   }
   TomeReader reader;
-  if (const int status = OpenTomeReadOnly(reader, args.Positionals()[0]); status != kExitOk) return status;
-  const int total = reader.GetSubjectCount();
+  if (const ExitStatus status = OpenTomeReadOnly(reader, args.Positionals()[0]); status != ExitStatus::kOk) return status;
+  const int total = reader.SubjectCount();
   const int end = count < 0 ? total : static_cast<int>(std::min<int64_t>(total, int64_t{from} + count));
   for (int i = from; i < end; ++i) {
-    const std::string subject = Cp1252ToUtf8(reader.GetSubject(i));
-    const std::string preview = Cp1252ToUtf8(reader.GetPreview(i, true));
+    const std::string subject = Cp1252ToUtf8(reader.Subject(i));
+    const std::string preview = Cp1252ToUtf8(reader.Preview(i, true));
     std::printf("%d\t%s\t%s\n", i, subject.c_str(), preview.c_str());
   }
-  return kExitOk;
+  return ExitStatus::kOk;
 }
 
 constexpr OptionSpec kFindOptions[] = {{"--prefix", "", false}};
 
-int RunFind(const Arguments& args) {
+ExitStatus RunFind(const Arguments& args) {
   if (args.Positionals().size() != 2) return UsageError("find", "expects TOME and TEXT");
   const std::string& path = args.Positionals()[0];
   const std::string text = Utf8ToCp1252(args.Positionals()[1]);
   TomeReader reader;
-  if (const int status = OpenTomeReadOnly(reader, path); status != kExitOk) return status;
-  const int index = reader.FindSubject(args.Has("--prefix") ? 1 : 0, text);
+  if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;
+  const int index = reader.FindSubject(args.Has("--prefix") ? SubjectMatch::kPrefix : SubjectMatch::kExact, text);
   if (index < 0) {
-    return Fail(kExitNotFound, "no subject in " + Quoted(path) + (args.Has("--prefix") ? " begins with " : " is ") +
+    return Fail(ExitStatus::kNotFound, "no subject in " + Quoted(path) + (args.Has("--prefix") ? " begins with " : " is ") +
                                    Quoted(args.Positionals()[1]));
   }
-  std::printf("%d\t%s\n", index, Cp1252ToUtf8(reader.GetSubject(index)).c_str());
-  return kExitOk;
+  std::printf("%d\t%s\n", index, Cp1252ToUtf8(reader.Subject(index)).c_str());
+  return ExitStatus::kOk;
 }
 
 }  // namespace

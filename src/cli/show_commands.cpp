@@ -1,7 +1,6 @@
 // Commands that write out entries: show (one entry) and export-tagged (the whole tome).
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <optional>
 
 #include "cli/command.h"
 #include "cli/tome_access.h"
@@ -14,88 +13,88 @@ namespace lv::cli {
 namespace {
 
 // "OFFSET:LENGTH" with OFFSET and LENGTH of 0 or more.
-bool ParseFindStretch(const std::string& text, int& offset, int& length) {
+bool ParseFindStretch(const std::string& text, FindMark& mark) {
   const size_t colon = text.find(':');
-  if (colon == std::string::npos) return false;
-  return ParseInt(std::string_view(text).substr(0, colon), offset) &&
-         ParseInt(std::string_view(text).substr(colon + 1), length) && offset >= 0 && length >= 0;
+  int offset = 0;
+  int length = 0;
+  if (colon == std::string::npos || !ParseInt(std::string_view(text).substr(0, colon), offset) ||
+      !ParseInt(std::string_view(text).substr(colon + 1), length) || offset < 0 || length < 0) {
+    return false;
+  }
+  mark = FindMark{offset, length};
+  return true;
 }
 
-// The subject index named by the arguments, or a negative exit status (negated) after an error.
-int ResolveSubject(const Arguments& args, TomeReader& reader, const std::string& path, int& index) {
+// Sets index to the subject index named by the arguments; after an error (printed) its exit status.
+ExitStatus ResolveSubject(const Arguments& args, TomeReader& reader, const std::string& path, int& index) {
   if (auto value = args.Value("--index")) {
     if (!ParseInt(*value, index) || index < 0) return UsageError("show", "--index needs a subject index of 0 or more");
-    if (index >= reader.GetSubjectCount()) {
-      return Fail(kExitNotFound, Quoted(path) + " has no subject index " + *value + " (it has " +
-                                     std::to_string(reader.GetSubjectCount()) + " subjects)");
+    if (index >= reader.SubjectCount()) {
+      return Fail(ExitStatus::kNotFound, Quoted(path) + " has no subject index " + *value + " (it has " +
+                                     std::to_string(reader.SubjectCount()) + " subjects)");
     }
-    return kExitOk;
+    return ExitStatus::kOk;
   }
   const std::string& subject = args.Positionals()[1];
-  index = reader.FindSubject(0, Utf8ToCp1252(subject));
-  if (index < 0) return Fail(kExitNotFound, "no subject in " + Quoted(path) + " is " + Quoted(subject));
-  return kExitOk;
+  index = reader.FindSubject(SubjectMatch::kExact, Utf8ToCp1252(subject));
+  if (index < 0) return Fail(ExitStatus::kNotFound, "no subject in " + Quoted(path) + " is " + Quoted(subject));
+  return ExitStatus::kOk;
 }
 
-int PrintPlainEntry(TomeReader& reader, const std::string& path, int index, int findOffset, int findLength) {
-  const std::string subject = Cp1252ToUtf8(reader.GetSubject(index));
-  if (reader.LoadEntryText(index) != 1) {
-    return Fail(kExitFile, "cannot read the entry of subject " + std::to_string(index) + " in " + Quoted(path));
+ExitStatus PrintPlainEntry(TomeReader& reader, const std::string& path, int index, std::optional<FindMark> find) {
+  const std::string subject = Cp1252ToUtf8(reader.Subject(index));
+  if (!reader.LoadEntryText(index)) {
+    return Fail(ExitStatus::kFile, "cannot read the entry of subject " + std::to_string(index) + " in " + Quoted(path));
   }
-  const std::string text = RenderPlainText(reader.CurrentEntryText(), findOffset, findLength);
+  const std::string text = RenderPlainText(reader.CurrentEntryText(), find);
   std::printf("%s\n%s\n\n%s", subject.c_str(), std::string(std::min<size_t>(subject.size(), 72), '=').c_str(),
               Cp1252ToUtf8(text).c_str());
-  return kExitOk;
+  return ExitStatus::kOk;
 }
 
 constexpr OptionSpec kShowOptions[] = {{"--index", "", true}, {"--html", "", true}, {"--find", "", true}};
 
-int RunShow(const Arguments& args) {
+ExitStatus RunShow(const Arguments& args) {
   const size_t wanted = args.Has("--index") ? 1 : 2;
   if (args.Positionals().size() != wanted) return UsageError("show", "expects TOME and either SUBJECT or --index N");
   const std::string path = args.Positionals()[0];
-  int findOffset = -1;
-  int findLength = 0;
-  if (auto value = args.Value("--find"); value && !ParseFindStretch(*value, findOffset, findLength)) {
-    return UsageError("show", "--find needs OFFSET:LENGTH, two numbers of 0 or more");
+  std::optional<FindMark> find;
+  if (auto value = args.Value("--find")) {
+    find.emplace();
+    if (!ParseFindStretch(*value, *find)) return UsageError("show", "--find needs OFFSET:LENGTH, two numbers of 0 or more");
   }
   TomeReader reader;
-  if (const int status = OpenTomeReadOnly(reader, path); status != kExitOk) return status;
+  if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;
   int index = -1;
-  if (const int status = ResolveSubject(args, reader, path, index); status != kExitOk) return status;
+  if (const ExitStatus status = ResolveSubject(args, reader, path, index); status != ExitStatus::kOk) return status;
 
   const auto html = args.Value("--html");
-  if (!html) return PrintPlainEntry(reader, path, index, findOffset, findLength);
-  errno = 0;
-  if (!WriteEntryPage(reader, PageSettings{}, *html, index, findOffset, findLength)) {
-    const int cause = errno;
-    return Fail(kExitFile, "cannot write the page " + Quoted(*html) + (cause ? std::string(": ") + std::strerror(cause) : ""));
+  if (!html) return PrintPlainEntry(reader, path, index, find);
+  if (const Status written = WriteEntryPage(reader, index, PageSettings{}, find, *html); !written.ok()) {
+    return Fail(ExitStatus::kFile, "cannot write the page " + Quoted(*html) + CauseOf(written));
   }
-  return kExitOk;
+  return ExitStatus::kOk;
 }
 
 constexpr OptionSpec kExportOptions[] = {{"--output", "-o", true}};
 
-int RunExportTagged(const Arguments& args) {
+ExitStatus RunExportTagged(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("export-tagged", "expects one TOME");
   const std::string path = args.Positionals()[0];
   TomeReader reader;
-  if (const int status = OpenTomeReadOnly(reader, path); status != kExitOk) return status;
+  if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;
   const auto output = args.Value("--output");
   if (!output) {
-    if (!ExportTaggedText(reader, stdout)) return Fail(kExitFailed, "cannot export " + Quoted(path));
-    return kExitOk;
+    if (!ExportTaggedText(reader, stdout).ok()) return Fail(ExitStatus::kFailed, "cannot export " + Quoted(path));
+    return ExitStatus::kOk;
   }
   AtomicFileWriter writer;
-  if (!writer.Open(*output)) return Fail(kExitFile, writer.Error());
-  errno = 0;
-  if (!ExportTaggedText(reader, writer.Stream())) {
-    const int cause = errno;
-    return Fail(kExitFailed, "cannot export " + Quoted(path) + " to " + Quoted(*output) +
-                                 (cause ? std::string(": ") + std::strerror(cause) : ""));
+  if (const Status created = writer.Open(*output); !created.ok()) return Fail(ExitStatus::kFile, created.message());
+  if (const Status exported = ExportTaggedText(reader, writer.Stream()); !exported.ok()) {
+    return Fail(ExitStatus::kFailed, "cannot export " + Quoted(path) + " to " + Quoted(*output) + CauseOf(exported));
   }
-  if (!writer.Commit()) return Fail(kExitFile, writer.Error());
-  return kExitOk;
+  if (const Status committed = writer.Commit(); !committed.ok()) return Fail(ExitStatus::kFile, committed.message());
+  return ExitStatus::kOk;
 }
 
 }  // namespace

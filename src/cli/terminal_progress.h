@@ -19,7 +19,7 @@ class TerminalProgress : public Progress {
   void SetRange(int64_t low, int64_t high) override;
   void SetPosition(int64_t position) override;
   void SetStep(int64_t step) override { m_step = step; }
-  void StepIt() override { SetPosition(m_position + m_step); }
+  void Step() override { SetPosition(m_position + m_step); }
   // Ends the bar's line (also done by the destructor).
   void Finish();
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "cli/command.h"
-#include "tome/format.h"
+#include "tome/file_util.h"
 #include "tome/tome_reader.h"
 #include "tome/windows1252.h"
 
@@ -42,16 +42,12 @@ size_t DecodeUtf8(std::string_view text, size_t i, char32_t& c) {
 
 }  // namespace
 
-int OpenTomeReadOnly(TomeReader& reader, const std::string& path) {
-  if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
-    std::fclose(probe);
-  } else {
-    return Fail(kExitFile, CannotOpen(path, errno));
-  }
-  const int result = reader.Open(path, kOpenReadOnly);
-  if (result == kOpenOk) return kExitOk;
-  if (result == kOpenUnsupported) return Fail(kExitFile, Quoted(path) + " is not a tome this version can read");
-  return Fail(kExitFile, "cannot read " + Quoted(path) + ": the file is damaged or not a tome");
+ExitStatus OpenTomeReadOnly(TomeReader& reader, const std::string& path) {
+  if (!OpenFile(path, "rb")) return Fail(ExitStatus::kFile, CannotOpen(path, errno));
+  const Status opened = reader.Open(path, OpenMode::kReadOnly);
+  if (opened.ok()) return ExitStatus::kOk;
+  if (opened.IsNotSupported()) return Fail(ExitStatus::kFile, Quoted(path) + " is not a tome this version can read");
+  return Fail(ExitStatus::kFile, "cannot read " + Quoted(path) + ": the file is damaged or not a tome");
 }
 
 std::string Cp1252ToUtf8(std::string_view text) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "cli/command.h"
+
 namespace lv {
 class TomeReader;
 }
@@ -11,8 +13,8 @@ class TomeReader;
 namespace lv::cli {
 
 // Opens path read-only. On failure prints why ("cannot open 'x.lv': No such file or directory",
-// "'x.lv' is not a tome this version can read") and returns kExitFile; else kExitOk.
-int OpenTomeReadOnly(TomeReader& reader, const std::string& path);
+// "'x.lv' is not a tome this version can read") and returns ExitStatus::kFile; else ExitStatus::kOk.
+ExitStatus OpenTomeReadOnly(TomeReader& reader, const std::string& path);
 
 // Tome text is Windows-1252; terminals and scripts speak UTF-8.
 std::string Cp1252ToUtf8(std::string_view text);

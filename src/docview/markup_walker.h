@@ -2,8 +2,10 @@
 // rendering, so that the link rule and the handling of malformed text live in one place.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,33 +54,38 @@ void WalkStoredText(std::string_view text, Visitor& visitor) {
   }
 }
 
-// The highlighted part [begin, end) of the run [runBegin, runEnd): present when findOffset lies
-// inside the run, and clipped to the run. A negative findOffset highlights nothing; a negative
-// findLength counts as 0 (the anchor is still placed).
+// A stretch of the entry text marked as found: length bytes from byte offset (a negative length counts
+// as 0; the mark's anchor is still placed).
+struct FindMark {
+  long long offset = 0;
+  long long length = 0;
+};
+
+// The highlighted part [begin, end) of the run [runBegin, runEnd): present when the find mark's offset
+// lies inside the run, and clipped to the run. No mark, or a negative offset, highlights nothing.
 struct Highlight {
   bool present = false;
   size_t begin = 0;
   size_t end = 0;
 };
 
-inline Highlight HighlightWithin(size_t runBegin, size_t runEnd, long long findOffset, long long findLength) {
+inline Highlight HighlightWithin(size_t runBegin, size_t runEnd, const std::optional<FindMark>& find) {
   Highlight h;
-  if (findOffset < 0) return h;
-  if (findLength < 0) findLength = 0;
-  const auto offset = static_cast<unsigned long long>(findOffset);
+  if (!find || find->offset < 0) return h;
+  const auto offset = static_cast<unsigned long long>(find->offset);
   if (offset < runBegin || offset >= runEnd) return h;
   h.present = true;
   h.begin = static_cast<size_t>(offset);
-  const unsigned long long wanted = offset + static_cast<unsigned long long>(findLength);
+  const unsigned long long wanted = offset + static_cast<unsigned long long>(std::max(find->length, 0LL));
   h.end = wanted < runEnd ? static_cast<size_t>(wanted) : runEnd;
   return h;
 }
 
 // Appends the run [begin, end) of text, with its highlighted part (if any) between open and close.
 inline void AppendRunWithHighlight(std::string& out, std::string_view text, size_t begin, size_t end,
-                                   long long findOffset, long long findLength, std::string_view open,
+                                   const std::optional<FindMark>& find, std::string_view open,
                                    std::string_view close) {
-  const Highlight h = HighlightWithin(begin, end, findOffset, findLength);
+  const Highlight h = HighlightWithin(begin, end, find);
   if (!h.present) {
     out.append(text.substr(begin, end - begin));
     return;

@@ -12,12 +12,10 @@ namespace {
 
 class PlainWriter {
  public:
-  PlainWriter(std::string& out, std::string_view text, int findOffset, int findLength)
-      : m_out(out), m_text(text), m_findOffset(findOffset), m_findLength(findLength) {}
+  PlainWriter(std::string& out, std::string_view text, std::optional<FindMark> find)
+      : m_out(out), m_text(text), m_find(find) {}
 
-  void Run(size_t begin, size_t end) {
-    AppendRunWithHighlight(m_out, m_text, begin, end, m_findOffset, m_findLength, ">>", "<<");
-  }
+  void Run(size_t begin, size_t end) { AppendRunWithHighlight(m_out, m_text, begin, end, m_find, ">>", "<<"); }
 
   void Mark(uint8_t code) {
     switch (code) {
@@ -81,8 +79,7 @@ class PlainWriter {
 
   std::string& m_out;
   std::string_view m_text;
-  int m_findOffset;
-  int m_findLength;
+  std::optional<FindMark> m_find;
   std::vector<int> m_lists;  // per open list: 0 bulleted, else the next item number
   std::string m_linkTarget;
   size_t m_linkTextStart = 0;
@@ -115,10 +112,10 @@ std::string Tidy(const std::string& raw) {
 
 }  // namespace
 
-std::string RenderPlainText(std::string_view entryText, int findOffset, int findLength) {
+std::string RenderPlainText(std::string_view entryText, std::optional<FindMark> find) {
   std::string raw;
   raw.reserve(entryText.size() + 64);
-  PlainWriter writer(raw, entryText, findOffset, findLength);
+  PlainWriter writer(raw, entryText, find);
   WalkStoredText(entryText, writer);
   return Tidy(raw);
 }

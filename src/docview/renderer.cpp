@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 
 #include "docview/markup_walker.h"
 #include "tome/markup.h"
@@ -80,12 +81,12 @@ void AppendEntryPageHeader(std::string& out, const PageSettings& settings, int f
 // Writes runs as they are (with the find highlight) and marks in their page form.
 class PageWriter {
  public:
-  PageWriter(std::string& out, std::string_view text, int findOffset, int findLength)
-      : m_out(out), m_text(text), m_findOffset(findOffset), m_findLength(findLength) {}
+  PageWriter(std::string& out, std::string_view text, std::optional<FindMark> find)
+      : m_out(out), m_text(text), m_find(find) {}
 
   void Run(size_t begin, size_t end) {
-    AppendRunWithHighlight(m_out, m_text, begin, end, m_findOffset, m_findLength,
-                           "<a name=\"findloc\"><font color=\"red\">", "</a></font>");
+    AppendRunWithHighlight(m_out, m_text, begin, end, m_find, "<a name=\"findloc\"><font color=\"red\">",
+                           "</a></font>");
   }
   void Mark(uint8_t code) { m_out += kPageForm[code]; }
   void LinkStart(std::string_view target) {
@@ -97,8 +98,7 @@ class PageWriter {
  private:
   std::string& m_out;
   std::string_view m_text;
-  int m_findOffset;
-  int m_findLength;
+  std::optional<FindMark> m_find;
 };
 
 // Writes runs as they are and marks in their tagged form.
@@ -122,6 +122,9 @@ class TaggedWriter {
 bool WriteAll(std::FILE* stream, const std::string& bytes) {
   return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
 }
+
+// The failure of a C library call, with errno's cause as its message ("" when errno names none).
+Status ErrnoStatus(Status (*make)(std::string)) { return make(errno != 0 ? std::strerror(errno) : ""); }
 
 // Replaces the contents of the file at path with bytes. The file is overwritten and then cut to
 // length rather than truncated to zero first: on ext4 a truncate to zero followed by a rewrite forces
@@ -148,33 +151,39 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 std::string RenderEntryPage(std::string_view subject, std::string_view entryText, const PageSettings& settings,
-                            int entryPageFontSize, int findOffset, int findLength) {
+                            std::optional<FindMark> find) {
   std::string page;
   page.reserve(600 + subject.size() + entryText.size() * 2);
-  AppendEntryPageHeader(page, settings, entryPageFontSize);
+  AppendEntryPageHeader(page, settings, settings.entryFontSize);
   page += "<h2>";
   page.append(subject);
   page += "</h2>";
-  PageWriter writer(page, entryText, findOffset, findLength);
+  PageWriter writer(page, entryText, find);
   WalkStoredText(entryText, writer);
   page += "\r\n</font></body>\r\n</html>";
   return page;
 }
 
-bool WriteEntryPage(TomeReader& reader, const PageSettings& settings, const std::string& path, int subjectIndex,
-                    int findOffset, int findLength) {
-  if (!reader.IsOpen() || subjectIndex < 0 || subjectIndex >= reader.GetSubjectCount()) {
-    errno = EINVAL;
-    return false;
+Status RenderEntryPageOf(TomeReader& reader, int subjectIndex, const PageSettings& settings,
+                         std::optional<FindMark> find, std::string& page) {
+  page.clear();
+  if (!reader.IsOpen() || subjectIndex < 0 || subjectIndex >= reader.SubjectCount()) {
+    return Status::InvalidArgument(std::strerror(EINVAL));
   }
-  const std::string subject = reader.GetSubject(subjectIndex);
-  if (reader.LoadEntryText(subjectIndex) != 1) {
-    errno = ENOMEM;
-    return false;
+  const std::string subject = reader.Subject(subjectIndex);
+  if (!reader.LoadEntryText(subjectIndex)) return Status::OutOfMemory(std::strerror(ENOMEM));
+  page = RenderEntryPage(subject, reader.CurrentEntryText(), settings, find);
+  return Status::Ok();
+}
+
+Status WriteEntryPage(TomeReader& reader, int subjectIndex, const PageSettings& settings,
+                      std::optional<FindMark> find, const std::string& path) {
+  std::string page;
+  if (Status rendered = RenderEntryPageOf(reader, subjectIndex, settings, find, page); !rendered.ok()) {
+    return rendered;
   }
-  const std::string page = RenderEntryPage(subject, reader.CurrentEntryText(), settings,
-                                           reader.GetEntryPageFontSize(), findOffset, findLength);
-  return ReplaceFileContents(path, page);
+  errno = 0;
+  return ReplaceFileContents(path, page) ? Status::Ok() : ErrnoStatus(Status::IoError);
 }
 
 std::string MakePlainPageHeader(const PageSettings& settings, int plainPageFontSize) {
@@ -200,21 +209,22 @@ void AppendTaggedLine(std::string& out, std::string_view subject, std::string_vi
   out += kCrLf;
 }
 
-bool ExportTaggedText(TomeReader& reader, std::FILE* stream) {
+Status ExportTaggedText(TomeReader& reader, std::FILE* stream) {
   constexpr size_t kFlushSize = 1 << 16;
+  errno = 0;
   std::string buffer;
   buffer.reserve(kFlushSize * 2);
-  const int count = reader.IsOpen() ? reader.GetSubjectCount() : 0;
+  const int count = reader.IsOpen() ? reader.SubjectCount() : 0;
   for (int i = 0; i < count; ++i) {
-    const std::string subject = reader.GetSubject(i);
-    if (reader.LoadEntryText(i) != 1) return false;
+    const std::string subject = reader.Subject(i);
+    if (!reader.LoadEntryText(i)) return ErrnoStatus(Status::OutOfMemory);
     AppendTaggedLine(buffer, subject, reader.CurrentEntryText());
     if (buffer.size() >= kFlushSize) {
-      if (!WriteAll(stream, buffer)) return false;
+      if (!WriteAll(stream, buffer)) return ErrnoStatus(Status::IoError);
       buffer.clear();
     }
   }
-  return WriteAll(stream, buffer);
+  return WriteAll(stream, buffer) ? Status::Ok() : ErrnoStatus(Status::IoError);
 }
 
 }  // namespace lv

@@ -3,8 +3,12 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "docview/markup_walker.h"
+#include "tome/status.h"
 
 namespace lv {
 
@@ -17,16 +21,24 @@ struct PageSettings {
   int backGreen = 238;
   int backBlue = 255;
   std::string fontFace = "Arial";
+  int entryFontSize = 3;  // HTML font size 1..7 of entry pages
 };
 
-// The whole entry page for one subject and its stored text. findOffset -1 marks nothing.
+// The whole entry page for one subject and its stored text. The find mark's stretch, clipped to its
+// text run, is shown in red with the anchor "findloc".
 std::string RenderEntryPage(std::string_view subject, std::string_view entryText, const PageSettings& settings,
-                            int entryPageFontSize, int findOffset, int findLength);
+                            std::optional<FindMark> find = std::nullopt);
 
-// Loads the entry through the reader and writes its page to path (replacing its contents). False when the
-// entry cannot be loaded or the file cannot be written.
-bool WriteEntryPage(TomeReader& reader, const PageSettings& settings, const std::string& path, int subjectIndex,
-                    int findOffset, int findLength);
+// Loads entry subjectIndex through the reader and renders its whole page into page. Fails with
+// InvalidArgument when no tome is open or the index is out of range, with OutOfMemory when the entry
+// cannot be loaded; the message is then the cause as the C library words it.
+Status RenderEntryPageOf(TomeReader& reader, int subjectIndex, const PageSettings& settings,
+                         std::optional<FindMark> find, std::string& page);
+
+// Renders the entry's page (RenderEntryPageOf) and writes it to path, replacing its contents. Fails as
+// RenderEntryPageOf does, or with an IO error whose message is the cause ("" when none is known).
+Status WriteEntryPage(TomeReader& reader, int subjectIndex, const PageSettings& settings,
+                      std::optional<FindMark> find, const std::string& path);
 
 // The opening of a plain page (text files, PalmDOC); the caller adds the body and "</body></html>".
 std::string MakePlainPageHeader(const PageSettings& settings, int plainPageFontSize);
@@ -34,7 +46,8 @@ std::string MakePlainPageHeader(const PageSettings& settings, int plainPageFontS
 // One tab-separated tagged line: subject, TAB, the text with every mark spelled as its tag, CR LF.
 void AppendTaggedLine(std::string& out, std::string_view subject, std::string_view entryText);
 
-// The whole tome as tab-separated tagged text. False when an entry cannot be loaded or a write fails.
-bool ExportTaggedText(TomeReader& reader, std::FILE* stream);
+// The whole tome as tab-separated tagged text. Fails when an entry cannot be loaded or a write fails;
+// the message is then the cause as the C library words it ("" when none is known).
+Status ExportTaggedText(TomeReader& reader, std::FILE* stream);
 
 }  // namespace lv

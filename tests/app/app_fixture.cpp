@@ -44,7 +44,7 @@ QString MakeTome(const QString& dir, const QString& name, const QStringList& lin
   const QString tome = dir + QStringLiteral("/") + name;
   const ImportOutcome outcome = ImportSource(QFile::encodeName(source).toStdString(),
                                              QFile::encodeName(tome).toStdString(), SourceFormat::kTab, nullptr);
-  if (!outcome.ok) qFatal("import failed: %s", outcome.error.c_str());
+  if (!outcome.status.ok()) qFatal("import failed: %s", outcome.status.message().c_str());
   return tome;
 }
 

@@ -190,12 +190,12 @@ class MainFrameTest : public QObject {
     QCOMPARE(sizes->currentText(), QStringLiteral("10"));
     QCOMPARE(faces->currentText(), QStringLiteral("Liberation Serif"));
     QCOMPARE(harness.List().font().pixelSize(), 14);
-    QCOMPARE(harness.Doc().Reader().GetEntryPageFontSize(), 2);
+    QCOMPARE(harness.Doc().EntryPageFontSize(), 2);
 
     harness.View().ShowSubject(Fruit("Cherry"), -1, -1);
     sizes->setCurrentIndex(sizes->findText(QStringLiteral("36")));
     QCOMPARE(harness.List().font().pixelSize(), 40);
-    QCOMPARE(harness.Doc().Reader().GetEntryPageFontSize(), 7);
+    QCOMPARE(harness.Doc().EntryPageFontSize(), 7);
     QCOMPARE(harness.Doc().PlainPageFontSize(), 7);
     QCOMPARE(harness.Frame().Settings().fontSize, QStringLiteral("36"));
     // The entry on display is drawn again with the new size.

@@ -46,9 +46,9 @@ class ViewsTest : public QObject {
     const int apple = Fruit("Apple");
     harness.View().ShowSubject(apple, -1, -1);
     reader.LoadEntryText(apple);
-    const std::string expected = RenderEntryPage(reader.GetSubject(apple), reader.CurrentEntryText(),
-                                                 PageSettingsFrom(harness.Frame().Settings()),
-                                                 reader.GetEntryPageFontSize(), -1, -1);
+    PageSettings settings = PageSettingsFrom(harness.Frame().Settings());
+    settings.entryFontSize = harness.Doc().EntryPageFontSize();
+    const std::string expected = RenderEntryPage(reader.Subject(apple), reader.CurrentEntryText(), settings);
     QCOMPARE(harness.PageBytes(), QByteArray::fromStdString(expected));
     QCOMPARE(harness.ShownPageName(), QStringLiteral("data.htm"));
     QVERIFY(harness.View().toPlainText().contains(QStringLiteral("A round fruit.")));

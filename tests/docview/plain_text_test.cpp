@@ -32,8 +32,8 @@ TEST(RenderPlainText, LinksShowTextAndTarget) {
 }
 
 TEST(RenderPlainText, HighlightIsMarkedAndClippedToItsRun) {
-  EXPECT_EQ(RenderPlainText("abcdef" + M(1) + "gh", 4, 10), "abcd>>ef<<*gh\n");
-  EXPECT_EQ(RenderPlainText("abcdef", -1, 2), "abcdef\n");
+  EXPECT_EQ(RenderPlainText("abcdef" + M(1) + "gh", FindMark{4, 10}), "abcd>>ef<<*gh\n");
+  EXPECT_EQ(RenderPlainText("abcdef", FindMark{-1, 2}), "abcdef\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace lv {
@@ -21,8 +22,8 @@ const std::string kDefaultHeader =
 const std::string kFooter = "\r\n</font></body>\r\n</html>";
 
 // The page body between </h2> and the footer, with default settings.
-std::string Body(const std::string& text, int findOffset = -1, int findLength = 0) {
-  const std::string page = RenderEntryPage("S", text, PageSettings{}, 3, findOffset, findLength);
+std::string Body(const std::string& text, std::optional<FindMark> find = std::nullopt) {
+  const std::string page = RenderEntryPage("S", text, PageSettings{}, find);
   const std::string prefix = kDefaultHeader + "<h2>S</h2>";
   EXPECT_EQ(page.compare(0, prefix.size(), prefix), 0) << page;
   EXPECT_GE(page.size(), prefix.size() + kFooter.size());
@@ -31,7 +32,7 @@ std::string Body(const std::string& text, int findOffset = -1, int findLength = 
 }
 
 TEST(RenderEntryPage, WholePageWithDefaultsIsByteExact) {
-  EXPECT_EQ(RenderEntryPage("Folio", "A " + M(1) + "leaf" + M(2) + ".", PageSettings{}, 3, -1, 0),
+  EXPECT_EQ(RenderEntryPage("Folio", "A " + M(1) + "leaf" + M(2) + ".", PageSettings{}),
             kDefaultHeader + "<h2>Folio</h2>A <b>leaf</b>." + kFooter);
 }
 
@@ -57,13 +58,14 @@ TEST(RenderEntryPage, HeaderFollowsStyleColourFaceAndSize) {
     settings.backGreen = 128;
     settings.backBlue = 15;
     settings.fontFace = "Liberation Serif";
-    EXPECT_EQ(RenderEntryPage("x", "", settings, 5, -1, 0),
+    settings.entryFontSize = 5;
+    EXPECT_EQ(RenderEntryPage("x", "", settings),
               kHeadLines + c.body + "<font size=5 face=\"Liberation Serif\">\r\n<h2>x</h2>" + kFooter)
         << "style " << c.style;
   }
   PageSettings defaults;
   defaults.backgroundStyle = 0;
-  EXPECT_NE(RenderEntryPage("x", "", defaults, 3, -1, 0).find("<body bgcolor = \"eeeeff\">"), std::string::npos);
+  EXPECT_NE(RenderEntryPage("x", "", defaults).find("<body bgcolor = \"eeeeff\">"), std::string::npos);
 }
 
 TEST(RenderEntryPage, EveryCodeHasItsPageForm) {
@@ -112,7 +114,10 @@ TEST(RenderEntryPage, HighlightMarksItsStretchWithinOneRun) {
       {12, 1, "abcdef<b>ghij"},                                   // past the end
       {1, 0, "a" + anchor + close + "bcdef<b>ghij"},
   };
-  for (const Case& c : cases) EXPECT_EQ(Body(text, c.offset, c.length), c.body) << c.offset << ":" << c.length;
+  for (const Case& c : cases) {
+    EXPECT_EQ(Body(text, FindMark{c.offset, c.length}), c.body) << c.offset << ":" << c.length;
+  }
+  EXPECT_EQ(Body(text), "abcdef<b>ghij");
 }
 
 TEST(RenderEntryPage, CodesOutsideTheRangeAreDropped) {
@@ -132,7 +137,7 @@ TEST(RenderEntryPage, MalformedTextStopsAtItsEnd) {
 
 TEST(RenderEntryPage, BytesAreCopiedUnescaped) {
   EXPECT_EQ(Body("a<b & \xE9"), "a<b & \xE9");
-  EXPECT_NE(RenderEntryPage("<&\xFC>", "", PageSettings{}, 3, -1, 0).find("<h2><&\xFC></h2>"), std::string::npos);
+  EXPECT_NE(RenderEntryPage("<&\xFC>", "", PageSettings{}).find("<h2><&\xFC></h2>"), std::string::npos);
 }
 
 TEST(MakePlainPageHeader, IsByteExact) {

@@ -16,6 +16,7 @@
 namespace lv {
 namespace {
 
+
 namespace fs = std::filesystem;
 
 std::string M(int code) { return std::string{'\t', static_cast<char>(code)}; }
@@ -27,14 +28,14 @@ class RendererTomeTest : public ::testing::Test {
     const std::string path = m_dir.File("t.lv");
     {
       TomeBuilder builder;
-      ASSERT_TRUE(builder.IsReady());
+      ASSERT_TRUE(builder.BuildStatus().ok());
       for (const auto& [subject, text] : entries) builder.AddEntry(subject, text);
       std::FILE* out = std::fopen(path.c_str(), "wb");
       ASSERT_NE(out, nullptr);
-      ASSERT_EQ(builder.SaveTome(out), kSaveOk);
+      ASSERT_TRUE(builder.SaveTome(out).ok());
       ASSERT_EQ(std::fclose(out), 0);
     }
-    ASSERT_EQ(m_reader.Open(path, kOpenReadOnly), kOpenOk);
+    ASSERT_TRUE(m_reader.Open(path, OpenMode::kReadOnly).ok());
   }
 
   test::TempDir m_dir;
@@ -53,21 +54,32 @@ std::string LongText() {
 TEST_F(RendererTomeTest, WriteEntryPageWritesTheRenderedPage) {
   const std::string longText = LongText();
   Open({{"Alpha", "short " + M(3) + "text" + M(4)}, {"Beta", longText}});
-  m_reader.SetEntryPageFontSize(5);
   PageSettings settings;
   settings.backgroundStyle = 0;
+  settings.entryFontSize = 5;
   const fs::path page = m_dir.Path() / "data.htm";
-  ASSERT_TRUE(WriteEntryPage(m_reader, settings, page.string(), 1, 7, 4));
-  EXPECT_EQ(test::ReadFile(page), RenderEntryPage("Beta", longText, settings, 5, 7, 4));
+  ASSERT_TRUE(WriteEntryPage(m_reader, 1, settings, FindMark{7, 4}, page.string()).ok());
+  const std::string expected = RenderEntryPage("Beta", longText, settings, FindMark{7, 4});
+  EXPECT_EQ(test::ReadFile(page), expected);
+  // The page in memory is the same bytes.
+  std::string inMemory;
+  ASSERT_TRUE(RenderEntryPageOf(m_reader, 1, settings, FindMark{7, 4}, inMemory).ok());
+  EXPECT_EQ(inMemory, expected);
   // A shorter page replaces a longer one whole.
-  ASSERT_TRUE(WriteEntryPage(m_reader, settings, page.string(), 0, -1, 0));
-  EXPECT_EQ(test::ReadFile(page), RenderEntryPage("Alpha", "short " + M(3) + "text" + M(4), settings, 5, -1, 0));
+  ASSERT_TRUE(WriteEntryPage(m_reader, 0, settings, std::nullopt, page.string()).ok());
+  EXPECT_EQ(test::ReadFile(page), RenderEntryPage("Alpha", "short " + M(3) + "text" + M(4), settings));
 }
 
 TEST_F(RendererTomeTest, WriteEntryPageReportsAPageThatCannotBeCreated) {
   Open({{"Alpha", "text"}});
-  EXPECT_FALSE(WriteEntryPage(m_reader, PageSettings{}, m_dir.File("missing/data.htm"), 0, -1, 0));
-  EXPECT_FALSE(WriteEntryPage(m_reader, PageSettings{}, m_dir.File("data.htm"), 1, -1, 0));
+  const Status unwritable = WriteEntryPage(m_reader, 0, PageSettings{}, std::nullopt, m_dir.File("missing/data.htm"));
+  EXPECT_EQ(unwritable.code(), Status::Code::kIoError);
+  EXPECT_EQ(unwritable.message(), "No such file or directory");
+  const Status noEntry = WriteEntryPage(m_reader, 1, PageSettings{}, std::nullopt, m_dir.File("data.htm"));
+  EXPECT_EQ(noEntry.code(), Status::Code::kInvalidArgument);
+  std::string page = "old";
+  EXPECT_FALSE(RenderEntryPageOf(m_reader, 1, PageSettings{}, std::nullopt, page).ok());
+  EXPECT_EQ(page, "");
   EXPECT_FALSE(fs::exists(m_dir.Path() / "data.htm"));
 }
 
@@ -83,18 +95,18 @@ TEST_F(RendererTomeTest, ExportWritesOneTaggedLinePerSubject) {
   const fs::path out = m_dir.Path() / "out.tab";
   std::FILE* stream = std::fopen(out.string().c_str(), "wb");
   ASSERT_NE(stream, nullptr);
-  EXPECT_TRUE(ExportTaggedText(m_reader, stream));
+  EXPECT_TRUE(ExportTaggedText(m_reader, stream).ok());
   std::fclose(stream);
   EXPECT_EQ(test::ReadFile(out), expected);
 }
 
 TEST_F(RendererTomeTest, ExportOfAnEmptyTomeWritesNothing) {
   Open({});
-  ASSERT_EQ(m_reader.GetSubjectCount(), 0);
+  ASSERT_EQ(m_reader.SubjectCount(), 0);
   const fs::path out = m_dir.Path() / "out.tab";
   std::FILE* stream = std::fopen(out.string().c_str(), "wb");
   ASSERT_NE(stream, nullptr);
-  EXPECT_TRUE(ExportTaggedText(m_reader, stream));
+  EXPECT_TRUE(ExportTaggedText(m_reader, stream).ok());
   std::fclose(stream);
   EXPECT_EQ(fs::file_size(out), 0u);
 }

@@ -44,7 +44,7 @@ class PalmCommandsTest : public ::testing::Test {
     builder.AddEntry("pear", "another\t\x08fruit");
     const std::string path = dir.File("fruit.lv");
     std::FILE* out = std::fopen(path.c_str(), "wb");
-    EXPECT_EQ(builder.SaveTome(out), kSaveOk);
+    EXPECT_TRUE(builder.SaveTome(out).ok());
     std::fclose(out);
     return path;
   }

@@ -30,7 +30,7 @@ struct CountingProgress : Progress {
   void SetRange(int64_t, int64_t h) override { high = h; }
   void SetPosition(int64_t) override {}
   void SetStep(int64_t) override {}
-  void StepIt() override { ++steps; }
+  void Step() override { ++steps; }
 };
 
 struct CollectedMessages : MessageSink {
@@ -42,24 +42,27 @@ class PalmTomeWriterTest : public ::testing::Test {
  protected:
   std::string BuildTome(const std::vector<Entry>& entries, const std::string& name = "t.lv") {
     TomeBuilder builder;
-    EXPECT_TRUE(builder.IsReady());
+    EXPECT_TRUE(builder.BuildStatus().ok());
     for (const Entry& e : entries) builder.AddEntry(e.subject, e.text);
     const std::string path = dir.File(name);
     std::FILE* out = std::fopen(path.c_str(), "wb");
-    EXPECT_EQ(builder.SaveTome(out), kSaveOk);
+    EXPECT_TRUE(builder.SaveTome(out).ok());
     std::fclose(out);
     return path;
   }
 
   // Writes the tome in the given format (bitmapBits for 2.8) and returns the result.
-  int Export(const std::string& tome, PalmTomeFormat format, int bitmapBits = 0, const std::string& out = "out.pdb") {
+  ExportResult Export(const std::string& tome, PalmTomeFormat format, int bitmapBits = 0, const std::string& out = "out.pdb") {
     PalmTomeWriter writer;
     writer.SetClock([] { return 1234567890; });
     writer.SetMessageSink(&messages);
     writer.SetPackingLimits(limits);
-    EXPECT_EQ(writer.OpenSource(tome), kSourceOk);
-    return format == PalmTomeFormat::kV25 ? writer.WriteLVPTextV2(dir.File(out), "Test Tome", &progress)
-                                          : writer.WriteLVPTextV2_5(dir.File(out), "Test Tome", &progress, bitmapBits);
+    EXPECT_TRUE(writer.OpenSource(tome).status.ok());
+    const ExportOutcome outcome =
+        format == PalmTomeFormat::kV25 ? writer.WriteFormat25(dir.File(out), "Test Tome", &progress)
+                                       : writer.WriteFormat28(dir.File(out), "Test Tome", &progress, bitmapBits);
+    EXPECT_EQ(outcome.status.ok(), outcome.result == ExportResult::kOk);
+    return outcome.result;
   }
 
   palmtest::PalmTomeModel Read(const std::string& out = "out.pdb") { return palmtest::ParsePalmTome(palmtest::ReadAll(dir.File(out))); }
@@ -90,7 +93,7 @@ class PalmTomeWriterTest : public ::testing::Test {
 
 TEST_F(PalmTomeWriterTest, OneSubjectMakesFourRecordsInTheOldFormat) {
   const std::string tome = BuildTome({{"Solo", "only" + M(1) + "entry" + M(2)}});
-  ASSERT_EQ(Export(tome, PalmTomeFormat::kV25), kExportOk);
+  ASSERT_EQ(Export(tome, PalmTomeFormat::kV25), ExportResult::kOk);
   const palmtest::PalmTomeModel m = Read();
   EXPECT_EQ(m.pdb.records.size(), 4u);
   EXPECT_EQ(m.pdb.name, "Test Tome");
@@ -135,7 +138,7 @@ TEST_F(PalmTomeWriterTest, BothFormatsHoldEverySubjectWhereItsReferencePoints) {
   const std::string tome = BuildTome(entries);
   for (PalmTomeFormat format : {PalmTomeFormat::kV25, PalmTomeFormat::kV28}) {
     SCOPED_TRACE(format == PalmTomeFormat::kV25 ? "2.5" : "2.8");
-    ASSERT_EQ(Export(tome, format), kExportOk);
+    ASSERT_EQ(Export(tome, format), ExportResult::kOk);
     const palmtest::PalmTomeModel m = Read();
     ExpectSubjectsInStream(m, entries, prepared);
     EXPECT_EQ(m.sortedFlag, 0u);  // "Subject 10" collates before "Subject 9"
@@ -153,7 +156,7 @@ TEST_F(PalmTomeWriterTest, SmallRecordsAreFilledByTheRuleAndEndWithBitFifteen) {
   std::vector<std::string> prepared;
   for (int i = 0; i < count; ++i) prepared.push_back(PreparedMixed(i, count));
   const std::string tome = BuildTome(entries);
-  ASSERT_EQ(Export(tome, PalmTomeFormat::kV25), kExportOk);
+  ASSERT_EQ(Export(tome, PalmTomeFormat::kV25), ExportResult::kOk);
   const palmtest::PalmTomeModel m = Read();
   EXPECT_GT(m.dataRecordCount, 10u);
   ExpectSubjectsInStream(m, entries, prepared);
@@ -166,7 +169,7 @@ TEST_F(PalmTomeWriterTest, SmallRecordsAreFilledByTheRuleAndEndWithBitFifteen) {
   }
   // Too few records allowed: result 16 and no output file.
   limits.maxRecords = 5;
-  EXPECT_EQ(Export(tome, PalmTomeFormat::kV25, 0, "big.pdb"), kExportTooLarge);
+  EXPECT_EQ(Export(tome, PalmTomeFormat::kV25, 0, "big.pdb"), ExportResult::kTooLarge);
   EXPECT_FALSE(std::filesystem::exists(dir.File("big.pdb")));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);  // tome + out.pdb
 }
@@ -176,7 +179,7 @@ TEST_F(PalmTomeWriterTest, DataHeaderRecordsHoldFifteenThousandThreeHundredFifty
     std::vector<Entry> entries;
     for (int i = 0; i < n; ++i) entries.push_back({"s" + std::to_string(i), "t"});
     const std::string tome = BuildTome(entries, "n" + std::to_string(n) + ".lv");
-    ASSERT_EQ(Export(tome, PalmTomeFormat::kV28), kExportOk);
+    ASSERT_EQ(Export(tome, PalmTomeFormat::kV28), ExportResult::kOk);
     const palmtest::PalmTomeModel m = Read();
     ASSERT_EQ(m.dataHeaderRecords.size(), n == 15359 ? 1u : 2u);
     EXPECT_EQ(m.dataHeaderRecords[0].size(), 61436u);
@@ -197,7 +200,7 @@ TEST_F(PalmTomeWriterTest, SubjectCacheAndSearchWordsDecodeAsLaidOut) {
                        i == 42 ? "Unique zebra" : "common"});
   }
   const std::string tome = BuildTome(entries);
-  ASSERT_EQ(Export(tome, PalmTomeFormat::kV28, 200), kExportOk);
+  ASSERT_EQ(Export(tome, PalmTomeFormat::kV28, 200), ExportResult::kOk);
   const palmtest::PalmTomeModel m = Read();
   EXPECT_EQ(m.version, 8);
   EXPECT_EQ(m.blockSize, 16383u);
@@ -230,17 +233,17 @@ TEST_F(PalmTomeWriterTest, SubjectCacheAndSearchWordsDecodeAsLaidOut) {
   }
   EXPECT_TRUE(found);
   // Without acceleration there is no search header.
-  ASSERT_EQ(Export(tome, PalmTomeFormat::kV28, 0), kExportOk);
+  ASSERT_EQ(Export(tome, PalmTomeFormat::kV28, 0), ExportResult::kOk);
   EXPECT_FALSE(Read().accelerated);
   EXPECT_EQ(Read().pdb.records.size(), 1 + 2 + 1 + 1 + Read().dataRecordCount);
 }
 
 TEST_F(PalmTomeWriterTest, AnEmptyTomeHasOnlyItsFixedRecords) {
   const std::string tome = BuildTome({});
-  ASSERT_EQ(Export(tome, PalmTomeFormat::kV25), kExportOk);
+  ASSERT_EQ(Export(tome, PalmTomeFormat::kV25), ExportResult::kOk);
   EXPECT_EQ(Read().pdb.records.size(), 1u);
   // 2.8 with acceleration: header, cache directory, one empty group, a search header without words.
-  ASSERT_EQ(Export(tome, PalmTomeFormat::kV28, 800), kExportOk);
+  ASSERT_EQ(Export(tome, PalmTomeFormat::kV28, 800), ExportResult::kOk);
   const palmtest::PalmTomeModel m = Read();
   ASSERT_EQ(m.pdb.records.size(), 4u);
   EXPECT_EQ(Be16(m.cacheGroups[0], 0), 0u);
@@ -251,13 +254,16 @@ TEST_F(PalmTomeWriterTest, AnEmptyTomeHasOnlyItsFixedRecords) {
 TEST_F(PalmTomeWriterTest, MissingArgumentsAndUnwritableOutputs) {
   const std::string tome = BuildTome({{"a", "b"}});
   PalmTomeWriter writer;
-  EXPECT_EQ(writer.WriteLVPTextV2(dir.File("x.pdb"), "n", nullptr), kExportSourceUnreadable);
-  ASSERT_EQ(writer.OpenSource(tome), kSourceOk);
-  EXPECT_EQ(writer.WriteLVPTextV2("", "n", nullptr), kExportMissingArgument);
-  EXPECT_EQ(writer.WriteLVPTextV2(dir.File("x.pdb"), "", nullptr), kExportMissingArgument);
-  EXPECT_EQ(writer.WriteLVPTextV2(dir.File("no/such/dir/x.pdb"), "n", nullptr), kExportCannotCreate);
+  EXPECT_EQ(writer.WriteFormat25(dir.File("x.pdb"), "n", nullptr).result, ExportResult::kSourceUnreadable);
+  ASSERT_TRUE(writer.OpenSource(tome).status.ok());
+  EXPECT_EQ(writer.WriteFormat25("", "n", nullptr).result, ExportResult::kMissingArgument);
+  EXPECT_EQ(writer.WriteFormat25(dir.File("x.pdb"), "", nullptr).result, ExportResult::kMissingArgument);
+  const ExportOutcome cannotCreate = writer.WriteFormat25(dir.File("no/such/dir/x.pdb"), "n", nullptr);
+  EXPECT_EQ(cannotCreate.result, ExportResult::kCannotCreate);
+  EXPECT_EQ(cannotCreate.status.code(), Status::Code::kIoError);
+  EXPECT_EQ(cannotCreate.status.message(), "The output file cannot be created.");
   // A name longer than the name field is shortened with its NUL.
-  ASSERT_EQ(writer.WriteLVPTextV2_5(dir.File("x.pdb"), std::string(40, 'N'), nullptr, 80), kExportOk);
+  ASSERT_EQ(writer.WriteFormat28(dir.File("x.pdb"), std::string(40, 'N'), nullptr, 80).result, ExportResult::kOk);
   EXPECT_EQ(palmtest::ParsePdb(palmtest::ReadAll(dir.File("x.pdb"))).name, std::string(31, 'N'));
 }
 
@@ -266,40 +272,42 @@ TEST_F(PalmTomeWriterTest, SourceChecksGiveTheirCodes) {
   const Bytes good = palmtest::ReadAll(tome);
   auto opened = [&](const Bytes& bytes) {
     palmtest::WriteAll(dir.File("bad.lv"), bytes);
-    TomeSourceReader source;
-    return source.Open(dir.File("bad.lv"));
+    PalmExportSource source;
+    const SourceOpenOutcome outcome = source.Open(dir.File("bad.lv"));
+    EXPECT_EQ(outcome.status.ok(), outcome.error == SourceError::kNone);
+    return outcome.error;
   };
-  EXPECT_EQ(opened(good), kSourceOk);
+  EXPECT_EQ(opened(good), SourceError::kNone);
   Bytes otherIdentity = good;
   otherIdentity[8] = 0x97;
   otherIdentity[9] = 0x42;  // 0x10004297 is accepted too
-  EXPECT_EQ(opened(otherIdentity), kSourceOk);
+  EXPECT_EQ(opened(otherIdentity), SourceError::kNone);
   Bytes badIdentity = good;
   badIdentity[8] ^= 0xFF;
-  EXPECT_EQ(opened(badIdentity), kSourceBadIdentity);
+  EXPECT_EQ(opened(badIdentity), SourceError::kBadIdentity);
   Bytes newer = good;
   newer[16] = 0xD2;  // version 2002
-  EXPECT_EQ(opened(newer), kSourceUnsupported);
+  EXPECT_EQ(opened(newer), SourceError::kUnsupported);
   Bytes unskippable = good;
   unskippable[36 + 4] = 0;  // the bookmark chunk's skippable flag
-  EXPECT_EQ(opened(unskippable), kSourceUnsupported);
-  EXPECT_EQ(opened(Bytes(good.begin(), good.begin() + 20)), kSourceShortRead);
-  EXPECT_EQ(opened(Bytes(good.begin(), good.begin() + 4800)), kSourceShortRead);
-  TomeSourceReader source;
-  EXPECT_EQ(source.Open(dir.File("missing.lv")), kSourceMissing);
+  EXPECT_EQ(opened(unskippable), SourceError::kUnsupported);
+  EXPECT_EQ(opened(Bytes(good.begin(), good.begin() + 20)), SourceError::kShortRead);
+  EXPECT_EQ(opened(Bytes(good.begin(), good.begin() + 4800)), SourceError::kShortRead);
+  PalmExportSource source;
+  EXPECT_EQ(source.Open(dir.File("missing.lv")).error, SourceError::kMissing);
 }
 
 TEST_F(PalmTomeWriterTest, OverlongEntryTextIsCutWithTheMark) {
   const std::string tome = BuildTome({{"long", std::string(kSourceTextLimit + 5, 'x')}, {"short", "y"}});
-  TomeSourceReader source;
-  ASSERT_EQ(source.Open(tome), kSourceOk);
+  PalmExportSource source;
+  ASSERT_TRUE(source.Open(tome).status.ok());
   std::string text;
-  ASSERT_EQ(source.GetEntryText(0, text), kSourceOk);
+  ASSERT_TRUE(source.ReadEntryText(0, text));
   EXPECT_EQ(text, std::string(kSourceTextCut, 'x') + " <TOO LONG>");
-  ASSERT_EQ(source.GetEntryText(1, text), kSourceOk);
+  ASSERT_TRUE(source.ReadEntryText(1, text));
   EXPECT_EQ(text, "y");
   // The mark reaches the handheld.
-  ASSERT_EQ(Export(tome, PalmTomeFormat::kV28), kExportOk);
+  ASSERT_EQ(Export(tome, PalmTomeFormat::kV28), ExportResult::kOk);
   const std::string stream = Read().stream;
   EXPECT_EQ(stream.substr(0, 5), std::string("long\0", 5));
   EXPECT_EQ(stream.substr(stream.size() - 20), std::string(" <TOO LONG>\0short\0y\0", 20));
@@ -314,16 +322,16 @@ TEST_F(PalmTomeWriterTest, VersionOneTomesReadWithNewlinesAndTheirCodingChecked)
     return dir.File("v1.lv");
   };
   for (int32_t word : {1502, 1503}) {
-    TomeSourceReader source;
-    ASSERT_EQ(source.Open(written(word)), kSourceOk) << word;
-    EXPECT_EQ(source.GetSortedFlag(), 0);
+    PalmExportSource source;
+    ASSERT_TRUE(source.Open(written(word)).status.ok()) << word;
+    EXPECT_EQ(source.SortedFlag(), 0);
     std::string text;
-    ASSERT_EQ(source.GetEntryText(0, text), kSourceOk);
+    ASSERT_TRUE(source.ReadEntryText(0, text));
     EXPECT_EQ(text, "one\ntwo\nthree");
   }
   // Base version 0 is no coding the export knows.
-  TomeSourceReader source;
-  EXPECT_EQ(source.Open(written(1500)), kSourceUnsupported);
+  PalmExportSource source;
+  EXPECT_EQ(source.Open(written(1500)).error, SourceError::kUnsupported);
   // The export decodes packed text with its own nibble rule: a character that would start on the low
   // nibble of the last byte is not decoded (0x25 0x11: "o", "n", "e", and the last "e" is left).
   std::string bytes = test::AssembleVersion1Tome({{"third", ""}}, 1502);
@@ -331,12 +339,12 @@ TEST_F(PalmTomeWriterTest, VersionOneTomesReadWithNewlinesAndTheirCodingChecked)
   bytes.replace(textRecord, 6, std::string("\x02\x00\x00\x00\x25\x11", 6));
   bytes.replace(8, 4, std::string("\xD2\x16\x00\x10", 4));
   palmtest::WriteAll(dir.File("odd.lv"), Bytes(bytes.begin(), bytes.end()));
-  ASSERT_EQ(source.Open(dir.File("odd.lv")), kSourceOk);
+  ASSERT_TRUE(source.Open(dir.File("odd.lv")).status.ok());
   std::string text;
-  ASSERT_EQ(source.GetEntryText(0, text), kSourceOk);
+  ASSERT_TRUE(source.ReadEntryText(0, text));
   EXPECT_EQ(text, "one");
   // A version-1 tome exports like any other.
-  ASSERT_EQ(Export(written(1502), PalmTomeFormat::kV25), kExportOk);
+  ASSERT_EQ(Export(written(1502), PalmTomeFormat::kV25), ExportResult::kOk);
   ExpectSubjectsInStream(Read(), {{"first", ""}, {"second", ""}}, {"one\ntwo\nthree", "plain"});
 }
 

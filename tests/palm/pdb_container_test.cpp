@@ -4,6 +4,7 @@
 
 #include "palm/pdb_container.h"
 #include "pdb_test_file.h"
+#include "tome/file_util.h"
 
 namespace lv {
 namespace {
@@ -45,13 +46,11 @@ TEST(PdbContainer, LongNamesAreShortenedToFitWithTheirNul) {
 
 class ContainerReadTest : public ::testing::Test {
  protected:
-  bool Read(const Bytes& bytes, PdbContainer& container, std::string& error) {
+  Status Read(const Bytes& bytes, PdbContainer& container) {
     const std::string path = dir.File("x.pdb");
     palmtest::WriteAll(path, bytes);
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    const bool ok = ReadPdbContainer(f, container, error);
-    std::fclose(f);
-    return ok;
+    const File file = OpenFile(path, "rb");
+    return ReadPdbContainer(file.get(), container);
   }
   palmtest::TempDir dir;
 };
@@ -59,8 +58,8 @@ class ContainerReadTest : public ::testing::Test {
 TEST_F(ContainerReadTest, ReadsRecordBoundsOfAWrittenDatabase) {
   const Bytes file = palmtest::MakePdb("doc", "TEXt", "REAd", {Bytes(16, 1), Bytes(), Bytes(5, 2)});
   PdbContainer c;
-  std::string error;
-  ASSERT_TRUE(Read(file, c, error)) << error;
+  const Status read = Read(file, c);
+  ASSERT_TRUE(read.ok()) << read.ToString();
   EXPECT_EQ(c.header.name, "doc");
   EXPECT_EQ(c.header.type, "TEXt");
   EXPECT_EQ(c.header.creator, "REAd");
@@ -84,9 +83,9 @@ TEST_F(ContainerReadTest, RefusesDamagedContainers) {
   };
   for (const Case& c : cases) {
     PdbContainer container;
-    std::string error;
-    EXPECT_FALSE(Read(c.bytes, container, error)) << c.what;
-    EXPECT_FALSE(error.empty()) << c.what;
+    const Status read = Read(c.bytes, container);
+    EXPECT_EQ(read.code(), Status::Code::kCorruption) << c.what;
+    EXPECT_FALSE(read.message().empty()) << c.what;
   }
 }
 

@@ -22,7 +22,7 @@ struct RecordingProgress : Progress {
   void SetRange(int64_t, int64_t) override {}
   void SetPosition(int64_t position) override { positions.push_back(position); }
   void SetStep(int64_t) override {}
-  void StepIt() override { ++steps; }
+  void Step() override { ++steps; }
   std::vector<int64_t> positions;
   int steps = 0;
 };
@@ -41,14 +41,14 @@ Built Build(Format format, const std::string& source, Progress* progress = nullp
   std::FILE* in = std::fopen(dir.File("source").c_str(), "rb");
   std::FILE* out = std::fopen(dir.File("tome").c_str(), "wb");
   TomeBuilder builder;
-  EXPECT_TRUE(builder.IsReady());
+  EXPECT_TRUE(builder.BuildStatus().ok());
   if (format == Format::kTagged) {
     builder.ImportTaggedText(in, progress);
   } else {
     builder.ImportTabText(in, progress, stepFlag);
   }
-  EXPECT_FALSE(builder.Failed()) << builder.FailureReason();
-  EXPECT_EQ(builder.SaveTome(out), kSaveOk);
+  EXPECT_TRUE(builder.BuildStatus().ok()) << builder.BuildStatus().ToString();
+  EXPECT_TRUE(builder.SaveTome(out).ok());
   std::fclose(out);
   std::fclose(in);
   const builder_test::ModelTome tome = builder_test::UnpackTome(builder_test::ReadFile(dir.File("tome")));

@@ -27,7 +27,7 @@ TEST(TabSortTest, SortsLinesAndKeepsTheUnsortedFile) {
     TempDir dir;
     const std::string path = dir.File("d.tab");
     builder_test::WriteFile(path, c.input);
-    EXPECT_TRUE(SortTabFile(path));
+    EXPECT_TRUE(SortTabFile(path).ok());
     EXPECT_EQ(builder_test::ReadFile(path), c.sorted) << c.input;
     EXPECT_EQ(builder_test::ReadFile(path + ".bak"), c.input);
   }
@@ -48,7 +48,7 @@ TEST(TabSortTest, UnixAndCrOnlyFilesKeepTheirOwnLineEnds) {
     TempDir dir;
     const std::string path = dir.File("d.tab");
     builder_test::WriteFile(path, c.input);
-    EXPECT_TRUE(SortTabFile(path));
+    EXPECT_TRUE(SortTabFile(path).ok());
     EXPECT_EQ(builder_test::ReadFile(path), c.sorted) << ::testing::PrintToString(c.input);
     EXPECT_EQ(builder_test::ReadFile(path + ".bak"), c.input);
   }
@@ -59,7 +59,7 @@ TEST(TabSortTest, SortedFileImportsInOrderWithEveryLineEnd) {
     TempDir dir;
     const std::string path = dir.File("d.tab");
     builder_test::WriteFile(path, "c\tthree" + lineEnd + "A\tone" + lineEnd + lineEnd + "b\ttwo" + lineEnd);
-    ASSERT_TRUE(SortTabFile(path));
+    ASSERT_TRUE(SortTabFile(path).ok());
     std::FILE* source = std::fopen(path.c_str(), "rb");
     TomeBuilder builder;
     builder.ImportTabText(source, nullptr, false);
@@ -75,11 +75,11 @@ TEST(TabSortTest, ExistingBackupIsKeptAndMissingFileChangesNothing) {
   const std::string path = dir.File("d.tab");
   builder_test::WriteFile(path, "b\tx\r\na\ty");
   builder_test::WriteFile(path + ".bak", "older backup");
-  EXPECT_TRUE(SortTabFile(path));
+  EXPECT_TRUE(SortTabFile(path).ok());
   EXPECT_EQ(builder_test::ReadFile(path), "a\ty\r\nb\tx");
   EXPECT_EQ(builder_test::ReadFile(path + ".bak"), "older backup");
 
-  EXPECT_FALSE(SortTabFile(dir.File("missing.tab")));
+  EXPECT_EQ(SortTabFile(dir.File("missing.tab")).code(), Status::Code::kIoError);
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing.tab")));
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing.tab.bak")));
 }

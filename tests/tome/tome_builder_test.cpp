@@ -18,7 +18,7 @@ using builder_test::TempDir;
 std::string Save(TomeBuilder& builder) {
   TempDir dir;
   std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
-  EXPECT_EQ(builder.SaveTome(out), kSaveOk);
+  EXPECT_TRUE(builder.SaveTome(out).ok());
   std::fclose(out);
   return builder_test::ReadFile(dir.File("t.lv"));
 }
@@ -100,21 +100,22 @@ TEST(TomeBuilderTest, StreamsBeyondTheirLimitEndTheBuild) {
   main.SetMaxStreamLength(100);
   for (int i = 0; i < 21; ++i) main.AddEntry("a", "x");  // records of 5 bytes: 20 fit
   EXPECT_EQ(main.EntryCount(), 20);
-  EXPECT_TRUE(main.Failed());
-  EXPECT_NE(main.FailureReason().find("more than 100 bytes in the main stream"), std::string::npos);
-  EXPECT_EQ(main.ParseTabEntry(stdin), kParseEnd);
+  EXPECT_FALSE(main.BuildStatus().ok());
+  EXPECT_NE(main.BuildStatus().message().find("more than 100 bytes in the main stream"), std::string::npos);
+  EXPECT_FALSE(main.ParseTabEntry(stdin));
   TempDir dir;
   std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
-  EXPECT_EQ(main.SaveTome(out), kSaveWriteFailed);
+  // Saving gives the build's failure.
+  EXPECT_EQ(main.SaveTome(out).code(), Status::Code::kNotSupported);
   std::fclose(out);
 
   TomeBuilder extension;
   extension.SetMaxStreamLength(200);
   extension.AddEntry("a", std::string(349, 'x'));  // a piece of 199 bytes and its 0x00
-  EXPECT_FALSE(extension.Failed());
+  EXPECT_TRUE(extension.BuildStatus().ok());
   extension.AddEntry("b", std::string(151, 'x'));
-  EXPECT_TRUE(extension.Failed());
-  EXPECT_NE(extension.FailureReason().find("extension stream"), std::string::npos);
+  EXPECT_FALSE(extension.BuildStatus().ok());
+  EXPECT_NE(extension.BuildStatus().message().find("extension stream"), std::string::npos);
   EXPECT_EQ(extension.EntryCount(), 1);
 }
 
@@ -124,9 +125,9 @@ TEST(TomeBuilderTest, UnwritableOutputIsReported) {
   TempDir dir;
   builder_test::WriteFile(dir.File("t.lv"), "");
   std::FILE* readOnly = std::fopen(dir.File("t.lv").c_str(), "rb");
-  EXPECT_EQ(builder.SaveTome(readOnly), kSaveWriteFailed);
+  EXPECT_EQ(builder.SaveTome(readOnly).code(), Status::Code::kIoError);
   std::fclose(readOnly);
-  EXPECT_TRUE(builder.Failed());
+  EXPECT_FALSE(builder.BuildStatus().ok());
 }
 
 TEST(TomeBuilderTest, TempFilesMissingEndTheBuild) {
@@ -139,12 +140,12 @@ TEST(TomeBuilderTest, TempFilesMissingEndTheBuild) {
   } else {
     ::unsetenv("TMPDIR");
   }
-  EXPECT_FALSE(builder.IsReady());
-  EXPECT_TRUE(builder.Failed());
-  EXPECT_EQ(builder.ParseTaggedEntry(stdin), kParseEnd);
+  EXPECT_EQ(builder.BuildStatus().code(), Status::Code::kIoError);
+  EXPECT_NE(builder.BuildStatus().message().find("cannot create a temporary file"), std::string::npos);
+  EXPECT_FALSE(builder.ParseTaggedEntry(stdin));
   TempDir dir;
   std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
-  EXPECT_EQ(builder.SaveTome(out), kSaveWriteFailed);
+  EXPECT_EQ(builder.SaveTome(out).code(), Status::Code::kIoError);
   std::fclose(out);
   EXPECT_EQ(builder_test::ReadFile(dir.File("t.lv")), "");
 }

@@ -12,8 +12,17 @@
 
 #include "tome/coding.h"
 #include "tome/format.h"
+#include "tome/status.h"
 
 namespace lv::test {
+
+// The three ways TomeReader::Open ends that its callers tell apart.
+enum class Opened { kOk, kFailed, kUnsupported };
+
+inline Opened OpenedAs(const Status& status) {
+  if (status.ok()) return Opened::kOk;
+  return status.IsNotSupported() ? Opened::kUnsupported : Opened::kFailed;
+}
 
 inline std::string Le32(int32_t v) {
   std::string out;

@@ -14,6 +14,9 @@
 namespace lv {
 namespace {
 
+using test::Opened;
+using test::OpenedAs;
+
 using test::AssembleTome;
 using test::TestEntry;
 using test::TomeShape;
@@ -52,18 +55,18 @@ class TomeReaderTest : public ::testing::Test {
 };
 
 void ExpectReadsBack(TomeReader& reader, const std::vector<TestEntry>& entries) {
-  ASSERT_EQ(reader.GetSubjectCount(), int(entries.size()));
+  ASSERT_EQ(reader.SubjectCount(), int(entries.size()));
   // Forwards, then backwards, so that windows and blocks are refilled in both directions.
   for (int pass = 0; pass < 2; ++pass) {
     for (int k = 0; k < int(entries.size()); ++k) {
       const int i = pass == 0 ? k : int(entries.size()) - 1 - k;
       const TestEntry& entry = entries[size_t(i)];
-      EXPECT_EQ(reader.GetSubject(i), entry.subject) << i;
-      EXPECT_EQ(reader.GetPreview(i, false), entry.text.substr(0, 150)) << i;
-      ASSERT_EQ(reader.LoadEntryText(i), 1);
+      EXPECT_EQ(reader.Subject(i), entry.subject) << i;
+      EXPECT_EQ(reader.Preview(i, false), entry.text.substr(0, 150)) << i;
+      ASSERT_TRUE(reader.LoadEntryText(i));
       EXPECT_EQ(reader.CurrentEntryText(), entry.text) << i;
       EXPECT_EQ(reader.CurrentEntryIndex(), i);
-      EXPECT_EQ(reader.GetExtensionPosition(i) >= 0, entry.text.size() > 150) << i;
+      EXPECT_EQ(reader.ExtensionPosition(i) >= 0, entry.text.size() > 150) << i;
     }
   }
 }
@@ -78,7 +81,7 @@ TEST_F(TomeReaderTest, ReadsEveryEntryWithAnyBlockSize) {
     shape.extensionBlockSize = std::max(blockSize / 2, 1);
     const auto tome = AssembleTome(entries, shape);
     TomeReader reader;
-    ASSERT_EQ(reader.Open(Write(tome.bytes), kOpenReadOnly), kOpenOk);
+    ASSERT_EQ(OpenedAs(reader.Open(Write(tome.bytes), OpenMode::kReadOnly)), Opened::kOk);
     EXPECT_TRUE(reader.IsCurrentLayout());
     ExpectReadsBack(reader, entries);
   }
@@ -103,20 +106,20 @@ TEST_F(TomeReaderTest, RandomTomesReadBackInRandomOrder) {
     SCOPED_TRACE(testing::Message() << "round " << round << " blocks " << shape.mainBlockSize << "/"
                                     << shape.extensionBlockSize);
     TomeReader reader;
-    ASSERT_EQ(reader.Open(Write(AssembleTome(entries, shape).bytes), kOpenReadOnly), kOpenOk);
-    ASSERT_EQ(reader.GetSubjectCount(), int(entries.size()));
+    ASSERT_EQ(OpenedAs(reader.Open(Write(AssembleTome(entries, shape).bytes), OpenMode::kReadOnly)), Opened::kOk);
+    ASSERT_EQ(reader.SubjectCount(), int(entries.size()));
     for (size_t step = 0; step < 3 * entries.size(); ++step) {
       const int i = int(random() % entries.size());
       const TestEntry& entry = entries[size_t(i)];
       switch (random() % 3) {
         case 0:
-          ASSERT_EQ(reader.GetSubject(i), entry.subject) << i;
+          ASSERT_EQ(reader.Subject(i), entry.subject) << i;
           break;
         case 1:
-          ASSERT_EQ(reader.GetPreview(i, false), entry.text.substr(0, 150)) << i;
+          ASSERT_EQ(reader.Preview(i, false), entry.text.substr(0, 150)) << i;
           break;
         default:
-          ASSERT_EQ(reader.LoadEntryText(i), 1);
+          ASSERT_TRUE(reader.LoadEntryText(i));
           ASSERT_EQ(reader.CurrentEntryText(), entry.text) << i;
       }
     }
@@ -127,11 +130,11 @@ TEST_F(TomeReaderTest, ExtensionPositionsAreStreamPositions) {
   const std::vector<TestEntry> entries = {{"a", std::string(150, 'x')}, {"b", std::string(151, 'y')},
                                           {"c", "short"}, {"d", std::string(200, 'z')}};
   TomeReader reader;
-  ASSERT_EQ(reader.Open(Write(AssembleTome(entries).bytes), kOpenReadOnly), kOpenOk);
-  EXPECT_EQ(reader.GetExtensionPosition(0), -1);
-  EXPECT_EQ(reader.GetExtensionPosition(1), 0);
-  EXPECT_EQ(reader.GetExtensionPosition(2), -1);
-  EXPECT_EQ(reader.GetExtensionPosition(3), 2);  // after the one-byte piece and its 0x00
+  ASSERT_EQ(OpenedAs(reader.Open(Write(AssembleTome(entries).bytes), OpenMode::kReadOnly)), Opened::kOk);
+  EXPECT_EQ(reader.ExtensionPosition(0), -1);
+  EXPECT_EQ(reader.ExtensionPosition(1), 0);
+  EXPECT_EQ(reader.ExtensionPosition(2), -1);
+  EXPECT_EQ(reader.ExtensionPosition(3), 2);  // after the one-byte piece and its 0x00
 }
 
 TEST_F(TomeReaderTest, ReadsRecordsCrossingIntoTheNextBlock) {
@@ -148,7 +151,7 @@ TEST_F(TomeReaderTest, ReadsRecordsCrossingIntoTheNextBlock) {
   ASSERT_LT(tome.recordPositions[3], 50000);
   ASSERT_GT(tome.recordPositions[4], 50000 + 2001);
   TomeReader reader;
-  ASSERT_EQ(reader.Open(Write(tome.bytes), kOpenReadOnly), kOpenOk);
+  ASSERT_EQ(OpenedAs(reader.Open(Write(tome.bytes), OpenMode::kReadOnly)), Opened::kOk);
   ExpectReadsBack(reader, entries);
 }
 
@@ -159,9 +162,9 @@ TEST_F(TomeReaderTest, LoadsAPieceSpanningThreeExtensionBlocks) {
   shape.extensionBlockSize = 100;
   const std::vector<TestEntry> entries = {{"one", std::string(200, 'p')}, {"two", text}};
   TomeReader reader;
-  ASSERT_EQ(reader.Open(Write(AssembleTome(entries, shape).bytes), kOpenReadOnly), kOpenOk);
-  EXPECT_EQ(reader.GetExtensionPosition(1), 51);  // starts in block 0, ends at 251 in block 2
-  ASSERT_EQ(reader.LoadEntryText(1), 1);
+  ASSERT_EQ(OpenedAs(reader.Open(Write(AssembleTome(entries, shape).bytes), OpenMode::kReadOnly)), Opened::kOk);
+  EXPECT_EQ(reader.ExtensionPosition(1), 51);  // starts in block 0, ends at 251 in block 2
+  ASSERT_TRUE(reader.LoadEntryText(1));
   EXPECT_EQ(reader.CurrentEntryText(), text);
 }
 
@@ -173,14 +176,14 @@ TEST_F(TomeReaderTest, VersionsAndChunks) {
     const char* name;
     int32_t version;
     std::vector<std::string> before, after;
-    int expected;
+    Opened expected;
   } cases[] = {
-      {"2001", 2001, {}, {}, kOpenOk},
-      {"2000 reads alike", 2000, {}, {}, kOpenOk},
-      {"2002 refused", 2002, {}, {}, kOpenUnsupported},
-      {"skippable chunk before", 2001, {unknown}, {}, kOpenOk},
-      {"skippable chunk after", 2001, {}, {unknown}, kOpenOk},
-      {"non-skippable chunk", 2001, {}, {required}, kOpenUnsupported},
+      {"2001", 2001, {}, {}, Opened::kOk},
+      {"2000 reads alike", 2000, {}, {}, Opened::kOk},
+      {"2002 refused", 2002, {}, {}, Opened::kUnsupported},
+      {"skippable chunk before", 2001, {unknown}, {}, Opened::kOk},
+      {"skippable chunk after", 2001, {}, {unknown}, Opened::kOk},
+      {"non-skippable chunk", 2001, {}, {required}, Opened::kUnsupported},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -191,21 +194,21 @@ TEST_F(TomeReaderTest, VersionsAndChunks) {
     shape.bookmarkTable = test::BookmarkRecordBytes(0, 0, 0, "") + test::BookmarkRecordBytes(4, 1, 0, "beta") +
                           std::string(49 * kBookmarkRecordSize, '\0');
     TomeReader reader;
-    EXPECT_EQ(reader.Open(Write(AssembleTome(entries, shape).bytes), kOpenReadWrite), c.expected);
-    EXPECT_EQ(reader.IsOpen(), c.expected == kOpenOk);
-    if (c.expected != kOpenOk) continue;
-    EXPECT_EQ(reader.GetVersion(), c.version);
-    EXPECT_EQ(reader.GetSubject(1), "beta");
-    EXPECT_EQ(reader.GetBookmark(1).name, "beta");
-    EXPECT_EQ(reader.GetBookmark(1).subjectNumber, 1);
+    EXPECT_EQ(OpenedAs(reader.Open(Write(AssembleTome(entries, shape).bytes), OpenMode::kReadWrite)), c.expected);
+    EXPECT_EQ(reader.IsOpen(), c.expected == Opened::kOk);
+    if (c.expected != Opened::kOk) continue;
+    EXPECT_EQ(reader.Version(), c.version);
+    EXPECT_EQ(reader.Subject(1), "beta");
+    EXPECT_EQ(reader.Bookmark(1).name, "beta");
+    EXPECT_EQ(reader.Bookmark(1).subjectNumber, 1);
   }
 }
 
 TEST_F(TomeReaderTest, MissingOrUnreadableFilesFail) {
   TomeReader reader;
-  EXPECT_EQ(reader.Open(m_dir.File("absent.lv"), kOpenReadOnly), kOpenFailed);
-  EXPECT_EQ(reader.Open(m_dir.File(""), kOpenReadOnly), kOpenFailed);  // the directory itself
-  EXPECT_EQ(reader.Open(Write(""), kOpenReadOnly), kOpenFailed);
+  EXPECT_EQ(OpenedAs(reader.Open(m_dir.File("absent.lv"), OpenMode::kReadOnly)), Opened::kFailed);
+  EXPECT_EQ(OpenedAs(reader.Open(m_dir.File(""), OpenMode::kReadOnly)), Opened::kFailed);  // the directory itself
+  EXPECT_EQ(OpenedAs(reader.Open(Write(""), OpenMode::kReadOnly)), Opened::kFailed);
   EXPECT_FALSE(reader.IsOpen());
 }
 
@@ -219,32 +222,32 @@ TEST_F(TomeReaderTest, RefusesImpossibleHeaders) {
     const char* name;
     size_t offset;  // field to overwrite, or the new file length when value is kTruncate
     int32_t value;
-    int expected;
+    Opened expected;
   };
   constexpr int32_t kTruncate = INT32_MIN;
   const Case cases[] = {
-      {"shorter than the version", 18, kTruncate, kOpenFailed},
-      {"shorter than the header", 30, kTruncate, kOpenFailed},
-      {"negative subject count", 24, -1, kOpenFailed},
-      {"subject table beyond the file", 24, 0x7FFFFFFF, kOpenFailed},
-      {"negative chunk count", 28, -5, kOpenFailed},
-      {"more chunks than the area holds", 28, 0x7FFFFFFF, kOpenFailed},
-      {"negative chunk area", 32, -1, kOpenFailed},
-      {"chunk area beyond the file", 32, 0x7FFFFFF0, kOpenFailed},
-      {"chunk longer than the area", 44, 4744, kOpenFailed},
-      {"negative chunk length", 44, -12, kOpenFailed},
-      {"negative section length", main, -1, kOpenFailed},
-      {"section beyond the file", main, 0x7FFFFFFF, kOpenFailed},
-      {"negative block count", main + 4, -1, kOpenFailed},
-      {"block table beyond the section", main + 4, 0x10000000, kOpenFailed},
-      {"zero block size", main + 8, 0, kOpenFailed},
-      {"negative block size", main + 8, -25000, kOpenFailed},
-      {"absurd block size", main + 8, 0x40000000, kOpenFailed},
-      {"block offset beyond the section", main + 12, 0x7FFFFFFF, kOpenFailed},
-      {"block length beyond the section", main + 16, 0x7FFFFFFF, kOpenFailed},
-      {"extension block size absurd", extension + 8, 0x7FFFFFFF, kOpenFailed},
-      {"extension section missing", extension + 6, kTruncate, kOpenFailed},
-      {"version 2002", 16, 2002, kOpenUnsupported},
+      {"shorter than the version", 18, kTruncate, Opened::kFailed},
+      {"shorter than the header", 30, kTruncate, Opened::kFailed},
+      {"negative subject count", 24, -1, Opened::kFailed},
+      {"subject table beyond the file", 24, 0x7FFFFFFF, Opened::kFailed},
+      {"negative chunk count", 28, -5, Opened::kFailed},
+      {"more chunks than the area holds", 28, 0x7FFFFFFF, Opened::kFailed},
+      {"negative chunk area", 32, -1, Opened::kFailed},
+      {"chunk area beyond the file", 32, 0x7FFFFFF0, Opened::kFailed},
+      {"chunk longer than the area", 44, 4744, Opened::kFailed},
+      {"negative chunk length", 44, -12, Opened::kFailed},
+      {"negative section length", main, -1, Opened::kFailed},
+      {"section beyond the file", main, 0x7FFFFFFF, Opened::kFailed},
+      {"negative block count", main + 4, -1, Opened::kFailed},
+      {"block table beyond the section", main + 4, 0x10000000, Opened::kFailed},
+      {"zero block size", main + 8, 0, Opened::kFailed},
+      {"negative block size", main + 8, -25000, Opened::kFailed},
+      {"absurd block size", main + 8, 0x40000000, Opened::kFailed},
+      {"block offset beyond the section", main + 12, 0x7FFFFFFF, Opened::kFailed},
+      {"block length beyond the section", main + 16, 0x7FFFFFFF, Opened::kFailed},
+      {"extension block size absurd", extension + 8, 0x7FFFFFFF, Opened::kFailed},
+      {"extension section missing", extension + 6, kTruncate, Opened::kFailed},
+      {"version 2002", 16, 2002, Opened::kUnsupported},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -255,9 +258,9 @@ TEST_F(TomeReaderTest, RefusesImpossibleHeaders) {
       test::PutLe32(bytes, c.offset, c.value);
     }
     TomeReader reader;
-    EXPECT_EQ(reader.Open(Write(bytes), kOpenReadWrite), c.expected);
+    EXPECT_EQ(OpenedAs(reader.Open(Write(bytes), OpenMode::kReadWrite)), c.expected);
     EXPECT_FALSE(reader.IsOpen());
-    EXPECT_EQ(reader.GetSubjectCount(), 0);
+    EXPECT_EQ(reader.SubjectCount(), 0);
   }
 }
 
@@ -270,15 +273,15 @@ TEST_F(TomeReaderTest, DamagedRecordsAreCutNotOverrun) {
   // The extension position of entry 0 points beyond the extension stream.
   tome.bytes.replace(size_t(tome.mainSectionOffset) + 12 + 8 + 1 + 1, 4, test::Le32(1 << 30));
   TomeReader reader;
-  ASSERT_EQ(reader.Open(Write(tome.bytes), kOpenReadOnly), kOpenOk);
-  EXPECT_EQ(reader.GetSubject(0), "one");
-  ASSERT_EQ(reader.LoadEntryText(0), 1);
+  ASSERT_EQ(OpenedAs(reader.Open(Write(tome.bytes), OpenMode::kReadOnly)), Opened::kOk);
+  EXPECT_EQ(reader.Subject(0), "one");
+  ASSERT_TRUE(reader.LoadEntryText(0));
   EXPECT_EQ(reader.CurrentEntryText(), std::string(150, 'x'));
   for (int i : {1, 2}) {
-    EXPECT_EQ(reader.GetSubject(i), "");
-    EXPECT_EQ(reader.GetPreview(i, true), "");
-    EXPECT_EQ(reader.GetExtensionPosition(i), -1);
-    EXPECT_EQ(reader.LoadEntryText(i), 1);
+    EXPECT_EQ(reader.Subject(i), "");
+    EXPECT_EQ(reader.Preview(i, true), "");
+    EXPECT_EQ(reader.ExtensionPosition(i), -1);
+    EXPECT_TRUE(reader.LoadEntryText(i));
     EXPECT_EQ(reader.CurrentEntryText(), "");
   }
 }
@@ -291,11 +294,11 @@ TEST_F(TomeReaderTest, RecordRunningOffTheStreamIsCut) {
   bytes += test::Le32(2001) + test::Le32(0) + test::Le32(2) + test::Le32(0) + test::Le32(0);
   bytes += test::Le32(0) + test::Le32(12) + test::AssembleSection(stream, 8) + test::AssembleSection("", 8);
   TomeReader reader;
-  ASSERT_EQ(reader.Open(Write(bytes), kOpenReadOnly), kOpenOk);
-  EXPECT_EQ(reader.GetSubject(0), "whole");
-  EXPECT_EQ(reader.GetPreview(0, false), "text");
-  EXPECT_EQ(reader.GetSubject(1), "cut subj");
-  EXPECT_EQ(reader.GetPreview(1, false), "");
+  ASSERT_EQ(OpenedAs(reader.Open(Write(bytes), OpenMode::kReadOnly)), Opened::kOk);
+  EXPECT_EQ(reader.Subject(0), "whole");
+  EXPECT_EQ(reader.Preview(0, false), "text");
+  EXPECT_EQ(reader.Subject(1), "cut subj");
+  EXPECT_EQ(reader.Preview(1, false), "");
 }
 
 TEST_F(TomeReaderTest, PreviewStripRules) {
@@ -314,24 +317,26 @@ TEST_F(TomeReaderTest, PreviewStripRules) {
   std::vector<TestEntry> entries;
   for (const auto& c : cases) entries.push_back({"s", c.head});
   TomeReader reader;
-  ASSERT_EQ(reader.Open(Write(AssembleTome(entries).bytes), kOpenReadOnly), kOpenOk);
+  ASSERT_EQ(OpenedAs(reader.Open(Write(AssembleTome(entries).bytes), OpenMode::kReadOnly)), Opened::kOk);
   for (int i = 0; i < int(std::size(cases)); ++i) {
-    EXPECT_EQ(reader.GetPreview(i, true), cases[i].stripped) << i;
-    EXPECT_EQ(reader.GetPreview(i, false), cases[i].head) << i;
+    EXPECT_EQ(reader.Preview(i, true), cases[i].stripped) << i;
+    EXPECT_EQ(reader.Preview(i, false), cases[i].head) << i;
   }
 }
 
 TEST_F(TomeReaderTest, FindSubjectInASortedTome) {
   const std::vector<TestEntry> entries = {{"apple", ""}, {"Banana", ""}, {"banana", ""}, {"cherry", ""}};
   TomeReader reader;
-  ASSERT_EQ(reader.Open(Write(AssembleTome(entries).bytes), kOpenReadOnly), kOpenOk);
+  ASSERT_EQ(OpenedAs(reader.Open(Write(AssembleTome(entries).bytes), OpenMode::kReadOnly)), Opened::kOk);
   const struct {
     const char* text;
     int expected;
   } cases[] = {{"BANANA", 1}, {"ban", 1}, {"b", 1}, {"zebra", -1}, {"apple pie", -1},
                {"apple", 0},  {"a", 0},   {"cherry", 3}, {"", 0}};
   for (const auto& c : cases) {
-    for (int mode : {0, 1}) EXPECT_EQ(reader.FindSubject(mode, c.text), c.expected) << c.text << " " << mode;
+    for (SubjectMatch match : {SubjectMatch::kExact, SubjectMatch::kPrefix}) {
+      EXPECT_EQ(reader.FindSubject(match, c.text), c.expected) << c.text << " " << static_cast<int>(match);
+    }
   }
 }
 
@@ -348,11 +353,11 @@ TEST_F(TomeReaderTest, FindSubjectAgreesWithTheModelOnALargeSortedTome) {
   std::vector<TestEntry> entries;
   for (const std::string& s : subjects) entries.push_back({s, "t"});
   TomeReader reader;
-  ASSERT_EQ(reader.Open(Write(AssembleTome(entries, WithBlockSizes(64, 64)).bytes), 2), kOpenOk);
+  ASSERT_EQ(OpenedAs(reader.Open(Write(AssembleTome(entries, WithBlockSizes(64, 64)).bytes), OpenMode::kReadOnly)), Opened::kOk);
   for (const std::string& s : subjects) {
     int first = 0;
     while (Collate(subjects[size_t(first)], s) != 0) ++first;
-    EXPECT_EQ(reader.FindSubject(0, s), first) << s;
+    EXPECT_EQ(reader.FindSubject(SubjectMatch::kExact, s), first) << s;
   }
 }
 
@@ -361,18 +366,17 @@ TEST_F(TomeReaderTest, FindSubjectInUnsortedAndEmptyTomes) {
   TomeShape unsorted;
   unsorted.sortedFlag = 0;
   TomeReader reader;
-  ASSERT_EQ(reader.Open(Write(AssembleTome(entries, unsorted).bytes), 2), kOpenOk);
-  EXPECT_EQ(reader.FindSubject(0, "APPLE"), 2);
-  EXPECT_EQ(reader.FindSubject(1, "apple"), 1);
-  EXPECT_EQ(reader.FindSubject(0, "app"), -1);
-  EXPECT_EQ(reader.FindSubject(1, "pea"), 0);
-  EXPECT_EQ(reader.FindSubject(2, "pear"), -1);
-  ASSERT_EQ(reader.Open(Write(AssembleTome({}).bytes, "empty.lv"), 2), kOpenOk);
-  EXPECT_EQ(reader.GetSubjectCount(), 0);
-  EXPECT_EQ(reader.FindSubject(0, ""), -1);
-  EXPECT_EQ(reader.FindSubject(1, "a"), -1);
+  ASSERT_EQ(OpenedAs(reader.Open(Write(AssembleTome(entries, unsorted).bytes), OpenMode::kReadOnly)), Opened::kOk);
+  EXPECT_EQ(reader.FindSubject(SubjectMatch::kExact, "APPLE"), 2);
+  EXPECT_EQ(reader.FindSubject(SubjectMatch::kPrefix, "apple"), 1);
+  EXPECT_EQ(reader.FindSubject(SubjectMatch::kExact, "app"), -1);
+  EXPECT_EQ(reader.FindSubject(SubjectMatch::kPrefix, "pea"), 0);
+  ASSERT_EQ(OpenedAs(reader.Open(Write(AssembleTome({}).bytes, "empty.lv"), OpenMode::kReadOnly)), Opened::kOk);
+  EXPECT_EQ(reader.SubjectCount(), 0);
+  EXPECT_EQ(reader.FindSubject(SubjectMatch::kExact, ""), -1);
+  EXPECT_EQ(reader.FindSubject(SubjectMatch::kPrefix, "a"), -1);
   reader.Close();
-  EXPECT_EQ(reader.FindSubject(1, "a"), -1);
+  EXPECT_EQ(reader.FindSubject(SubjectMatch::kPrefix, "a"), -1);
 }
 
 TEST_F(TomeReaderTest, BookmarksAreSavedOnlyWhenWritable) {
@@ -385,26 +389,26 @@ TEST_F(TomeReaderTest, BookmarksAreSavedOnlyWhenWritable) {
   const std::string path = Write(original);
   {
     TomeReader reader;
-    ASSERT_EQ(reader.Open(path, kOpenReadOnly), kOpenOk);
-    EXPECT_TRUE(reader.GetBookmark(2).IsFree());
-    EXPECT_EQ(reader.GetBookmark(2).name, "");
+    ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadOnly)), Opened::kOk);
+    EXPECT_TRUE(reader.Bookmark(2).IsFree());
+    EXPECT_EQ(reader.Bookmark(2).name, "");
     reader.SetBookmark(1, 4, 1, 0, "beta");
   }  // destruction of a read-only reader writes nothing
   EXPECT_EQ(test::ReadFile(path), original);
 
   TomeReader reader;
-  ASSERT_EQ(reader.Open(path, kOpenReadWrite), kOpenOk);
+  ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadWrite)), Opened::kOk);
   reader.SetBookmark(1, 4, 1, 0, "beta");
   reader.SetBookmark(50, 200, 0, 0, std::string(200, 'n'));  // cut to the 81-byte field
-  ASSERT_EQ(reader.Open(m_dir.File("absent.lv"), kOpenReadOnly), kOpenFailed);  // saves and releases
-  ASSERT_EQ(reader.Open(path, kOpenReadOnly), kOpenOk);
-  EXPECT_EQ(reader.GetBookmark(0).name, "zer");
-  EXPECT_EQ(reader.GetBookmark(0).subjectNumber, 9);
-  EXPECT_EQ(reader.GetBookmark(0).reserved, 4);
-  EXPECT_EQ(reader.GetBookmark(1).name, "beta");
-  EXPECT_EQ(reader.GetBookmark(1).subjectNumber, 1);
-  EXPECT_EQ(reader.GetBookmark(50).nameLength, 81);
-  EXPECT_EQ(reader.GetBookmark(50).name, std::string(81, 'n'));
+  ASSERT_EQ(OpenedAs(reader.Open(m_dir.File("absent.lv"), OpenMode::kReadOnly)), Opened::kFailed);  // saves and releases
+  ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadOnly)), Opened::kOk);
+  EXPECT_EQ(reader.Bookmark(0).name, "zer");
+  EXPECT_EQ(reader.Bookmark(0).subjectNumber, 9);
+  EXPECT_EQ(reader.Bookmark(0).reserved, 4);
+  EXPECT_EQ(reader.Bookmark(1).name, "beta");
+  EXPECT_EQ(reader.Bookmark(1).subjectNumber, 1);
+  EXPECT_EQ(reader.Bookmark(50).nameLength, 81);
+  EXPECT_EQ(reader.Bookmark(50).name, std::string(81, 'n'));
   // Only the table changed, and it lies where the builder puts it.
   const std::string saved = test::ReadFile(path);
   ASSERT_EQ(saved.size(), original.size());
@@ -419,12 +423,12 @@ TEST_F(TomeReaderTest, BookmarkNameLengthsAreClampedWhenRead) {
                         test::BookmarkRecordBytes(500, 1, 0, std::string(81, 'x')) +
                         test::BookmarkRecordBytes(-3, 1, 0, "neg") + std::string(48 * kBookmarkRecordSize, '\0');
   TomeReader reader;
-  ASSERT_EQ(reader.Open(Write(AssembleTome({{"a", ""}}, shape).bytes), kOpenReadOnly), kOpenOk);
-  EXPECT_EQ(reader.GetBookmark(1).nameLength, 81);
-  EXPECT_EQ(reader.GetBookmark(1).name, std::string(81, 'x'));
-  EXPECT_TRUE(reader.GetBookmark(2).IsFree());
-  EXPECT_TRUE(reader.GetBookmark(51).IsFree());
-  EXPECT_TRUE(reader.GetBookmark(-1).IsFree());
+  ASSERT_EQ(OpenedAs(reader.Open(Write(AssembleTome({{"a", ""}}, shape).bytes), OpenMode::kReadOnly)), Opened::kOk);
+  EXPECT_EQ(reader.Bookmark(1).nameLength, 81);
+  EXPECT_EQ(reader.Bookmark(1).name, std::string(81, 'x'));
+  EXPECT_TRUE(reader.Bookmark(2).IsFree());
+  EXPECT_TRUE(reader.Bookmark(51).IsFree());
+  EXPECT_TRUE(reader.Bookmark(-1).IsFree());
 }
 
 TEST_F(TomeReaderTest, TomesWithoutABookmarkTableAreNeverWritten) {
@@ -435,8 +439,8 @@ TEST_F(TomeReaderTest, TomesWithoutABookmarkTableAreNeverWritten) {
     const std::string original = AssembleTome({{"a", "b"}}, shape).bytes;
     const std::string path = Write(original);
     TomeReader reader;
-    ASSERT_EQ(reader.Open(path, kOpenReadWrite), kOpenOk);
-    EXPECT_TRUE(reader.GetBookmark(1).IsFree());
+    ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadWrite)), Opened::kOk);
+    EXPECT_TRUE(reader.Bookmark(1).IsFree());
     reader.SetBookmark(1, 1, 0, 0, "a");
     reader.Close();
     EXPECT_EQ(test::ReadFile(path), original);

@@ -15,6 +15,9 @@
 namespace lv {
 namespace {
 
+using test::Opened;
+using test::OpenedAs;
+
 using builder_test::ModelEntry;
 using builder_test::TempDir;
 
@@ -111,13 +114,13 @@ std::string RandomSubject(std::mt19937& random, int index) {
 
 void ExpectTomeHolds(const std::string& path, const std::vector<ModelEntry>& expected) {
   TomeReader reader;
-  ASSERT_EQ(reader.Open(path, kOpenReadOnly), kOpenOk);
-  ASSERT_EQ(reader.GetSubjectCount(), int(expected.size()));
+  ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadOnly)), Opened::kOk);
+  ASSERT_EQ(reader.SubjectCount(), int(expected.size()));
   for (int i = 0; i < int(expected.size()); ++i) {
-    ASSERT_EQ(reader.GetSubject(i), expected[i].subject) << "entry " << i;
-    ASSERT_EQ(reader.LoadEntryText(i), 1);
+    ASSERT_EQ(reader.Subject(i), expected[i].subject) << "entry " << i;
+    ASSERT_TRUE(reader.LoadEntryText(i));
     ASSERT_TRUE(reader.CurrentEntryText() == expected[i].text) << "entry " << i;
-    ASSERT_EQ(reader.GetPreview(i, false), expected[i].text.substr(0, 150)) << "entry " << i;
+    ASSERT_EQ(reader.Preview(i, false), expected[i].text.substr(0, 150)) << "entry " << i;
   }
 }
 
@@ -139,7 +142,7 @@ TEST(TomeRoundTripTest, RandomTaggedSources) {
     if (expected.back().text.empty()) expected.pop_back();  // a subject line at the very end is not stored
     builder_test::WriteFile(dir.File("s.txt"), source);
     const ImportOutcome outcome = ImportSource(dir.File("s.txt"), dir.File("s.lv"), SourceFormat::kTagged, nullptr);
-    ASSERT_TRUE(outcome.ok) << outcome.error;
+    ASSERT_TRUE(outcome.status.ok()) << outcome.status.ToString();
     ExpectTomeHolds(dir.File("s.lv"), expected);
   }
 }
@@ -159,7 +162,7 @@ TEST(TomeRoundTripTest, RandomTabSources) {
     }
     builder_test::WriteFile(dir.File("s.tab"), source);
     const ImportOutcome outcome = ImportSource(dir.File("s.tab"), dir.File("s.lv"), SourceFormat::kTab, nullptr);
-    ASSERT_TRUE(outcome.ok) << outcome.error;
+    ASSERT_TRUE(outcome.status.ok()) << outcome.status.ToString();
     ExpectTomeHolds(dir.File("s.lv"), expected);
   }
 }
@@ -180,7 +183,7 @@ TEST(TomeRoundTripTest, LongestRecordFromTheLastByteOfABlock) {
   EXPECT_EQ(builder.CutSubjectCount(), 1);
   TempDir dir;
   std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
-  ASSERT_EQ(builder.SaveTome(out), kSaveOk);
+  ASSERT_TRUE(builder.SaveTome(out).ok());
   std::fclose(out);
   const builder_test::ModelTome model = builder_test::UnpackTome(builder_test::ReadFile(dir.File("t.lv")));
   EXPECT_EQ(model.offsets[125], 24999u);
@@ -202,17 +205,17 @@ TEST(TomeRoundTripTest, Version1UpgradeKeepsEveryEntryAndTheBookmarks) {
     builder_test::WriteFile(path, bytes);
 
     const UpgradeOutcome outcome = UpgradeVersion1Tome(path);
-    ASSERT_TRUE(outcome.ok) << outcome.error;
+    ASSERT_TRUE(outcome.status.ok()) << outcome.status.ToString();
     EXPECT_EQ(outcome.entryCount, 4);
     std::vector<ModelEntry> expected;
     for (const auto& e : entries) expected.push_back({e.subject, e.text});
     ExpectTomeHolds(path, expected);
     TomeReader reader;
-    ASSERT_EQ(reader.Open(path, kOpenReadOnly), kOpenOk);
+    ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadOnly)), Opened::kOk);
     EXPECT_TRUE(reader.IsCurrentLayout());
-    EXPECT_EQ(reader.GetVersion(), kWrittenVersion);
-    EXPECT_EQ(reader.GetSortedFlag(), 0);  // delta follows gamma
-    const BookmarkRecord mark = reader.GetBookmark(3);
+    EXPECT_EQ(reader.Version(), kWrittenVersion);
+    EXPECT_EQ(reader.SortedFlag(), 0);  // delta follows gamma
+    const BookmarkRecord mark = reader.Bookmark(3);
     EXPECT_EQ(mark.nameLength, hasBookmarks ? 5 : 0) << versionWord;
     if (hasBookmarks) {
       EXPECT_EQ(mark.subjectNumber, 2);
@@ -221,13 +224,13 @@ TEST(TomeRoundTripTest, Version1UpgradeKeepsEveryEntryAndTheBookmarks) {
     // A tome in the current layout is refused, and left as it is.
     const std::string upgraded = builder_test::ReadFile(path);
     const UpgradeOutcome again = UpgradeVersion1Tome(path);
-    EXPECT_FALSE(again.ok);
-    EXPECT_NE(again.error.find("not a version-1 tome"), std::string::npos) << again.error;
+    EXPECT_FALSE(again.status.ok());
+    EXPECT_NE(again.status.message().find("not a version-1 tome"), std::string::npos) << again.status.message();
     EXPECT_EQ(builder_test::ReadFile(path), upgraded);
   }
   const UpgradeOutcome missing = UpgradeVersion1Tome("no-such-dir/none.lv");
-  EXPECT_FALSE(missing.ok);
-  EXPECT_NE(missing.error.find("no-such-dir/none.lv"), std::string::npos);
+  EXPECT_FALSE(missing.status.ok());
+  EXPECT_NE(missing.status.message().find("no-such-dir/none.lv"), std::string::npos);
 }
 
 }  // namespace

@@ -13,11 +13,14 @@
 namespace lv {
 namespace {
 
+using test::Opened;
+using test::OpenedAs;
+
 using test::TestEntry;
 
 std::string Decode(const std::string& packed, Version1TextMode mode, size_t capacity = 1000) {
   std::string out(capacity, '\0');
-  out.resize(DecodeVersion1Text(reinterpret_cast<const uint8_t*>(packed.data()), packed.size(), out.data(),
+  out.resize(DecodeVersion1TextForReader(reinterpret_cast<const uint8_t*>(packed.data()), packed.size(), out.data(),
                                 out.size(), mode));
   return out;
 }
@@ -73,25 +76,25 @@ TEST_F(Version1TomeTest, ReadsPlainAndPackedTomes) {
   for (int32_t base : {0, 1, 2, 3}) {
     SCOPED_TRACE(base);
     TomeReader reader;
-    ASSERT_EQ(reader.Open(Write(test::AssembleVersion1Tome(kEntries, base)), kOpenReadOnly), kOpenOk);
+    ASSERT_EQ(OpenedAs(reader.Open(Write(test::AssembleVersion1Tome(kEntries, base)), OpenMode::kReadOnly)), Opened::kOk);
     EXPECT_FALSE(reader.IsCurrentLayout());
-    EXPECT_EQ(reader.GetSortedFlag(), 0);
-    ASSERT_EQ(reader.GetSubjectCount(), 4);
+    EXPECT_EQ(reader.SortedFlag(), 0);
+    ASSERT_EQ(reader.SubjectCount(), 4);
     for (int i = 0; i < 4; ++i) {
-      EXPECT_EQ(reader.GetSubject(i), kEntries[size_t(i)].subject);
-      EXPECT_EQ(reader.GetExtensionPosition(i), -1);
-      ASSERT_EQ(reader.LoadEntryText(i), 1);
+      EXPECT_EQ(reader.Subject(i), kEntries[size_t(i)].subject);
+      EXPECT_EQ(reader.ExtensionPosition(i), -1);
+      ASSERT_TRUE(reader.LoadEntryText(i));
       // Base version 1 stores the text as it is; the others pack it.
       EXPECT_EQ(reader.CurrentEntryText(), kEntries[size_t(i)].text) << i;
     }
     // A packed preview ends at the line break; a plain one at "@" only.
-    EXPECT_EQ(reader.GetPreview(0, true), base == 1 ? kEntries[0].text : "A round fruit.");
-    EXPECT_EQ(reader.GetPreview(1, false), "small, orange (and sweet)");
-    EXPECT_EQ(reader.GetPreview(2, true).size(), base == 1 ? 250u : 201u);
-    EXPECT_EQ(reader.FindSubject(0, "APPLE"), 0);
-    EXPECT_EQ(reader.FindSubject(1, "ap"), 0);
-    EXPECT_EQ(reader.FindSubject(0, "ban"), -1);
-    EXPECT_EQ(reader.FindSubject(1, "ban"), 2);
+    EXPECT_EQ(reader.Preview(0, true), base == 1 ? kEntries[0].text : "A round fruit.");
+    EXPECT_EQ(reader.Preview(1, false), "small, orange (and sweet)");
+    EXPECT_EQ(reader.Preview(2, true).size(), base == 1 ? 250u : 201u);
+    EXPECT_EQ(reader.FindSubject(SubjectMatch::kExact, "APPLE"), 0);
+    EXPECT_EQ(reader.FindSubject(SubjectMatch::kPrefix, "ap"), 0);
+    EXPECT_EQ(reader.FindSubject(SubjectMatch::kExact, "ban"), -1);
+    EXPECT_EQ(reader.FindSubject(SubjectMatch::kPrefix, "ban"), 2);
   }
 }
 
@@ -100,9 +103,9 @@ TEST_F(Version1TomeTest, WritableOpenAppendsTheTailAndTableOnce) {
   const std::string path = Write(original);
   {
     TomeReader reader;
-    ASSERT_EQ(reader.Open(path, kOpenReadWrite), kOpenOk);
-    EXPECT_EQ(reader.GetVersion(), 1502);
-    EXPECT_EQ(reader.GetSubject(2), "Banana");
+    ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadWrite)), Opened::kOk);
+    EXPECT_EQ(reader.Version(), 1502);
+    EXPECT_EQ(reader.Subject(2), "Banana");
     reader.SetBookmark(1, 6, 2, 0, "Banana");
   }
   std::string grown = test::ReadFile(path);
@@ -114,15 +117,15 @@ TEST_F(Version1TomeTest, WritableOpenAppendsTheTailAndTableOnce) {
   EXPECT_EQ(grown.substr(grown.size() - 4743 + 93, 93), test::BookmarkRecordBytes(6, 2, 0, "Banana"));
 
   TomeReader reader;
-  ASSERT_EQ(reader.Open(path, kOpenReadWrite), kOpenOk);  // appends nothing more
-  EXPECT_EQ(reader.GetBookmark(1).name, "Banana");
-  ASSERT_EQ(reader.LoadEntryText(0), 1);
+  ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadWrite)), Opened::kOk);  // appends nothing more
+  EXPECT_EQ(reader.Bookmark(1).name, "Banana");
+  ASSERT_TRUE(reader.LoadEntryText(0));
   EXPECT_EQ(reader.CurrentEntryText(), kEntries[0].text);
   reader.Close();
   EXPECT_EQ(test::ReadFile(path), grown);
   // Read-only: every record free, nothing written.
-  ASSERT_EQ(reader.Open(path, kOpenReadOnly), kOpenOk);
-  EXPECT_TRUE(reader.GetBookmark(1).IsFree());
+  ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadOnly)), Opened::kOk);
+  EXPECT_TRUE(reader.Bookmark(1).IsFree());
   reader.SetBookmark(2, 1, 0, 0, "x");
   reader.Close();
   EXPECT_EQ(test::ReadFile(path), grown);
@@ -131,15 +134,15 @@ TEST_F(Version1TomeTest, WritableOpenAppendsTheTailAndTableOnce) {
 TEST_F(Version1TomeTest, VersionWordsAndWhatTheyAppend) {
   const struct {
     int32_t word;
-    int expected;
+    Opened expected;
     int32_t wordAfter;
     size_t appended;
   } cases[] = {
-      {0, kOpenOk, 1500, 88 + 4743},  // base 0 keeps its marks on the next open too (checked below)
-      {3, kOpenOk, 1503, 88 + 4743},  {1002, kOpenOk, 1502, 4743}, {502, kOpenOk, 1502, 88},
-      {1502, kOpenOk, 1502, 0},
-      {1501, kOpenOk, 1501, 0},       {4, kOpenUnsupported, 4, 0}, {1504, kOpenUnsupported, 1504, 0},
-      {1999, kOpenUnsupported, 1999, 0}, {-1, kOpenUnsupported, -1, 0},
+      {0, Opened::kOk, 1500, 88 + 4743},  // base 0 keeps its marks on the next open too (checked below)
+      {3, Opened::kOk, 1503, 88 + 4743},  {1002, Opened::kOk, 1502, 4743}, {502, Opened::kOk, 1502, 88},
+      {1502, Opened::kOk, 1502, 0},
+      {1501, Opened::kOk, 1501, 0},       {4, Opened::kUnsupported, 4, 0}, {1504, Opened::kUnsupported, 1504, 0},
+      {1999, Opened::kUnsupported, 1999, 0}, {-1, Opened::kUnsupported, -1, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.word);
@@ -147,15 +150,15 @@ TEST_F(Version1TomeTest, VersionWordsAndWhatTheyAppend) {
     const std::string path = Write(original);
     TomeReader reader;
     // Read-only never writes, and a refused tome is left as it was.
-    EXPECT_EQ(reader.Open(path, kOpenReadOnly), c.expected);
+    EXPECT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadOnly)), c.expected);
     reader.Close();
     EXPECT_EQ(test::ReadFile(path), original);
-    EXPECT_EQ(reader.Open(path, kOpenReadWrite), c.expected);
+    EXPECT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadWrite)), c.expected);
     reader.Close();
     const std::string after = test::ReadFile(path);
     EXPECT_EQ(after.size(), original.size() + c.appended);
     EXPECT_EQ(after.substr(16, 4), test::Le32(c.wordAfter));
-    EXPECT_EQ(reader.Open(path, kOpenReadWrite), c.expected);
+    EXPECT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadWrite)), c.expected);
     reader.Close();
     EXPECT_EQ(test::ReadFile(path), after);
   }
@@ -168,12 +171,12 @@ TEST_F(Version1TomeTest, RefusesImpossibleHeadersAndCutsDamagedRecords) {
     const char* name;
     size_t offset;
     int32_t value;
-    int expected;
+    Opened expected;
   } headerCases[] = {
-      {"header length below the fixed part", 24, 27, kOpenFailed},
-      {"header length beyond the file", 24, 1 << 30, kOpenFailed},
-      {"negative subject count", 20, -1, kOpenFailed},
-      {"offset table beyond the header", 20, 1 << 28, kOpenFailed},
+      {"header length below the fixed part", 24, 27, Opened::kFailed},
+      {"header length beyond the file", 24, 1 << 30, Opened::kFailed},
+      {"negative subject count", 20, -1, Opened::kFailed},
+      {"offset table beyond the header", 20, 1 << 28, Opened::kFailed},
   };
   for (const Case& c : headerCases) {
     SCOPED_TRACE(c.name);
@@ -181,13 +184,13 @@ TEST_F(Version1TomeTest, RefusesImpossibleHeadersAndCutsDamagedRecords) {
     test::PutLe32(bytes, c.offset, c.value);
     const std::string path = Write(bytes);
     TomeReader reader;
-    EXPECT_EQ(reader.Open(path, kOpenReadWrite), c.expected);
+    EXPECT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadWrite)), c.expected);
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_EQ(test::ReadFile(path), bytes);
   }
   {
     TomeReader reader;
-    EXPECT_EQ(reader.Open(Write(good.substr(0, 27)), kOpenReadOnly), kOpenFailed);
+    EXPECT_EQ(OpenedAs(reader.Open(Write(good.substr(0, 27)), OpenMode::kReadOnly)), Opened::kFailed);
   }
 
   std::string bytes = good;
@@ -198,15 +201,15 @@ TEST_F(Version1TomeTest, RefusesImpossibleHeadersAndCutsDamagedRecords) {
   const size_t record3 = record2 + 8 + 6;
   test::PutLe32(bytes, record3, 1000);             // record 3's subject runs past the header
   TomeReader reader;
-  ASSERT_EQ(reader.Open(Write(bytes), kOpenReadOnly), kOpenOk);
+  ASSERT_EQ(OpenedAs(reader.Open(Write(bytes), OpenMode::kReadOnly)), Opened::kOk);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(reader.LoadEntryText(i), 1);
+    EXPECT_TRUE(reader.LoadEntryText(i));
     EXPECT_EQ(reader.CurrentEntryText(), "");
-    EXPECT_EQ(reader.GetPreview(i, true), "");
+    EXPECT_EQ(reader.Preview(i, true), "");
   }
-  EXPECT_EQ(reader.GetSubject(0), "");
-  EXPECT_EQ(reader.GetSubject(2), "Banana");
-  EXPECT_EQ(reader.GetSubject(3), bytes.substr(record3 + 4, 4));  // cut at the end of the header
+  EXPECT_EQ(reader.Subject(0), "");
+  EXPECT_EQ(reader.Subject(2), "Banana");
+  EXPECT_EQ(reader.Subject(3), bytes.substr(record3 + 4, 4));  // cut at the end of the header
 }
 
 TEST_F(Version1TomeTest, TextLengthBeyondTheFileIsCut) {
@@ -214,8 +217,8 @@ TEST_F(Version1TomeTest, TextLengthBeyondTheFileIsCut) {
   const size_t textRecord = 28 + 4 + 8 + 4;
   test::PutLe32(bytes, textRecord, 0x7FFFFFF0);
   TomeReader reader;
-  ASSERT_EQ(reader.Open(Write(bytes), kOpenReadOnly), kOpenOk);
-  ASSERT_EQ(reader.LoadEntryText(0), 1);
+  ASSERT_EQ(OpenedAs(reader.Open(Write(bytes), OpenMode::kReadOnly)), Opened::kOk);
+  ASSERT_TRUE(reader.LoadEntryText(0));
   EXPECT_EQ(reader.CurrentEntryText(), "plain words");
 }
 

@@ -40,6 +40,9 @@ class CLibrovanceDoc : public QObject {
   // read-only medium, else the path asked for.
   const QString& OpenedPath() const { return m_openedPath; }
 
+  // HTML font size 1..7 of entry pages; 3 at construction.
+  int EntryPageFontSize() const { return m_entryPageFontSize; }
+  void SetEntryPageFontSize(int size) { m_entryPageFontSize = size; }
   int PlainPageFontSize() const { return m_plainPageFontSize; }
   const QString& PlainPageFontFace() const { return m_plainPageFontFace; }
   void SetPlainPageFont(int size, const QString& face);
@@ -65,6 +68,7 @@ class CLibrovanceDoc : public QObject {
   CLibrovanceApp& m_app;
   TomeReader m_reader;
   int m_kind = kNothing;
+  int m_entryPageFontSize = 3;
   int m_plainPageFontSize = 12;
   QString m_plainPageFontFace = QStringLiteral("Arial");
   QString m_textFilePath;

@@ -30,14 +30,14 @@ QString CopyTomeFile(const QString& source, const QString& destination) {
   std::FILE* in = std::fopen(sourceName.constData(), "rb");
   if (in == nullptr) return QString::fromLocal8Bit(std::strerror(errno));
   AtomicFileWriter writer;
-  if (!writer.Open(QFile::encodeName(destination).toStdString())) {
+  if (const Status opened = writer.Open(QFile::encodeName(destination).toStdString()); !opened.ok()) {
     std::fclose(in);
-    return QString::fromStdString(writer.Error());
+    return QString::fromStdString(opened.message());
   }
   const bool ok = CopyStream(in, writer.Stream());
   std::fclose(in);
   if (!ok) return QStringLiteral("cannot copy the file");
-  if (!writer.Commit()) return QString::fromStdString(writer.Error());
+  if (const Status committed = writer.Commit(); !committed.ok()) return QString::fromStdString(committed.message());
   struct stat status {};
   const QByteArray destinationName = QFile::encodeName(destination);
   if (stat(sourceName.constData(), &status) == 0) {
@@ -62,7 +62,7 @@ bool CLibrovanceDoc::OpenTome(const QString& path) {
   if (state == CdState::kCopy) openPath = CopyFromReadOnlyMedium(path, state);
 
   m_reader.Open(QFile::encodeName(openPath).toStdString(),
-                state == CdState::kReadFromCd ? kOpenReadOnly : kOpenReadWrite);
+                state == CdState::kReadFromCd ? OpenMode::kReadOnly : OpenMode::kReadWrite);
   if (!m_reader.IsOpen()) {
     // The path stays empty, so a failed file is never saved as the last tome.
     SetPathName(QString());
@@ -133,13 +133,13 @@ void CLibrovanceDoc::OfferUpgrade(const QString& path) {
     WaitCursor wait;
     outcome = UpgradeVersion1Tome(name);
   }
-  if (!outcome.ok) {
+  if (!outcome.status.ok()) {
     m_app.Dialogs().ShowMessage(m_app.MainFrame(), kTitle,
                                 QStringLiteral("Could not upgrade %1:\n%2\nThe file is left as it was.")
-                                    .arg(path, QString::fromStdString(outcome.error)),
+                                    .arg(path, QString::fromStdString(outcome.status.message())),
                                 MessageIcon::kExclamation);
   }
-  m_reader.Open(name, kOpenReadWrite);
+  m_reader.Open(name, OpenMode::kReadWrite);
 }
 
 }  // namespace lv

@@ -45,11 +45,14 @@ void CLibrovanceView::ShowSubject(int subjectIndex, int findOffset, int findLeng
     ShowStartPage();
     return;
   }
-  if (subjectIndex < 0 || subjectIndex >= reader.GetSubjectCount()) return;
+  if (subjectIndex < 0 || subjectIndex >= reader.SubjectCount()) return;
   const QString pagePath = m_app.Pages().PageFilePath();
   const bool marked = findOffset != -1;
-  if (!WriteEntryPage(reader, PageSettingsFrom(frame->Settings()), QFile::encodeName(pagePath).toStdString(),
-                      subjectIndex, marked ? findOffset : -1, marked ? findLength : -1)) {
+  PageSettings settings = PageSettingsFrom(frame->Settings());
+  settings.entryFontSize = m_app.Document().EntryPageFontSize();
+  std::optional<FindMark> find;
+  if (marked) find = FindMark{findOffset, findLength};
+  if (!WriteEntryPage(reader, subjectIndex, settings, find, QFile::encodeName(pagePath).toStdString()).ok()) {
     m_app.Dialogs().ShowMessage(frame, QStringLiteral("Librovance"),
                                 QStringLiteral("Cannot show this entry: writing %1 failed.").arg(pagePath),
                                 MessageIcon::kExclamation);
@@ -117,7 +120,7 @@ bool CLibrovanceView::FollowLink(const QString& href) {
     ShowStartPage();
     return true;
   }
-  int subject = reader.FindSubject(0, EncodeWindows1252(target));
+  int subject = reader.FindSubject(SubjectMatch::kExact, EncodeWindows1252(target));
   if (subject < 0) subject = 0;
   ShowSubject(subject, -1, -1);
   return true;

@@ -12,7 +12,7 @@ SubjectListModel::SubjectListModel(TomeReader& reader, QObject* parent)
 
 void SubjectListModel::ResetFromReader() {
   beginResetModel();
-  m_rowCount = m_reader.IsOpen() ? m_reader.GetSubjectCount() : 0;
+  m_rowCount = m_reader.IsOpen() ? m_reader.SubjectCount() : 0;
   endResetModel();
 }
 
@@ -26,13 +26,13 @@ QVariant SubjectListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
   // A row drawn while another tome is being opened may lie beyond the reader's subjects.
   const int row = index.row();
-  if (!m_reader.IsOpen() || row >= m_reader.GetSubjectCount()) return {};
+  if (!m_reader.IsOpen() || row >= m_reader.SubjectCount()) return {};
   std::string text;
   if (index.column() == 0) {
-    text = m_reader.GetSubject(row);
+    text = m_reader.Subject(row);
     if (text.size() > kSubjectLimit) text.resize(kSubjectLimit);
   } else {
-    text = m_reader.GetPreview(row, true);
+    text = m_reader.Preview(row, true);
     if (text.size() > kPreviewLimit) text.resize(kPreviewLimit);
   }
   return DecodeWindows1252(text);
