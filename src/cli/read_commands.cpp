@@ -6,7 +6,6 @@
 
 #include "cli/command.h"
 #include "cli/tome_access.h"
-#include "tome/coding.h"
 #include "tome/file_util.h"
 #include "tome/format.h"
 #include "tome/tome_header.h"
@@ -17,9 +16,7 @@ namespace {
 
 struct SectionSummary {
   bool readable = false;
-  int64_t length = 0;  // bytes after the length field
-  int32_t blockCount = 0;
-  int32_t blockSize = 0;
+  SectionHeader header;
 };
 
 bool ReadAt(std::FILE* file, int64_t offset, uint8_t* data, size_t size) {
@@ -29,13 +26,11 @@ bool ReadAt(std::FILE* file, int64_t offset, uint8_t* data, size_t size) {
 // The header of the text section at offset; sets next to the first byte after the section.
 SectionSummary ReadSectionSummary(std::FILE* file, int64_t offset, int64_t& next) {
   SectionSummary section;
-  uint8_t header[kSectionHeaderSize];
-  if (offset < 0 || !ReadAt(file, offset, header, sizeof header)) return section;
-  section.length = DecodeLE32(header);
-  section.blockCount = DecodeLE32Signed(header + 4);
-  section.blockSize = DecodeLE32Signed(header + 8);
+  uint8_t bytes[kSectionHeaderSize];
+  if (offset < 0 || !ReadAt(file, offset, bytes, sizeof bytes)) return section;
+  section.header = ParseSectionHeader(bytes);
   section.readable = true;
-  next = offset + 4 + section.length;
+  next = offset + 4 + int64_t{static_cast<uint32_t>(section.header.sectionLength)};
   return section;
 }
 
@@ -44,8 +39,9 @@ void PrintSection(const char* name, const SectionSummary& section) {
     std::printf("%-19s unreadable\n", name);
     return;
   }
-  std::printf("%-19s %lld bytes, %d blocks of %d bytes\n", name, static_cast<long long>(section.length + 4),
-              section.blockCount, section.blockSize);
+  const int64_t length = int64_t{static_cast<uint32_t>(section.header.sectionLength)};  // as the file has it
+  std::printf("%-19s %lld bytes, %d blocks of %d bytes\n", name, static_cast<long long>(length + 4),
+              section.header.blockCount, section.header.blockSize);
 }
 
 // Sizes of the two text sections of a current-layout tome, read from its header.

@@ -28,4 +28,12 @@ ChunkHeader ParseChunkHeader(const uint8_t* bytes) {
   return chunk;
 }
 
+SectionHeader ParseSectionHeader(const uint8_t* bytes) {
+  SectionHeader section;
+  section.sectionLength = DecodeLE32Signed(bytes);
+  section.blockCount = DecodeLE32Signed(bytes + 4);
+  section.blockSize = DecodeLE32Signed(bytes + 8);
+  return section;
+}
+
 }  // namespace lv

@@ -49,4 +49,16 @@ struct ChunkHeader {
 // REQUIRES: bytes holds kChunkHeaderSize bytes.
 ChunkHeader ParseChunkHeader(const uint8_t* bytes);
 
+// The header of a text section (kSectionHeaderSize bytes); its block table follows it.
+struct SectionHeader {
+  int32_t sectionLength = 0;  // bytes after this field: 8 + 8 * blockCount + compressed bytes
+  int32_t blockCount = 0;
+  int32_t blockSize = 0;
+  // The first byte after the section, which starts at start.
+  int64_t EndFrom(int64_t start) const { return start + 4 + int64_t(sectionLength); }
+};
+
+// REQUIRES: bytes holds kSectionHeaderSize bytes.
+SectionHeader ParseSectionHeader(const uint8_t* bytes);
+
 }  // namespace lv

@@ -167,13 +167,14 @@ Status TomeReader::ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd) {
 }
 
 bool TomeReader::ReadSection(int64_t start, Section& section, int64_t& sectionEnd) {
-  uint8_t header[kSectionHeaderSize];
-  if (!m_file.ReadAt(start, header, sizeof header)) return false;
-  const int32_t sectionLength = DecodeLE32Signed(header);
-  const int32_t blockCount = DecodeLE32Signed(header + 4);
-  const int32_t blockSize = DecodeLE32Signed(header + 8);
+  uint8_t bytes[kSectionHeaderSize];
+  if (!m_file.ReadAt(start, bytes, sizeof bytes)) return false;
+  const SectionHeader header = ParseSectionHeader(bytes);
+  const int32_t sectionLength = header.sectionLength;
+  const int32_t blockCount = header.blockCount;
+  const int32_t blockSize = header.blockSize;
   const int64_t tableLength = int64_t(kBlockTableEntrySize) * std::max(blockCount, 0);
-  sectionEnd = start + 4 + int64_t(sectionLength);
+  sectionEnd = header.EndFrom(start);
   if (blockCount < 0 || sectionLength < 8 + tableLength || sectionEnd > m_file.Size()) return false;
   if (blockCount > 0 && (blockSize < 1 || blockSize > kMaxBlockSize)) return false;
   section.blockSize = blockCount > 0 ? blockSize : 0;
