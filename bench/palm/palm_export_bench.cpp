@@ -11,10 +11,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "palm/palm_tome_writer.h"
+#include "tome/file_util.h"
 #include "tome/markup.h"
 #include "tome/tome_builder.h"
 #include "tome/tome_import.h"
@@ -102,28 +105,26 @@ int MakeTome(double megabytes, const char* path) {
   for (size_t i = 0; i < count; ++i) subjects.push_back(words.Word() + " " + std::to_string(i));
   std::sort(subjects.begin(), subjects.end());
   lv::TomeBuilder builder;
-  if (!builder.IsReady()) return 2;
+  if (!builder.BuildStatus().ok()) return 2;
   for (size_t i = 0; i < count; ++i) builder.AddEntry(subjects[i], EntryText(random, words, subjects, i));
-  std::FILE* out = std::fopen(path, "wb");
+  lv::File out = lv::OpenFile(path, "wb");
   if (!out) return 2;
-  const int saved = builder.SaveTome(out);
-  return std::fclose(out) == 0 && saved == lv::kSaveOk ? 0 : 3;
+  const lv::Status saved = builder.SaveTome(out.get());
+  return std::fclose(out.release()) == 0 && saved.ok() ? 0 : 3;
 }
 
 int Export(const char* tome, const char* out, const std::string& format, const std::string& accel) {
   lv::PalmTomeWriter writer;
-  if (writer.OpenSource(tome) != lv::kSourceOk) return 2;
+  if (!writer.OpenSource(tome).status.ok()) return 2;
   const auto start = std::chrono::steady_clock::now();
-  const int result = format == "2.5" ? writer.WriteLVPTextV2(out, "Bench", nullptr)
-                                     : writer.WriteLVPTextV2_5(out, "Bench", nullptr, lv::AccelerationBitmapBits(accel));
+  const lv::ExportOutcome exported =
+      format == "2.5" ? writer.WriteFormat25(out, "Bench", nullptr)
+                      : writer.WriteFormat28(out, "Bench", nullptr, lv::AccelerationBitmapBits(accel));
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  long long bytes = 0;
-  if (std::FILE* f = std::fopen(out, "rb")) {
-    std::fseek(f, 0, SEEK_END);
-    bytes = std::ftell(f);
-    std::fclose(f);
-  }
-  std::printf("%d %.2f %lld\n", result, seconds, result == lv::kExportOk ? bytes : 0);
+  std::error_code error;
+  const auto size = std::filesystem::file_size(out, error);
+  const long long bytes = error ? 0 : static_cast<long long>(size);
+  std::printf("%d %.2f %lld\n", static_cast<int>(exported.result), seconds, exported.status.ok() ? bytes : 0);
   return 0;
 }
 

@@ -75,7 +75,7 @@ void BM_LoadAndRenderRandomEntry(benchmark::State& state) {
     const auto start = Clock::now();
     const std::string subject = reader.Subject(index);
     reader.LoadEntryText(index);
-    const std::string page = lv::RenderEntryPage(subject, reader.CurrentEntryText(), settings, 3, -1, 0);
+    const std::string page = lv::RenderEntryPage(subject, reader.CurrentEntryText(), settings);
     timings.Add(Clock::now() - start);
     bytes += page.size();
   }
@@ -95,7 +95,7 @@ void BM_WriteEntryPageRandom(benchmark::State& state) {
   for (auto _ : state) {
     const int index = pick(random);
     const auto start = Clock::now();
-    benchmark::DoNotOptimize(lv::WriteEntryPage(reader, lv::PageSettings{}, path, index, -1, 0));
+    benchmark::DoNotOptimize(lv::WriteEntryPage(reader, index, lv::PageSettings{}, std::nullopt, path).ok());
     timings.Add(Clock::now() - start);
   }
   std::remove(path.c_str());
@@ -109,13 +109,14 @@ void BM_FindSubject(benchmark::State& state) {
   std::uniform_int_distribution<int> pick(0, reader.SubjectCount() - 1);
   std::vector<std::string> wanted;
   for (int i = 0; i < 1000; ++i) wanted.push_back(reader.Subject(pick(random)));
-  const int mode = static_cast<int>(state.range(0));
+  const bool prefix = state.range(0) == 1;
+  const lv::SubjectMatch match = prefix ? lv::SubjectMatch::kPrefix : lv::SubjectMatch::kExact;
   Timings timings;
   size_t i = 0;
   for (auto _ : state) {
     const std::string& text = wanted[i++ % wanted.size()];
     const auto start = Clock::now();
-    benchmark::DoNotOptimize(reader.FindSubject(mode, mode == 1 ? std::string_view(text).substr(0, 5) : text));
+    benchmark::DoNotOptimize(reader.FindSubject(match, prefix ? std::string_view(text).substr(0, 5) : text));
     timings.Add(Clock::now() - start);
   }
   state.counters["sorted"] = reader.SortedFlag();

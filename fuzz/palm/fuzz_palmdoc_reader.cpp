@@ -8,6 +8,7 @@
 #include <string>
 
 #include "palm/palmdoc_reader.h"
+#include "tome/file_util.h"
 
 namespace {
 
@@ -27,10 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bytes.replace(60, 8, "TEXtREAd");
   }
   const std::string path = TempPath();
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return 0;
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
+  {
+    const lv::File file = lv::OpenFile(path, "wb");
+    if (!file) return 0;
+    std::fwrite(bytes.data(), 1, bytes.size(), file.get());
+  }
   lv::PalmDocReader reader;
   if (reader.Open(path).ok() && !reader.Text().empty()) {
     const std::string needle = reader.Text().substr(reader.Text().size() / 2, 3);

@@ -4,11 +4,13 @@
 #include <vector>
 
 #include "palm/pdb_container.h"
+#include "tome/file_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  std::FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "rb");
-  if (!file) return 0;
+  const lv::File stream(fmemopen(const_cast<uint8_t*>(data), size, "rb"));
+  if (!stream) return 0;
+  std::FILE* file = stream.get();
   lv::PdbContainer container;
   if (lv::ReadPdbContainer(file, container).ok()) {
     std::vector<uint8_t> record;
@@ -16,6 +18,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (!lv::ReadPdbRecord(file, container, i, record)) __builtin_trap();
     }
   }
-  std::fclose(file);
   return 0;
 }

@@ -59,14 +59,14 @@ void ReadEverything(lv::TomeReader& reader) {
     reader.Preview(i, true);
     reader.Preview(i, false);
     reader.ExtensionPosition(i);
-    if (reader.LoadEntryText(i) == 1 && reader.CurrentEntryText().size() != size_t(reader.CurrentEntryLength())) {
+    if (reader.LoadEntryText(i) && reader.CurrentEntryText().size() != size_t(reader.CurrentEntryLength())) {
       std::abort();
     }
   }
-  for (int mode : {0, 1}) {
-    reader.FindSubject(mode, last);
-    reader.FindSubject(mode, last.substr(0, last.size() / 2));
-    reader.FindSubject(mode, "~");
+  for (lv::SubjectMatch match : {lv::SubjectMatch::kExact, lv::SubjectMatch::kPrefix}) {
+    reader.FindSubject(match, last);
+    reader.FindSubject(match, last.substr(0, last.size() / 2));
+    reader.FindSubject(match, "~");
   }
   for (int r = 0; r <= 50; ++r) reader.Bookmark(r);
 }

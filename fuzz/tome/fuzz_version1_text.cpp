@@ -15,8 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<uint8_t> packed = input.ConsumeRemainingBytes<uint8_t>();
   const size_t capacity = fullCapacity ? 3 * packed.size() : smallCapacity;
   std::vector<char> output(capacity);
-  const size_t n = lv::DecodeVersion1TextForReader(packed.data(), packed.size(), output.data(), output.size(),
-                                          preview ? lv::Version1TextMode::kPreview : lv::Version1TextMode::kEntryText);
+  const size_t n =
+      lv::DecodeVersion1TextForReader(packed.data(), packed.size(), output.data(), output.size(),
+                                      preview ? lv::Version1TextMode::kPreview : lv::Version1TextMode::kEntryText);
   if (n > capacity || n > 2 * packed.size() || (preview && n > lv::kVersion1PreviewCharacters)) std::abort();
   return 0;
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tome/file_util.h"
 #include "tome/format.h"
 #include "tome/tome_builder.h"
 #include "tome/tome_reader.h"
@@ -27,26 +28,26 @@ inline const std::string& ScratchPath() {
 }
 
 inline void BuildAndReadBack(const uint8_t* data, size_t size, bool tagged) {
-  std::FILE* source = ::fmemopen(const_cast<uint8_t*>(data), size, "rb");
+  File source(::fmemopen(const_cast<uint8_t*>(data), size, "rb"));
   if (!source) return;  // fmemopen refuses empty buffers on some systems
   TomeBuilder builder;
   if (tagged) {
-    builder.ImportTaggedText(source, nullptr);
+    builder.ImportTaggedText(source.get(), nullptr);
   } else {
-    builder.ImportTabText(source, nullptr, false);
+    builder.ImportTabText(source.get(), nullptr, false);
   }
-  std::fclose(source);
-  if (builder.Failed()) std::abort();
-  std::FILE* out = std::fopen(ScratchPath().c_str(), "wb");
-  if (!out || builder.SaveTome(out) != kSaveOk) std::abort();
-  std::fclose(out);
+  source.reset();
+  if (!builder.BuildStatus().ok()) std::abort();
+  File out = OpenFile(ScratchPath(), "wb");
+  if (!out || !builder.SaveTome(out.get()).ok()) std::abort();
+  out.reset();
 
   TomeReader reader;
   if (!reader.Open(ScratchPath(), OpenMode::kReadOnly).ok()) std::abort();
   if (reader.SubjectCount() != builder.EntryCount()) std::abort();
   for (int i = 0; i < reader.SubjectCount(); ++i) {
     if (reader.Subject(i).size() > size_t(TomeBuilder::kMaxStoredSubjectLength)) std::abort();
-    if (reader.LoadEntryText(i) != 1) std::abort();
+    if (!reader.LoadEntryText(i)) std::abort();
     if (reader.CurrentEntryText().find('\0') != std::string_view::npos) std::abort();
   }
 }

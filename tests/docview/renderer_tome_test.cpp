@@ -9,6 +9,7 @@
 
 #include "docview/renderer.h"
 #include "test_files.h"
+#include "tome/file_util.h"
 #include "tome/format.h"
 #include "tome/tome_builder.h"
 #include "tome/tome_reader.h"
@@ -30,10 +31,10 @@ class RendererTomeTest : public ::testing::Test {
       TomeBuilder builder;
       ASSERT_TRUE(builder.BuildStatus().ok());
       for (const auto& [subject, text] : entries) builder.AddEntry(subject, text);
-      std::FILE* out = std::fopen(path.c_str(), "wb");
+      File out = OpenFile(path, "wb");
       ASSERT_NE(out, nullptr);
-      ASSERT_TRUE(builder.SaveTome(out).ok());
-      ASSERT_EQ(std::fclose(out), 0);
+      ASSERT_TRUE(builder.SaveTome(out.get()).ok());
+      ASSERT_EQ(std::fclose(out.release()), 0);
     }
     ASSERT_TRUE(m_reader.Open(path, OpenMode::kReadOnly).ok());
   }
@@ -93,10 +94,10 @@ TEST_F(RendererTomeTest, ExportWritesOneTaggedLinePerSubject) {
   EXPECT_EQ(expected.substr(0, 40), "apple\t<a:word>word</a> and <hr>\r\nBanana\t");
 
   const fs::path out = m_dir.Path() / "out.tab";
-  std::FILE* stream = std::fopen(out.string().c_str(), "wb");
+  File stream = OpenFile(out.string(), "wb");
   ASSERT_NE(stream, nullptr);
-  EXPECT_TRUE(ExportTaggedText(m_reader, stream).ok());
-  std::fclose(stream);
+  EXPECT_TRUE(ExportTaggedText(m_reader, stream.get()).ok());
+  stream.reset();
   EXPECT_EQ(test::ReadFile(out), expected);
 }
 
@@ -104,10 +105,10 @@ TEST_F(RendererTomeTest, ExportOfAnEmptyTomeWritesNothing) {
   Open({});
   ASSERT_EQ(m_reader.SubjectCount(), 0);
   const fs::path out = m_dir.Path() / "out.tab";
-  std::FILE* stream = std::fopen(out.string().c_str(), "wb");
+  File stream = OpenFile(out.string(), "wb");
   ASSERT_NE(stream, nullptr);
-  EXPECT_TRUE(ExportTaggedText(m_reader, stream).ok());
-  std::fclose(stream);
+  EXPECT_TRUE(ExportTaggedText(m_reader, stream.get()).ok());
+  stream.reset();
   EXPECT_EQ(fs::file_size(out), 0u);
 }
 

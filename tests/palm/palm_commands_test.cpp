@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pdb_test_file.h"
+#include "tome/file_util.h"
 #include "tome/tome_builder.h"
 
 namespace lv {
@@ -43,9 +44,9 @@ class PalmCommandsTest : public ::testing::Test {
     builder.AddEntry("apple", "a fruit");
     builder.AddEntry("pear", "another\t\x08fruit");
     const std::string path = dir.File("fruit.lv");
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    EXPECT_TRUE(builder.SaveTome(out).ok());
-    std::fclose(out);
+    File out = OpenFile(path, "wb");
+    EXPECT_TRUE(builder.SaveTome(out.get()).ok());
+    out.reset();
     return path;
   }
   std::string PalmDoc(const std::string& text) {

@@ -8,6 +8,7 @@
 #include "palm/palm_tome_writer.h"
 #include "palm_tome_model.h"
 #include "pdb_test_file.h"
+#include "tome/file_util.h"
 #include "tome/tome_builder.h"
 #include "tome/tome_bytes.h"
 
@@ -45,9 +46,9 @@ class PalmTomeWriterTest : public ::testing::Test {
     EXPECT_TRUE(builder.BuildStatus().ok());
     for (const Entry& e : entries) builder.AddEntry(e.subject, e.text);
     const std::string path = dir.File(name);
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    EXPECT_TRUE(builder.SaveTome(out).ok());
-    std::fclose(out);
+    File out = OpenFile(path, "wb");
+    EXPECT_TRUE(builder.SaveTome(out.get()).ok());
+    out.reset();
     return path;
   }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "builder_test_support.h"
+#include "tome/file_util.h"
 #include "tome/progress.h"
 #include "tome/source_reader.h"
 #include "tome/tome_builder.h"
@@ -38,19 +39,19 @@ struct Built {
 Built Build(Format format, const std::string& source, Progress* progress = nullptr, bool stepFlag = false) {
   TempDir dir;
   builder_test::WriteFile(dir.File("source"), source);
-  std::FILE* in = std::fopen(dir.File("source").c_str(), "rb");
-  std::FILE* out = std::fopen(dir.File("tome").c_str(), "wb");
+  File in = OpenFile(dir.File("source"), "rb");
+  File out = OpenFile(dir.File("tome"), "wb");
   TomeBuilder builder;
   EXPECT_TRUE(builder.BuildStatus().ok());
   if (format == Format::kTagged) {
-    builder.ImportTaggedText(in, progress);
+    builder.ImportTaggedText(in.get(), progress);
   } else {
-    builder.ImportTabText(in, progress, stepFlag);
+    builder.ImportTabText(in.get(), progress, stepFlag);
   }
   EXPECT_TRUE(builder.BuildStatus().ok()) << builder.BuildStatus().ToString();
-  EXPECT_TRUE(builder.SaveTome(out).ok());
-  std::fclose(out);
-  std::fclose(in);
+  EXPECT_TRUE(builder.SaveTome(out.get()).ok());
+  out.reset();
+  in.reset();
   const builder_test::ModelTome tome = builder_test::UnpackTome(builder_test::ReadFile(dir.File("tome")));
   EXPECT_EQ(tome.count, builder.EntryCount());
   EXPECT_EQ(tome.sortedFlag, builder.SortedFlag());
@@ -186,14 +187,14 @@ TEST(SourceParserTest, LineEndJudgedFromTheStartOfTheSource) {
     EXPECT_EQ(LineEndOf(c.source), c.expected) << ::testing::PrintToString(shown);
     TempDir dir;
     builder_test::WriteFile(dir.File("source"), c.source);
-    std::FILE* file = std::fopen(dir.File("source").c_str(), "rb");
-    SourceReader in(file);
+    File file = OpenFile(dir.File("source"), "rb");
+    SourceReader in(file.get());
     EXPECT_EQ(ReadLineEnd(in), c.expected) << ::testing::PrintToString(shown);
     // The reader is back at the start.
     EXPECT_EQ(in.Offset(), 0);
     const size_t n = std::min<size_t>(in.Fill(4), 4);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(in.Cursor()), n), c.source.substr(0, 4));
-    std::fclose(file);
+    file.reset();
   }
 }
 

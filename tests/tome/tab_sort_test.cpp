@@ -5,6 +5,7 @@
 #include <string>
 
 #include "builder_test_support.h"
+#include "tome/file_util.h"
 #include "tome/tome_builder.h"
 
 namespace lv {
@@ -60,10 +61,10 @@ TEST(TabSortTest, SortedFileImportsInOrderWithEveryLineEnd) {
     const std::string path = dir.File("d.tab");
     builder_test::WriteFile(path, "c\tthree" + lineEnd + "A\tone" + lineEnd + lineEnd + "b\ttwo" + lineEnd);
     ASSERT_TRUE(SortTabFile(path).ok());
-    std::FILE* source = std::fopen(path.c_str(), "rb");
+    File source = OpenFile(path, "rb");
     TomeBuilder builder;
-    builder.ImportTabText(source, nullptr, false);
-    std::fclose(source);
+    builder.ImportTabText(source.get(), nullptr, false);
+    source.reset();
     EXPECT_EQ(builder.EntryCount(), 3) << ::testing::PrintToString(lineEnd);
     EXPECT_EQ(builder.SortedFlag(), 1) << ::testing::PrintToString(lineEnd);
     EXPECT_EQ(builder.PreviousSubject(), "c") << ::testing::PrintToString(lineEnd);

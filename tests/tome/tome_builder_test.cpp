@@ -6,6 +6,7 @@
 
 #include "builder_test_support.h"
 #include "tome/coding.h"
+#include "tome/file_util.h"
 #include "tome/format.h"
 #include "tome/tome_builder.h"
 
@@ -17,9 +18,9 @@ using builder_test::TempDir;
 
 std::string Save(TomeBuilder& builder) {
   TempDir dir;
-  std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
-  EXPECT_TRUE(builder.SaveTome(out).ok());
-  std::fclose(out);
+  File out = OpenFile(dir.File("t.lv"), "wb");
+  EXPECT_TRUE(builder.SaveTome(out.get()).ok());
+  out.reset();
   return builder_test::ReadFile(dir.File("t.lv"));
 }
 
@@ -104,10 +105,10 @@ TEST(TomeBuilderTest, StreamsBeyondTheirLimitEndTheBuild) {
   EXPECT_NE(main.BuildStatus().message().find("more than 100 bytes in the main stream"), std::string::npos);
   EXPECT_FALSE(main.ParseTabEntry(stdin));
   TempDir dir;
-  std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
+  File out = OpenFile(dir.File("t.lv"), "wb");
   // Saving gives the build's failure.
-  EXPECT_EQ(main.SaveTome(out).code(), Status::Code::kNotSupported);
-  std::fclose(out);
+  EXPECT_EQ(main.SaveTome(out.get()).code(), Status::Code::kNotSupported);
+  out.reset();
 
   TomeBuilder extension;
   extension.SetMaxStreamLength(200);
@@ -124,9 +125,9 @@ TEST(TomeBuilderTest, UnwritableOutputIsReported) {
   builder.AddEntry("a", "x");
   TempDir dir;
   builder_test::WriteFile(dir.File("t.lv"), "");
-  std::FILE* readOnly = std::fopen(dir.File("t.lv").c_str(), "rb");
-  EXPECT_EQ(builder.SaveTome(readOnly).code(), Status::Code::kIoError);
-  std::fclose(readOnly);
+  File readOnly = OpenFile(dir.File("t.lv"), "rb");
+  EXPECT_EQ(builder.SaveTome(readOnly.get()).code(), Status::Code::kIoError);
+  readOnly.reset();
   EXPECT_FALSE(builder.BuildStatus().ok());
 }
 
@@ -144,9 +145,9 @@ TEST(TomeBuilderTest, TempFilesMissingEndTheBuild) {
   EXPECT_NE(builder.BuildStatus().message().find("cannot create a temporary file"), std::string::npos);
   EXPECT_FALSE(builder.ParseTaggedEntry(stdin));
   TempDir dir;
-  std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
-  EXPECT_EQ(builder.SaveTome(out).code(), Status::Code::kIoError);
-  std::fclose(out);
+  File out = OpenFile(dir.File("t.lv"), "wb");
+  EXPECT_EQ(builder.SaveTome(out.get()).code(), Status::Code::kIoError);
+  out.reset();
   EXPECT_EQ(builder_test::ReadFile(dir.File("t.lv")), "");
 }
 

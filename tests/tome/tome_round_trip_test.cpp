@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "builder_test_support.h"
+#include "tome/file_util.h"
 #include "tome/tome_builder.h"
 #include "tome/tome_import.h"
 #include "tome/tome_reader.h"
@@ -182,9 +183,9 @@ TEST(TomeRoundTripTest, LongestRecordFromTheLastByteOfABlock) {
   expected[125].subject = Cut(expected[125].subject);
   EXPECT_EQ(builder.CutSubjectCount(), 1);
   TempDir dir;
-  std::FILE* out = std::fopen(dir.File("t.lv").c_str(), "wb");
-  ASSERT_TRUE(builder.SaveTome(out).ok());
-  std::fclose(out);
+  File out = OpenFile(dir.File("t.lv"), "wb");
+  ASSERT_TRUE(builder.SaveTome(out.get()).ok());
+  out.reset();
   const builder_test::ModelTome model = builder_test::UnpackTome(builder_test::ReadFile(dir.File("t.lv")));
   EXPECT_EQ(model.offsets[125], 24999u);
   EXPECT_EQ(model.offsets[126], 24999u + 2001u);
