@@ -75,6 +75,9 @@ class TomeReader {
   // text unless the base version is 1), cut at the end of the file. False for a current-layout tome
   // or when the entry's records cannot be located.
   bool ReadVersion1StoredText(int subjectIndex, std::vector<uint8_t>& stored);
+  // Version-1 tomes only: replaces table with the bookmark table as stored, or with nothing when the
+  // version word shows none. False when it cannot be read or no version-1 tome is open.
+  bool ReadVersion1BookmarkTable(std::string& table);
 
   // The first subject matching text (see FindByBinarySearch for a sorted tome), or -1 when none.
   int FindSubject(SubjectMatch match, std::string_view text);

@@ -210,6 +210,14 @@ bool TomeReader::LoadEntryText(int subjectIndex) {
   return true;
 }
 
+bool TomeReader::ReadVersion1BookmarkTable(std::string& table) {
+  table.clear();
+  if (!m_open || m_currentLayout) return false;
+  if (!m_version1->HasBookmarkTable()) return true;
+  table.resize(kBookmarkTableSize);
+  return m_version1->ReadBookmarkTable(reinterpret_cast<uint8_t*>(table.data()));
+}
+
 bool TomeReader::ReadVersion1StoredText(int subjectIndex, std::vector<uint8_t>& stored) {
   stored.clear();
   if (!m_open || m_currentLayout) return false;

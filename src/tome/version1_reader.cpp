@@ -59,6 +59,7 @@ Status Version1Reader::Open(const std::string& path, bool writable) {
   }
   m_baseVersion = base;
   m_subjectCount = count;
+  m_hasBookmarks = writable || hasBookmarks;
   return Status::Ok();
 }
 
@@ -88,6 +89,7 @@ void Version1Reader::Close() {
   m_baseVersion = 0;
   m_versionWord = 0;
   m_subjectCount = 0;
+  m_hasBookmarks = false;
 }
 
 std::string_view Version1Reader::Subject(int index) const {

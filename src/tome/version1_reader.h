@@ -52,6 +52,11 @@ class Version1Reader {
   // is 1), cut at the end of the file. False when the record cannot be located or read.
   bool ReadStoredText(int index, std::vector<uint8_t>& stored) const;
 
+  // True when the version word shows the appended bookmark table and the file can hold it behind the
+  // fixed header; the table is then the last 4743 bytes of the file.
+  bool HasBookmarkTable() const {
+    return m_hasBookmarks && m_file.Size() >= kV1HeaderFixedSize + kBookmarkTableSize;
+  }
   bool ReadBookmarkTable(uint8_t* table) const;
   bool WriteBookmarkTable(const uint8_t* table);
 
@@ -65,6 +70,7 @@ class Version1Reader {
   int m_baseVersion = 0;
   int32_t m_versionWord = 0;
   int m_subjectCount = 0;
+  bool m_hasBookmarks = false;
   std::vector<uint8_t> m_stored;  // stored bytes of the text being loaded
   uint8_t m_previewBuffer[kVersion1PreviewBytes] = {};
 };

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <string>
 
-#include "tome/coding.h"
 #include "tome/file_util.h"
 #include "tome/format.h"
 #include "tome/tome_builder.h"
@@ -19,26 +18,6 @@ UpgradeOutcome UpgradeFailure(Status failure) {
   UpgradeOutcome outcome;
   outcome.status = std::move(failure);
   return outcome;
-}
-
-// The version-1 bookmark table (the last 4743 bytes of the file) when the version word says it was
-// appended, else an empty string. False when the file cannot be read.
-bool ReadVersion1Bookmarks(const std::string& path, std::string& table) {
-  table.clear();
-  const File file = OpenFile(path, "rb");
-  if (!file) return false;
-  uint8_t word[4];
-  bool ok = std::fseek(file.get(), kVersionOffset, SEEK_SET) == 0 && std::fread(word, 1, 4, file.get()) == 4;
-  const int32_t version = DecodeLE32Signed(word);
-  if (ok && version >= 0 && version % kV1ReservedTailMark >= kV1BookmarksMark) {
-    const long long size = StreamSize(file.get());
-    if (size >= kV1HeaderFixedSize + kBookmarkTableSize) {
-      table.resize(kBookmarkTableSize);
-      ok = std::fseek(file.get(), long(size - kBookmarkTableSize), SEEK_SET) == 0 &&
-           std::fread(table.data(), 1, table.size(), file.get()) == table.size();
-    }
-  }
-  return ok;
 }
 
 Status CannotUpgrade(const std::string& path, const std::string& cause) {
@@ -69,7 +48,7 @@ UpgradeOutcome UpgradeVersion1Tome(const std::string& path) {
   if (!builder.BuildStatus().ok()) return UpgradeFailure(CannotUpgrade(path, builder.BuildStatus().message()));
 
   std::string bookmarks;
-  if (!ReadVersion1Bookmarks(path, bookmarks)) {
+  if (!reader.ReadVersion1BookmarkTable(bookmarks)) {
     return UpgradeFailure(CannotUpgrade(path, "its bookmark table cannot be read"));
   }
   AtomicFileWriter writer;
