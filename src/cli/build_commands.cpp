@@ -51,7 +51,9 @@ ExitStatus RunImport(const Arguments& args) {
   if (tome.empty()) return UsageError("import", "the output path is empty");
 
   if (const ExitStatus status = CheckReadable(source); status != ExitStatus::kOk) return status;
-  if (SameFile(source, tome)) return Fail(ExitStatus::kUsage, "the tome " + Quoted(tome) + " would replace its own source");
+  if (SameFile(source, tome)) {
+    return Fail(ExitStatus::kUsage, "the tome " + Quoted(tome) + " would replace its own source");
+  }
   if (args.Has("--sort")) {
     if (const ExitStatus status = SortSource(source); status != ExitStatus::kOk) return status;
   }

@@ -72,7 +72,9 @@ ExitStatus Main(int argc, char** argv) {
     return ExitStatus::kOk;
   }
   const ExitStatus status = command->run(args);
-  if (std::fflush(stdout) != 0 && status == ExitStatus::kOk) return Fail(ExitStatus::kFile, "cannot write the standard output");
+  if (std::fflush(stdout) != 0 && status == ExitStatus::kOk) {
+    return Fail(ExitStatus::kFile, "cannot write the standard output");
+  }
   return status;
 }
 

@@ -58,8 +58,8 @@ ExitStatus RunPdb(const Arguments& args) {
   {
     TerminalProgress progress("Exporting");
     Progress* bar = progress.Active() ? &progress : nullptr;
-    exported = format == "2.5" ? writer.WriteFormat25(output, name, bar)
-                               : writer.WriteFormat28(output, name, bar, bitmapBits);
+    exported =
+        format == "2.5" ? writer.WriteFormat25(output, name, bar) : writer.WriteFormat28(output, name, bar, bitmapBits);
   }
   if (!exported.status.ok()) {
     const ExportResult result = exported.result;

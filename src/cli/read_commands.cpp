@@ -108,7 +108,9 @@ ExitStatus RunList(const Arguments& args) {
     return UsageError("list", "--count needs a number of 0 or more");
   }
   TomeReader reader;
-  if (const ExitStatus status = OpenTomeReadOnly(reader, args.Positionals()[0]); status != ExitStatus::kOk) return status;
+  if (const ExitStatus status = OpenTomeReadOnly(reader, args.Positionals()[0]); status != ExitStatus::kOk) {
+    return status;
+  }
   const int total = reader.SubjectCount();
   const int end = count < 0 ? total : static_cast<int>(std::min<int64_t>(total, int64_t{from} + count));
   for (int i = from; i < end; ++i) {
@@ -129,8 +131,9 @@ ExitStatus RunFind(const Arguments& args) {
   if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;
   const int index = reader.FindSubject(args.Has("--prefix") ? SubjectMatch::kPrefix : SubjectMatch::kExact, text);
   if (index < 0) {
-    return Fail(ExitStatus::kNotFound, "no subject in " + Quoted(path) + (args.Has("--prefix") ? " begins with " : " is ") +
-                                   Quoted(args.Positionals()[1]));
+    return Fail(ExitStatus::kNotFound, "no subject in " + Quoted(path) +
+                                           (args.Has("--prefix") ? " begins with " : " is ") +
+                                           Quoted(args.Positionals()[1]));
   }
   std::printf("%d\t%s\n", index, Cp1252ToUtf8(reader.Subject(index)).c_str());
   return ExitStatus::kOk;

@@ -31,7 +31,7 @@ ExitStatus ResolveSubject(const Arguments& args, TomeReader& reader, const std::
     if (!ParseInt(*value, index) || index < 0) return UsageError("show", "--index needs a subject index of 0 or more");
     if (index >= reader.SubjectCount()) {
       return Fail(ExitStatus::kNotFound, Quoted(path) + " has no subject index " + *value + " (it has " +
-                                     std::to_string(reader.SubjectCount()) + " subjects)");
+                                             std::to_string(reader.SubjectCount()) + " subjects)");
     }
     return ExitStatus::kOk;
   }
@@ -61,7 +61,9 @@ ExitStatus RunShow(const Arguments& args) {
   std::optional<FindMark> find;
   if (auto value = args.Value("--find")) {
     find.emplace();
-    if (!ParseFindStretch(*value, *find)) return UsageError("show", "--find needs OFFSET:LENGTH, two numbers of 0 or more");
+    if (!ParseFindStretch(*value, *find)) {
+      return UsageError("show", "--find needs OFFSET:LENGTH, two numbers of 0 or more");
+    }
   }
   TomeReader reader;
   if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;

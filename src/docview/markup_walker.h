@@ -83,8 +83,7 @@ inline Highlight HighlightWithin(size_t runBegin, size_t runEnd, const std::opti
 
 // Appends the run [begin, end) of text, with its highlighted part (if any) between open and close.
 inline void AppendRunWithHighlight(std::string& out, std::string_view text, size_t begin, size_t end,
-                                   const std::optional<FindMark>& find, std::string_view open,
-                                   std::string_view close) {
+                                   const std::optional<FindMark>& find, std::string_view open, std::string_view close) {
   const Highlight h = HighlightWithin(begin, end, find);
   if (!h.present) {
     out.append(text.substr(begin, end - begin));

@@ -176,8 +176,8 @@ Status RenderEntryPageOf(TomeReader& reader, int subjectIndex, const PageSetting
   return Status::Ok();
 }
 
-Status WriteEntryPage(TomeReader& reader, int subjectIndex, const PageSettings& settings,
-                      std::optional<FindMark> find, const std::string& path) {
+Status WriteEntryPage(TomeReader& reader, int subjectIndex, const PageSettings& settings, std::optional<FindMark> find,
+                      const std::string& path) {
   std::string page;
   if (Status rendered = RenderEntryPageOf(reader, subjectIndex, settings, find, page); !rendered.ok()) {
     return rendered;

@@ -37,8 +37,8 @@ Status RenderEntryPageOf(TomeReader& reader, int subjectIndex, const PageSetting
 
 // Renders the entry's page (RenderEntryPageOf) and writes it to path, replacing its contents. Fails as
 // RenderEntryPageOf does, or with an IO error whose message is the cause ("" when none is known).
-Status WriteEntryPage(TomeReader& reader, int subjectIndex, const PageSettings& settings,
-                      std::optional<FindMark> find, const std::string& path);
+Status WriteEntryPage(TomeReader& reader, int subjectIndex, const PageSettings& settings, std::optional<FindMark> find,
+                      const std::string& path);
 
 // The opening of a plain page (text files, PalmDOC); the caller adds the body and "</body></html>".
 std::string MakePlainPageHeader(const PageSettings& settings, int plainPageFontSize);

@@ -33,7 +33,7 @@ bool ZlibDecompress(const uint8_t* input, size_t n, size_t capacity, std::vector
 }
 
 bool CompressPalmBlock(PalmCodec codec, const uint8_t* input, size_t n, std::vector<uint8_t>& output,
-                      MessageSink* messages) {
+                       MessageSink* messages) {
   if (codec == PalmCodec::kZlib) {
     ZlibCompress(input, n, output, messages);
   } else {

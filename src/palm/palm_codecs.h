@@ -27,7 +27,7 @@ bool ZlibDecompress(const uint8_t* input, size_t n, size_t capacity, std::vector
 // The block codec selector: compresses input[0..n) with the chosen codec into output. False when the
 // codec produced nothing.
 bool CompressPalmBlock(PalmCodec codec, const uint8_t* input, size_t n, std::vector<uint8_t>& output,
-                      MessageSink* messages);
+                       MessageSink* messages);
 
 // The 60 characters of the version-1 text packing, in code order.
 inline constexpr char kVersion1Characters[] =

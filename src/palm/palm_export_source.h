@@ -16,8 +16,8 @@ namespace lv {
 // Why the source cannot be exported; the number appears in lvtool's message ("(error 9)").
 enum class SourceError {
   kNone = 0,
-  kMissing = 2,       // the file cannot be opened
-  kShortRead = 3,     // the file ends early or cannot be read as a tome
+  kMissing = 2,    // the file cannot be opened
+  kShortRead = 3,  // the file ends early or cannot be read as a tome
   kSeekFailed = 5,
   kNoMemory = 6,
   kBadIdentity = 9,   // identity word 3 is not a tome's

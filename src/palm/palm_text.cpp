@@ -39,8 +39,7 @@ bool KeptCode(uint8_t code) {
 
 }  // namespace
 
-void PrepareTextForPalm(std::string_view text, const SortedSubjectIndex& subjects, size_t limit,
-                        std::string& out) {
+void PrepareTextForPalm(std::string_view text, const SortedSubjectIndex& subjects, size_t limit, std::string& out) {
   PreparedText prepared(out, limit);
   bool resolvedLinkOpen = false;
   size_t i = 0;

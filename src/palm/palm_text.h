@@ -23,7 +23,6 @@ inline constexpr size_t kLinkTargetMaxLength = 1022;
 inline constexpr size_t kLinkVisibleMaxLength = 253;
 
 // Writes the prepared form of text to out, at most limit bytes.
-void PrepareTextForPalm(std::string_view text, const SortedSubjectIndex& subjects, size_t limit,
-                        std::string& out);
+void PrepareTextForPalm(std::string_view text, const SortedSubjectIndex& subjects, size_t limit, std::string& out);
 
 }  // namespace lv

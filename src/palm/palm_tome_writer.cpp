@@ -76,14 +76,13 @@ void PalmTomeWriter::ReportAllocationFailure(const std::string& message) {
   if (m_messages) m_messages->ShowMessage(message, MessageIcon::kExclamation);
 }
 
-ExportOutcome PalmTomeWriter::WriteFormat25(const std::string& outPath, const std::string& name,
-                                            Progress* progress) {
+ExportOutcome PalmTomeWriter::WriteFormat25(const std::string& outPath, const std::string& name, Progress* progress) {
   m_format = PalmTomeFormat::kV25;
   return OutcomeOf(Write(outPath, name, progress, 0));
 }
 
-ExportOutcome PalmTomeWriter::WriteFormat28(const std::string& outPath, const std::string& name,
-                                            Progress* progress, int bitmapBits) {
+ExportOutcome PalmTomeWriter::WriteFormat28(const std::string& outPath, const std::string& name, Progress* progress,
+                                            int bitmapBits) {
   m_format = PalmTomeFormat::kV28;
   return OutcomeOf(Write(outPath, name, progress, std::max(bitmapBits, 0)));
 }

@@ -65,8 +65,7 @@ class PalmTomeWriter {
   // Writes the open source as a Palm tome of the 2.5 format. progress may be null.
   ExportOutcome WriteFormat25(const std::string& outPath, const std::string& name, Progress* progress);
   // Writes the 2.8 format; bitmapBits is the search acceleration bitmap width M (0 for none).
-  ExportOutcome WriteFormat28(const std::string& outPath, const std::string& name, Progress* progress,
-                              int bitmapBits);
+  ExportOutcome WriteFormat28(const std::string& outPath, const std::string& name, Progress* progress, int bitmapBits);
 
   void SetMessageSink(MessageSink* messages) { m_messages = messages; }
   void SetClock(UnixClock clock) { m_clock = std::move(clock); }

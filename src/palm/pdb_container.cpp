@@ -107,8 +107,9 @@ Status ReadPdbContainer(std::FILE* file, PdbContainer& container) {
     const uint32_t offset = DecodeBE32(&list[kPdbRecordEntrySize * i]);
     if (offset < previous || offset > fileSize) {
       container.recordOffsets.clear();
-      return Status::Corruption("record " + std::to_string(i) + " starts at " + std::to_string(offset) +
-                                (offset > fileSize ? ", beyond the end of the file" : ", before the record ahead of it"));
+      return Status::Corruption(
+          "record " + std::to_string(i) + " starts at " + std::to_string(offset) +
+          (offset > fileSize ? ", beyond the end of the file" : ", before the record ahead of it"));
     }
     container.recordOffsets.push_back(offset);
     previous = offset;

@@ -31,9 +31,7 @@ class Status {
   static Status NotFound(std::string message) { return Status(Code::kNotFound, std::move(message)); }
   static Status Corruption(std::string message) { return Status(Code::kCorruption, std::move(message)); }
   static Status NotSupported(std::string message) { return Status(Code::kNotSupported, std::move(message)); }
-  static Status InvalidArgument(std::string message) {
-    return Status(Code::kInvalidArgument, std::move(message));
-  }
+  static Status InvalidArgument(std::string message) { return Status(Code::kInvalidArgument, std::move(message)); }
   static Status IoError(std::string message) { return Status(Code::kIoError, std::move(message)); }
   static Status OutOfMemory(std::string message) { return Status(Code::kOutOfMemory, std::move(message)); }
 

@@ -78,8 +78,7 @@ TomeBuilder::TomeBuilder() {
   m_extensionStreamFile = OpenBufferedTempFile();
   m_mainSectionFile = OpenBufferedTempFile();
   m_extensionSectionFile = OpenBufferedTempFile();
-  if (!m_offsetFile || !m_mainStreamFile || !m_extensionStreamFile || !m_mainSectionFile ||
-      !m_extensionSectionFile) {
+  if (!m_offsetFile || !m_mainStreamFile || !m_extensionStreamFile || !m_mainSectionFile || !m_extensionSectionFile) {
     Fail(Status::IoError("cannot create a temporary file: " + ErrnoText()));
   }
   m_head.reserve(kEntryHeadLength);
@@ -165,8 +164,7 @@ void TomeBuilder::FinishEntry() {
     m_extensionPosition += m_textLength - kEntryHeadLength + 1;
   }
   ++m_entryCount;
-  CheckWritten(m_offsetFile.get()) && CheckWritten(m_mainStreamFile.get()) &&
-      CheckWritten(m_extensionStreamFile.get());
+  CheckWritten(m_offsetFile.get()) && CheckWritten(m_mainStreamFile.get()) && CheckWritten(m_extensionStreamFile.get());
 }
 
 void TomeBuilder::WriteEntry(std::string_view subject, std::string_view storedText) {

@@ -4,14 +4,15 @@
 // A header that cannot describe a real tome is refused before anything is allocated from it:
 //   NotSupported: a version above 2001, an unknown chunk that is not skippable, a version-1 base
 //      version outside 0..3;
-//   Corruption (an IO error when the file cannot be opened): a file shorter than its header; a negative subject count, chunk count, chunk
-//      length or chunk area length; chunks that leave the chunk area or an area beyond the file; a
-//      subject table or a text section that does not fit in the file; a section whose length cannot
-//      hold its block table; a block size below 1 or above 1 MiB (40 times what the builder
-//      writes); a block lying outside its section or longer than the largest possible compression
-//      of a block; a version-1 file shorter than 28 bytes, a version-1 header length below 28 or
+//   Corruption (an IO error when the file cannot be opened): a file shorter than its header; a
+//      negative subject count, chunk count, chunk length or chunk area length; chunks that leave the
+//      chunk area or an area beyond the file; a subject table or a text section that does not fit in
+//      the file; a section whose length cannot hold its block table; a block size below 1 or above
+//      1 MiB (40 times what the builder writes); a block lying outside its section or longer than
+//      the largest possible compression of a block; a version-1 file shorter than 28 bytes, a version-1 header length below 28 or
 //      beyond the file, a negative version-1 subject count or an offset table beyond the header, and
-//      (writable) a version-1 bookmark table that would reach back into the header.
+//      (writable) a version-1 bookmark table that would reach back into the header; OutOfMemory when a
+//      buffer the header asks for cannot be allocated.
 // A bookmark chunk too short for the 4743-byte table is taken as no table, so saving the bookmarks
 // can never overwrite the data that follows it.
 #include "tome/tome_reader.h"

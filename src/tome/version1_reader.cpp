@@ -130,8 +130,8 @@ std::string Version1Reader::Preview(int index) {
     return std::string(CutBefore(CutBefore(plain, '\0'), '@'));
   }
   char decoded[kVersion1PreviewCharacters];
-  const size_t n = DecodeVersion1TextForReader(m_previewBuffer, stored, decoded, sizeof decoded,
-                                      Version1TextMode::kPreview);
+  const size_t n =
+      DecodeVersion1TextForReader(m_previewBuffer, stored, decoded, sizeof decoded, Version1TextMode::kPreview);
   return std::string(CutBefore(std::string_view(decoded, n), '@'));
 }
 

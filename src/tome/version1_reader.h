@@ -54,9 +54,7 @@ class Version1Reader {
 
   // True when the version word shows the appended bookmark table and the file can hold it behind the
   // fixed header; the table is then the last 4743 bytes of the file.
-  bool HasBookmarkTable() const {
-    return m_hasBookmarks && m_file.Size() >= kV1HeaderFixedSize + kBookmarkTableSize;
-  }
+  bool HasBookmarkTable() const { return m_hasBookmarks && m_file.Size() >= kV1HeaderFixedSize + kBookmarkTableSize; }
   bool ReadBookmarkTable(uint8_t* table) const;
   bool WriteBookmarkTable(const uint8_t* table);
 

@@ -62,8 +62,7 @@ UpgradeOutcome UpgradeVersion1Tome(const std::string& path) {
   if (!bookmarks.empty() &&
       (std::fseek(writer.Stream(), kWrittenBookmarkTableOffset, SEEK_SET) != 0 ||
        std::fwrite(bookmarks.data(), 1, bookmarks.size(), writer.Stream()) != bookmarks.size())) {
-    return UpgradeFailure(
-        Status::IoError("cannot write tome '" + path + "': the bookmark table could not be written"));
+    return UpgradeFailure(Status::IoError("cannot write tome '" + path + "': the bookmark table could not be written"));
   }
   reader.Close();
   if (Status committed = writer.Commit(); !committed.ok()) return UpgradeFailure(committed);

@@ -17,7 +17,6 @@
 namespace lv {
 namespace {
 
-
 namespace fs = std::filesystem;
 
 std::string M(int code) { return std::string{'\t', static_cast<char>(code)}; }

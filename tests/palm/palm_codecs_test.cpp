@@ -281,8 +281,8 @@ std::string DecodeV1(const Bytes& packed) {
 
 std::string DecodeV1ForReader(const Bytes& packed) {
   std::string out(3 * packed.size(), '\0');
-  out.resize(DecodeVersion1TextForReader(packed.data(), packed.size(), out.data(), out.size(),
-                                         Version1TextMode::kEntryText));
+  out.resize(
+      DecodeVersion1TextForReader(packed.data(), packed.size(), out.data(), out.size(), Version1TextMode::kEntryText));
   return out;
 }
 

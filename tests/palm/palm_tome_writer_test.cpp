@@ -53,15 +53,16 @@ class PalmTomeWriterTest : public ::testing::Test {
   }
 
   // Writes the tome in the given format (bitmapBits for 2.8) and returns the result.
-  ExportResult Export(const std::string& tome, PalmTomeFormat format, int bitmapBits = 0, const std::string& out = "out.pdb") {
+  ExportResult Export(const std::string& tome, PalmTomeFormat format, int bitmapBits = 0,
+                      const std::string& out = "out.pdb") {
     PalmTomeWriter writer;
     writer.SetClock([] { return 1234567890; });
     writer.SetMessageSink(&messages);
     writer.SetPackingLimits(limits);
     EXPECT_TRUE(writer.OpenSource(tome).status.ok());
-    const ExportOutcome outcome =
-        format == PalmTomeFormat::kV25 ? writer.WriteFormat25(dir.File(out), "Test Tome", &progress)
-                                       : writer.WriteFormat28(dir.File(out), "Test Tome", &progress, bitmapBits);
+    const ExportOutcome outcome = format == PalmTomeFormat::kV25
+                                      ? writer.WriteFormat25(dir.File(out), "Test Tome", &progress)
+                                      : writer.WriteFormat28(dir.File(out), "Test Tome", &progress, bitmapBits);
     EXPECT_EQ(outcome.status.ok(), outcome.result == ExportResult::kOk);
     return outcome.result;
   }

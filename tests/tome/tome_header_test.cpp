@@ -53,9 +53,8 @@ TEST(TomeHeader, TellsHowMuchOfADamagedHeaderItHolds) {
     bool holdsVersion1Header;
     bool holdsHeader;
   } cases[] = {
-      {0, false, false, false},   {19, false, false, false}, {20, true, false, false},
-      {27, true, false, false},   {28, true, true, false},   {35, true, true, false},
-      {36, true, true, true},     {5000, true, true, true},
+      {0, false, false, false}, {19, false, false, false}, {20, true, false, false}, {27, true, false, false},
+      {28, true, true, false},  {35, true, true, false},   {36, true, true, true},   {5000, true, true, true},
   };
   for (const auto& c : cases) {
     const TomeHeader header = HeaderOf(bytes.substr(0, c.length));

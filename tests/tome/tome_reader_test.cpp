@@ -353,7 +353,8 @@ TEST_F(TomeReaderTest, FindSubjectAgreesWithTheModelOnALargeSortedTome) {
   std::vector<TestEntry> entries;
   for (const std::string& s : subjects) entries.push_back({s, "t"});
   TomeReader reader;
-  ASSERT_EQ(OpenedAs(reader.Open(Write(AssembleTome(entries, WithBlockSizes(64, 64)).bytes), OpenMode::kReadOnly)), Opened::kOk);
+  ASSERT_EQ(OpenedAs(reader.Open(Write(AssembleTome(entries, WithBlockSizes(64, 64)).bytes), OpenMode::kReadOnly)),
+            Opened::kOk);
   for (const std::string& s : subjects) {
     int first = 0;
     while (Collate(subjects[size_t(first)], s) != 0) ++first;
@@ -400,7 +401,8 @@ TEST_F(TomeReaderTest, BookmarksAreSavedOnlyWhenWritable) {
   ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadWrite)), Opened::kOk);
   reader.SetBookmark(1, 4, 1, 0, "beta");
   reader.SetBookmark(50, 200, 0, 0, std::string(200, 'n'));  // cut to the 81-byte field
-  ASSERT_EQ(OpenedAs(reader.Open(m_dir.File("absent.lv"), OpenMode::kReadOnly)), Opened::kFailed);  // saves and releases
+  // Opening another file saves the bookmarks and lets the tome go.
+  ASSERT_EQ(OpenedAs(reader.Open(m_dir.File("absent.lv"), OpenMode::kReadOnly)), Opened::kFailed);
   ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadOnly)), Opened::kOk);
   EXPECT_EQ(reader.Bookmark(0).name, "zer");
   EXPECT_EQ(reader.Bookmark(0).subjectNumber, 9);

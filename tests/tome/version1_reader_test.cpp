@@ -21,7 +21,7 @@ using test::TestEntry;
 std::string Decode(const std::string& packed, Version1TextMode mode, size_t capacity = 1000) {
   std::string out(capacity, '\0');
   out.resize(DecodeVersion1TextForReader(reinterpret_cast<const uint8_t*>(packed.data()), packed.size(), out.data(),
-                                out.size(), mode));
+                                         out.size(), mode));
   return out;
 }
 
@@ -76,7 +76,8 @@ TEST_F(Version1TomeTest, ReadsPlainAndPackedTomes) {
   for (int32_t base : {0, 1, 2, 3}) {
     SCOPED_TRACE(base);
     TomeReader reader;
-    ASSERT_EQ(OpenedAs(reader.Open(Write(test::AssembleVersion1Tome(kEntries, base)), OpenMode::kReadOnly)), Opened::kOk);
+    ASSERT_EQ(OpenedAs(reader.Open(Write(test::AssembleVersion1Tome(kEntries, base)), OpenMode::kReadOnly)),
+              Opened::kOk);
     EXPECT_FALSE(reader.IsCurrentLayout());
     EXPECT_EQ(reader.SortedFlag(), 0);
     ASSERT_EQ(reader.SubjectCount(), 4);
@@ -139,10 +140,9 @@ TEST_F(Version1TomeTest, VersionWordsAndWhatTheyAppend) {
     size_t appended;
   } cases[] = {
       {0, Opened::kOk, 1500, 88 + 4743},  // base 0 keeps its marks on the next open too (checked below)
-      {3, Opened::kOk, 1503, 88 + 4743},  {1002, Opened::kOk, 1502, 4743}, {502, Opened::kOk, 1502, 88},
-      {1502, Opened::kOk, 1502, 0},
-      {1501, Opened::kOk, 1501, 0},       {4, Opened::kUnsupported, 4, 0}, {1504, Opened::kUnsupported, 1504, 0},
-      {1999, Opened::kUnsupported, 1999, 0}, {-1, Opened::kUnsupported, -1, 0},
+      {3, Opened::kOk, 1503, 88 + 4743},     {1002, Opened::kOk, 1502, 4743},       {502, Opened::kOk, 1502, 88},
+      {1502, Opened::kOk, 1502, 0},          {1501, Opened::kOk, 1501, 0},          {4, Opened::kUnsupported, 4, 0},
+      {1504, Opened::kUnsupported, 1504, 0}, {1999, Opened::kUnsupported, 1999, 0}, {-1, Opened::kUnsupported, -1, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.word);
