@@ -1,8 +1,8 @@
 // Commands that read a tome: info, list, find.
-#include <sys/stat.h>
-
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "cli/command.h"
 #include "cli/tome_access.h"
@@ -79,8 +79,8 @@ ExitStatus RunInfo(const Arguments& args) {
   const std::string path = args.Positionals()[0];
   TomeReader reader;
   if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;
-  struct stat st {};
-  ::stat(path.c_str(), &st);
+  std::error_code sizeError;
+  const std::uintmax_t fileSize = std::filesystem::file_size(path, sizeError);
   std::printf("%-19s %s\n", "Tome:", Cp1252ToUtf8(path).c_str());
   if (reader.IsCurrentLayout()) {
     std::printf("%-19s current (version %d)\n", "Layout:", reader.Version());
@@ -89,7 +89,7 @@ ExitStatus RunInfo(const Arguments& args) {
     std::printf("%-19s version 1 (version word %d; read only, see 'lvtool upgrade')\n", "Layout:", reader.Version());
   }
   std::printf("%-19s %d\n", "Subjects:", reader.SubjectCount());
-  std::printf("%-19s %lld bytes\n", "File size:", static_cast<long long>(st.st_size));
+  std::printf("%-19s %lld bytes\n", "File size:", static_cast<long long>(sizeError ? 0 : fileSize));
   if (reader.IsCurrentLayout()) PrintSections(path, reader.SubjectCount());
   PrintBookmarks(reader);
   return ExitStatus::kOk;
