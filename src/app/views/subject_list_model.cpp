@@ -1,8 +1,8 @@
-#include "docview/qt/subject_list_model.h"
+#include "app/views/subject_list_model.h"
 
 #include <QBrush>
 
-#include "app/cp1252.h"
+#include "app/platform/windows1252_text.h"
 #include "tome/tome_reader.h"
 
 namespace lv {

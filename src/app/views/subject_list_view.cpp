@@ -1,4 +1,4 @@
-#include "docview/qt/subject_list_view.h"
+#include "app/views/subject_list_view.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -6,19 +6,27 @@
 
 #include <algorithm>
 
-#include "app/librovance_app.h"
-#include "app/main_frame.h"
-#include "app/settings_store.h"
-#include "docview/qt/librovance_doc.h"
-#include "docview/qt/librovance_view.h"
-#include "docview/qt/subject_list_model.h"
+#include "app/views/quick_find_keys.h"
+#include "app/views/subject_list_model.h"
+#include "docview/renderer.h"
+#include "tome/tome_reader.h"
 
 namespace lv {
+namespace {
 
-CLibrovanceSubjectListView::CLibrovanceSubjectListView(CLibrovanceApp& app, QWidget* parent)
-    : QTableView(parent), m_app(app) {
+// Background style 0 is the page colour of the settings; styles 1..5 are bitmaps, each with a list
+// colour of its own (index = style); any other style is drawn as style 1.
+constexpr int kColourBackground = 0;
+constexpr QRgb kBitmapListColours[6] = {0, qRgb(203, 194, 181), qRgb(182, 180, 182), qRgb(253, 242, 112),
+                                        qRgb(204, 204, 204), qRgb(228, 228, 228)};
+constexpr QRgb kNoDocumentColour = qRgb(203, 194, 181);
+
+}  // namespace
+
+SubjectListView::SubjectListView(TomeReader& reader, const PageSettings& pageSettings, QWidget* parent)
+    : QTableView(parent), m_reader(reader), m_pageSettings(pageSettings) {
   setObjectName(QStringLiteral("subjectList"));
-  m_model = new SubjectListModel(app.Document().Reader(), this);
+  m_model = new SubjectListModel(reader, this);
   setModel(m_model);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -36,25 +44,16 @@ CLibrovanceSubjectListView::CLibrovanceSubjectListView(CLibrovanceApp& app, QWid
   SetBackgroundColour(m_background);
 }
 
-QColor CLibrovanceSubjectListView::ColourForStyle(int style, const SettingsStore& settings, bool documentOpened) {
-  if (!documentOpened) return QColor(203, 194, 181);
-  switch (style) {
-    case 0:
-      return QColor(settings.backRValue & 0xFF, settings.backGValue & 0xFF, settings.backBValue & 0xFF);
-    case 2:
-      return QColor(182, 180, 182);
-    case 3:
-      return QColor(253, 242, 112);
-    case 4:
-      return QColor(204, 204, 204);
-    case 5:
-      return QColor(228, 228, 228);
-    default:
-      return QColor(203, 194, 181);
+QColor SubjectListView::ListColour(const PageSettings& pageSettings, bool documentOpen) {
+  if (!documentOpen) return QColor(kNoDocumentColour);
+  const int style = pageSettings.backgroundStyle;
+  if (style == kColourBackground) {
+    return QColor(pageSettings.backRed & 0xFF, pageSettings.backGreen & 0xFF, pageSettings.backBlue & 0xFF);
   }
+  return QColor(kBitmapListColours[style >= 1 && style <= 5 ? style : 1]);
 }
 
-void CLibrovanceSubjectListView::Reset() {
+void SubjectListView::Reset(bool documentOpen) {
   m_model->ResetFromReader();
   setColumnWidth(0, viewport()->width() / 2);
   setColumnWidth(1, kPreviewColumnWidth);
@@ -62,15 +61,12 @@ void CLibrovanceSubjectListView::Reset() {
   if (m_model->rowCount() > 0) {
     selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
   }
-  const CLibrovanceDoc& document = m_app.Document();
-  const SettingsStore& settings = m_app.MainFrame()->Settings();
-  SetBackgroundColour(ColourForStyle(settings.pageBackground, settings, document.Kind() != CLibrovanceDoc::kNothing));
-  if (document.Kind() == CLibrovanceDoc::kTome) ShowSubject(0);
+  SetBackgroundColour(ListColour(m_pageSettings, documentOpen));
 }
 
-void CLibrovanceSubjectListView::EmptyList() { m_model->ResetFromReader(); }
+void SubjectListView::Clear() { m_model->ResetFromReader(); }
 
-QColor CLibrovanceSubjectListView::SetBackgroundColour(const QColor& colour) {
+QColor SubjectListView::SetBackgroundColour(const QColor& colour) {
   const QColor previous = m_background;
   m_background = colour;
   QPalette colours = palette();
@@ -81,12 +77,12 @@ QColor CLibrovanceSubjectListView::SetBackgroundColour(const QColor& colour) {
   return previous;
 }
 
-int CLibrovanceSubjectListView::SelectionMark() const {
+int SubjectListView::SelectionMark() const {
   const QModelIndex current = currentIndex();
   return current.isValid() ? current.row() : -1;
 }
 
-void CLibrovanceSubjectListView::SelectSubject(int subject) {
+void SubjectListView::SelectSubject(int subject) {
   const int count = m_model->rowCount();
   if (subject < 0 || subject >= count) return;
   const QModelIndex index = m_model->index(subject, 0);
@@ -100,7 +96,7 @@ void CLibrovanceSubjectListView::SelectSubject(int subject) {
   scrollTo(index, EnsureVisible);
 }
 
-void CLibrovanceSubjectListView::ApplyListFont(const QFont& font) {
+void SubjectListView::ApplyListFont(const QFont& font) {
   scrollToTop();
   setFont(font);
   verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
@@ -108,26 +104,23 @@ void CLibrovanceSubjectListView::ApplyListFont(const QFont& font) {
   if (mark >= 0) scrollTo(m_model->index(mark, 0), EnsureVisible);
 }
 
-void CLibrovanceSubjectListView::ShowSubject(int subject) {
-  m_app.MainFrame()->EntryView()->ShowSubject(subject, -1, -1);
-}
-
-void CLibrovanceSubjectListView::keyPressEvent(QKeyEvent* event) {
+void SubjectListView::keyPressEvent(QKeyEvent* event) {
   const int mark = SelectionMark();
   if (event->key() == Qt::Key_Up) {
-    if (mark > 0) ShowSubject(mark - 1);
+    if (mark > 0) emit subjectActivated(mark - 1);
     event->accept();
     return;
   }
   if (event->key() == Qt::Key_Down) {
-    if (mark >= 0 && mark + 1 < m_model->rowCount()) ShowSubject(mark + 1);
+    if (mark >= 0 && mark + 1 < m_model->rowCount()) emit subjectActivated(mark + 1);
     event->accept();
     return;
   }
   // A key pressed with Alt is a menu key, not a typed character.
   const QString text = event->text();
   const bool typed = text.size() == 1 && !(event->modifiers() & Qt::AltModifier);
-  if (typed && m_app.MainFrame()->QuickFindChar(text.at(0).unicode())) {
+  if (typed && m_reader.IsOpen() && IsQuickFindCharacter(text.at(0).unicode())) {
+    emit quickFindKey(text.at(0).unicode());
     event->accept();
     return;
   }
@@ -136,15 +129,15 @@ void CLibrovanceSubjectListView::keyPressEvent(QKeyEvent* event) {
 
 // A click shows its row; the selection moves only with the entry shown, so the view's own press and
 // drag handling (which would select rows by itself) is left out.
-void CLibrovanceSubjectListView::mousePressEvent(QMouseEvent* event) {
+void SubjectListView::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
   event->accept();
   if (event->button() != Qt::LeftButton) return;
   const QModelIndex index = indexAt(event->position().toPoint());
-  if (index.isValid()) ShowSubject(index.row());
+  if (index.isValid()) emit subjectActivated(index.row());
 }
 
-void CLibrovanceSubjectListView::mouseMoveEvent(QMouseEvent* event) {
+void SubjectListView::mouseMoveEvent(QMouseEvent* event) {
   if (event->buttons() != Qt::NoButton) {
     event->accept();
     return;
@@ -154,6 +147,6 @@ void CLibrovanceSubjectListView::mouseMoveEvent(QMouseEvent* event) {
 
 // Typed characters that quick find does not take are not searched for row by row: on a tome of a
 // million subjects that would read every subject.
-void CLibrovanceSubjectListView::keyboardSearch(const QString& search) { Q_UNUSED(search); }
+void SubjectListView::keyboardSearch(const QString& search) { Q_UNUSED(search); }
 
 }  // namespace lv

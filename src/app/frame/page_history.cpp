@@ -1,4 +1,4 @@
-#include "app/page_history.h"
+#include "app/frame/page_history.h"
 
 namespace lv {
 

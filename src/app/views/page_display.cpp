@@ -1,8 +1,8 @@
-#include "docview/qt/page_source.h"
+#include "app/views/page_display.h"
 
 #include <QRegularExpression>
 
-#include "app/cp1252.h"
+#include "app/platform/windows1252_text.h"
 
 namespace lv {
 namespace {

@@ -1,8 +1,8 @@
-#include "app/settings_store.h"
+#include "app/platform/settings_store.h"
 
 #include <QSettings>
 
-#include "app/cp1252.h"
+#include "app/platform/windows1252_text.h"
 
 namespace lv {
 namespace {

@@ -1,5 +1,11 @@
-// Every question, message and file or colour choice the program puts to the user goes through this
-// interface, so that tests can answer them. QtUserDialogs shows the real Qt dialogs.
+// Every question, message, choice and dialog the program puts to the user goes through UserDialogs, so
+// that tests can answer them; QtUserDialogs (qt_user_dialogs.h) shows the real Qt dialogs.
+//
+// Each dialog of its own lives in this folder as one file pair (about_dialog.h/.cpp), is shown by
+// QtUserDialogs and is opened by a command handler of the main window. The dialogs still to come
+// (Import, Search, Select Bookmark, Preferences, HotSync, Select HotSync User and the notice about
+// the 2.8 Palm format) join the same way: a file pair here, a method below that answers with what the
+// user chose, and the handler of their command in frame/main_window_commands.cpp.
 #pragma once
 
 #include <QColor>
@@ -28,19 +34,8 @@ class UserDialogs {
   virtual std::optional<QColor> ChooseColor(QWidget* parent) = 0;
   // Sets up printer; false when cancelled.
   virtual bool ChoosePrinter(QWidget* parent, QPrinter& printer) = 0;
+  // The About box (about_dialog.h).
   virtual void ShowAbout(QWidget* parent) = 0;
-};
-
-class QtUserDialogs : public UserDialogs {
- public:
-  void ShowMessage(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) override;
-  bool AskYesNo(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) override;
-  QString ChooseFileToOpen(QWidget* parent, const QString& filter) override;
-  QString ChooseFileToSave(QWidget* parent, const QString& proposedPath, const QString& filter,
-                           const QString& defaultSuffix) override;
-  std::optional<QColor> ChooseColor(QWidget* parent) override;
-  bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;
-  void ShowAbout(QWidget* parent) override;
 };
 
 }  // namespace lv

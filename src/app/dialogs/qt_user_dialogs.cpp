@@ -1,15 +1,13 @@
-#include "app/user_dialogs.h"
+#include "app/dialogs/qt_user_dialogs.h"
 
 #include <QColorDialog>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QVBoxLayout>
+
+#include "app/dialogs/about_dialog.h"
 
 namespace lv {
 namespace {
@@ -66,19 +64,7 @@ bool QtUserDialogs::ChoosePrinter(QWidget* parent, QPrinter& printer) {
 }
 
 void QtUserDialogs::ShowAbout(QWidget* parent) {
-  QDialog dialog(parent);
-  dialog.setWindowTitle(QStringLiteral("About Librovance"));
-  auto* picture = new QLabel(&dialog);
-  picture->setPixmap(QPixmap(QStringLiteral(":/icons/librovance.png")));
-  auto* text = new QLabel(QStringLiteral("Version 2.8"), &dialog);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  auto* row = new QHBoxLayout;
-  row->addWidget(picture);
-  row->addWidget(text, 1);
-  auto* layout = new QVBoxLayout(&dialog);
-  layout->addLayout(row);
-  layout->addWidget(buttons);
+  AboutDialog dialog(parent);
   dialog.exec();
 }
 

@@ -1,4 +1,4 @@
-#include "app/cp1252.h"
+#include "app/platform/windows1252_text.h"
 
 #include "tome/windows1252.h"
 

@@ -1,4 +1,4 @@
-#include "docview/qt/librovance_view.h"
+#include "app/views/entry_view.h"
 
 #include <QFile>
 #include <QImage>
@@ -10,74 +10,66 @@
 
 #include <memory>
 
-#include "app/app_paths.h"
-#include "app/cp1252.h"
-#include "app/librovance_app.h"
-#include "app/main_frame.h"
-#include "docview/qt/librovance_doc.h"
-#include "docview/qt/page_source.h"
-#include "docview/qt/subject_list_view.h"
+#include "app/dialogs/user_dialogs.h"
+#include "app/platform/page_folder.h"
+#include "app/platform/windows1252_text.h"
+#include "app/views/page_display.h"
+#include "app/views/quick_find_keys.h"
 #include "docview/renderer.h"
+#include "tome/tome_reader.h"
 
 namespace lv {
 
-CLibrovanceView::CLibrovanceView(CLibrovanceApp& app, QWidget* parent) : QTextBrowser(parent), m_app(app) {
+EntryView::EntryView(TomeReader& reader, const PageSettings& pageSettings, const PageFolder& pages,
+                     UserDialogs& dialogs, QWidget* parent)
+    : QTextBrowser(parent), m_reader(reader), m_pageSettings(pageSettings), m_pages(pages), m_dialogs(dialogs) {
   setObjectName(QStringLiteral("entryView"));
   setOpenLinks(false);
   // HTML font size 3, the pages' usual size, is the pane's own font size: a comfortable 12 points.
   QFont base = font();
   base.setPointSize(12);
   setFont(base);
-  connect(this, &QTextBrowser::anchorClicked, this, &CLibrovanceView::OnAnchorClicked);
+  connect(this, &QTextBrowser::anchorClicked, this, &EntryView::OnAnchorClicked);
 }
 
-QString CLibrovanceView::StartPagePath() {
-  if (m_startPagePath.isEmpty()) {
-    m_startPagePath = HelpStartupPath(m_app.MainFrame()->Settings().helpPath, m_app.ProgramDir());
-  }
-  return m_startPagePath;
+std::optional<std::string> EntryView::RenderSubjectPage(int subject, std::optional<FindMark> findMark) {
+  const std::string subjectText = m_reader.GetSubject(subject);
+  if (m_reader.LoadEntryText(subject) != 1) return std::nullopt;
+  return RenderEntryPage(subjectText, m_reader.CurrentEntryText(), m_pageSettings, m_reader.GetEntryPageFontSize(),
+                         findMark ? findMark->offset : -1, findMark ? findMark->length : -1);
 }
 
-void CLibrovanceView::ShowSubject(int subjectIndex, int findOffset, int findLength) {
-  CMainFrame* frame = m_app.MainFrame();
-  TomeReader& reader = m_app.Document().Reader();
-  if (!reader.IsOpen()) {
+void EntryView::ShowSubject(int subject, std::optional<FindMark> findMark) {
+  if (!m_reader.IsOpen()) {
     ShowStartPage();
     return;
   }
-  if (subjectIndex < 0 || subjectIndex >= reader.GetSubjectCount()) return;
-  const QString pagePath = m_app.Pages().PageFilePath();
-  const bool marked = findOffset != -1;
-  if (!WriteEntryPage(reader, PageSettingsFrom(frame->Settings()), QFile::encodeName(pagePath).toStdString(),
-                      subjectIndex, marked ? findOffset : -1, marked ? findLength : -1)) {
-    m_app.Dialogs().ShowMessage(frame, QStringLiteral("Librovance"),
-                                QStringLiteral("Cannot show this entry: writing %1 failed.").arg(pagePath),
-                                MessageIcon::kExclamation);
+  if (subject < 0 || subject >= m_reader.GetSubjectCount()) return;
+  const std::optional<std::string> page = RenderSubjectPage(subject, findMark);
+  if (!page || !m_pages.WritePage(*page).isEmpty()) {
+    m_dialogs.ShowMessage(window(), QStringLiteral("Librovance"),
+                          QStringLiteral("Cannot show this entry: writing %1 failed.").arg(m_pages.PageFilePath()),
+                          MessageIcon::kExclamation);
     return;
   }
-  frame->SubjectList()->SelectSubject(subjectIndex);
-  frame->History().Record(subjectIndex);
-  NavigateToPageFile(pagePath, marked);
+  ShowPage(QByteArray::fromRawData(page->data(), static_cast<qsizetype>(page->size())), findMark.has_value());
+  emit subjectShown(subject);
 }
 
-void CLibrovanceView::ShowStartPage() { Load(QUrl::fromLocalFile(StartPagePath())); }
-
-void CLibrovanceView::NavigateToPageFile(const QString& path, bool atFindLocation) {
-  QUrl url = QUrl::fromLocalFile(path);
-  if (atFindLocation) url.setFragment(QStringLiteral("findloc"));
+void EntryView::ShowPage(const QByteArray& pageBytes, bool atFindMark) {
+  m_pageFileHtml = PrepareDisplayHtml(pageBytes);
+  QUrl url = QUrl::fromLocalFile(m_pages.PageFilePath());
+  if (atFindMark) url.setFragment(QStringLiteral("findloc"));
   Load(url);
 }
 
-void CLibrovanceView::NavigateTo(const QString& path) { Load(QUrl::fromLocalFile(path)); }
+void EntryView::ShowStartPage() { Load(QUrl::fromLocalFile(m_startPagePath)); }
 
-void CLibrovanceView::OnInitialUpdate() {
-  const int kind = m_app.Document().Kind();
-  if (kind != CLibrovanceDoc::kPalmDoc && kind != CLibrovanceDoc::kTextFile) ShowStartPage();
-}
+void EntryView::NavigateTo(const QString& path) { Load(QUrl::fromLocalFile(path)); }
 
-void CLibrovanceView::Load(const QUrl& url) {
+void EntryView::Load(const QUrl& url) {
   // Every page is the same file rewritten: the browser would only move to the fragment of a file it
-  // shows already, so that file is read afresh first. The program keeps its own history.
+  // shows already, so that file is loaded afresh first. The program keeps its own history.
   const bool sameFile = source().adjusted(QUrl::RemoveFragment) == url.adjusted(QUrl::RemoveFragment);
   if (sameFile) reload();
   setSource(url);
@@ -86,7 +78,7 @@ void CLibrovanceView::Load(const QUrl& url) {
 }
 
 // Only the program's own pages stay in the pane: entry pages, the start page and the help index.
-void CLibrovanceView::CheckLocation() {
+void EntryView::CheckLocation() {
   const QString name = source().fileName();
   if (name.startsWith(QStringLiteral("data")) || name.startsWith(QStringLiteral("startup")) ||
       name.startsWith(QStringLiteral("index"))) {
@@ -95,12 +87,12 @@ void CLibrovanceView::CheckLocation() {
   ShowStartPage();
 }
 
-void CLibrovanceView::OnAnchorClicked(const QUrl& url) {
+void EntryView::OnAnchorClicked(const QUrl& url) {
   const QString href = PageLinkText(url);
   FollowLink(href.isEmpty() ? url.toString() : href);
 }
 
-bool CLibrovanceView::FollowLink(const QString& href) {
+bool EntryView::FollowLink(const QString& href) {
   const QString prefix = QStringLiteral("tome::");
   if (!href.startsWith(prefix)) {
     if (href.startsWith(QLatin1Char('#'))) {
@@ -112,18 +104,17 @@ bool CLibrovanceView::FollowLink(const QString& href) {
   }
   QString target = href.mid(prefix.size());
   target.replace(QStringLiteral("%20"), QStringLiteral(" "));
-  TomeReader& reader = m_app.Document().Reader();
-  if (!reader.IsOpen()) {
+  if (!m_reader.IsOpen()) {
     ShowStartPage();
     return true;
   }
-  int subject = reader.FindSubject(0, EncodeWindows1252(target));
+  int subject = m_reader.FindSubject(0, EncodeWindows1252(target));
   if (subject < 0) subject = 0;
-  ShowSubject(subject, -1, -1);
+  ShowSubject(subject);
   return true;
 }
 
-QVariant CLibrovanceView::loadResource(int type, const QUrl& name) {
+QVariant EntryView::loadResource(int type, const QUrl& name) {
   if (type == QTextDocument::ImageResource) {
     const int bitmap = BackgroundBitmapNumber(name);
     if (bitmap >= 0) {
@@ -133,6 +124,8 @@ QVariant CLibrovanceView::loadResource(int type, const QUrl& name) {
     }
   }
   if (type == QTextDocument::HtmlResource && name.isLocalFile()) {
+    // The page file is displayed from the bytes it was written from, never read back.
+    if (m_pageFileHtml && name.toLocalFile() == m_pages.PageFilePath()) return *m_pageFileHtml;
     QFile file(name.toLocalFile());
     if (!file.open(QIODevice::ReadOnly)) {
       // The help pages travel inside the program too, for when the installed ones are missing.
@@ -145,7 +138,7 @@ QVariant CLibrovanceView::loadResource(int type, const QUrl& name) {
   return QTextBrowser::loadResource(type, name);
 }
 
-void CLibrovanceView::keyReleaseEvent(QKeyEvent* event) {
+void EntryView::keyReleaseEvent(QKeyEvent* event) {
   event->accept();
   if (event->isAutoRepeat()) return;
   if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier)) return;
@@ -154,19 +147,19 @@ void CLibrovanceView::keyReleaseEvent(QKeyEvent* event) {
   if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) {
     character = key;  // capitals and digits have their own codes as key values
   } else if (key == Qt::Key_Backspace) {
-    character = 8;
+    character = kQuickFindBackspace;
   } else if (key == Qt::Key_Escape) {
-    character = 27;
+    character = kQuickFindEscape;
   }
-  if (character >= 0) m_app.MainFrame()->QuickFindChar(character);
+  if (character >= 0) emit quickFindKey(character);
 }
 
-void CLibrovanceView::Print() {
+void EntryView::Print() {
   QPrinter printer(QPrinter::HighResolution);
-  if (m_app.Dialogs().ChoosePrinter(this, printer)) PrintTo(printer);
+  if (m_dialogs.ChoosePrinter(this, printer)) PrintTo(printer);
 }
 
-void CLibrovanceView::PrintTo(QPrinter& printer) {
+void EntryView::PrintTo(QPrinter& printer) {
   // A tiled background prints as stripes, so paper gets the page without it.
   std::unique_ptr<QTextDocument> copy(document()->clone());
   QTextFrameFormat format = copy->rootFrame()->frameFormat();

@@ -1,4 +1,4 @@
-#include "app/recent_files.h"
+#include "app/platform/recent_files.h"
 
 #include <QFileInfo>
 #include <QSettings>

@@ -1,16 +1,9 @@
-#include "app/app_paths.h"
+#include "app/platform/help_paths.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace lv {
-
-PageDirectory::PageDirectory() : m_dir(QDir::tempPath() + QStringLiteral("/librovance-XXXXXX")) {
-  if (m_dir.isValid()) {
-    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  }
-}
 
 QString HelpBaseFolder(const QString& helpPath, const QString& programDir) {
   if (!helpPath.isEmpty()) return helpPath;

@@ -9,11 +9,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/librovance_app.h"
-#include "app/main_frame.h"
-#include "app/wait_cursor.h"
-#include "docview/qt/librovance_doc.h"
-#include "docview/qt/librovance_view.h"
+#include "app/dialogs/user_dialogs.h"
+#include "app/document/document.h"
+#include "app/platform/wait_cursor.h"
 #include "tome/file_util.h"
 #include "tome/format.h"
 #include "tome/tome_import.h"
@@ -50,13 +48,9 @@ QString CopyTomeFile(const QString& source, const QString& destination) {
 
 }  // namespace
 
-bool CLibrovanceDoc::OpenTome(const QString& path) {
-  CMainFrame* frame = m_app.MainFrame();
-  m_kind = kTome;
-  if (frame != nullptr) {
-    frame->EnableBookmarksMenu(true);
-    frame->EnableQuickFind(true);
-  }
+bool Document::OpenTome(const QString& path) {
+  m_kind = DocumentKind::kTome;
+  emit tomeInUseChanged(true);
   CdState state = CheckReadOnlyMedium(path);
   QString openPath = path;
   if (state == CdState::kCopy) openPath = CopyFromReadOnlyMedium(path, state);
@@ -65,12 +59,8 @@ bool CLibrovanceDoc::OpenTome(const QString& path) {
                 state == CdState::kReadFromCd ? kOpenReadOnly : kOpenReadWrite);
   if (!m_reader.IsOpen()) {
     // The path stays empty, so a failed file is never saved as the last tome.
-    SetPathName(QString());
-    if (m_app.IsStarted() && frame != nullptr) {
-      EmptySubjectList();
-      frame->EntryView()->ShowStartPage();
-      frame->ShowTransientStatus(QStringLiteral("Could not open %1").arg(openPath));
-    }
+    SetPath(QString());
+    emit tomeOpenFailed(openPath);
     return false;
   }
   m_openedPath = openPath;
@@ -78,14 +68,14 @@ bool CLibrovanceDoc::OpenTome(const QString& path) {
   return m_reader.IsOpen();
 }
 
-CLibrovanceDoc::CdState CLibrovanceDoc::CheckReadOnlyMedium(const QString& path) {
+Document::CdState Document::CheckReadOnlyMedium(const QString& path) {
   struct stat status {};
   const QByteArray name = QFile::encodeName(path);
   if (stat(name.constData(), &status) != 0) return CdState::kOrdinary;
   if ((status.st_mode & S_IWUSR) == 0) {
     if (m_makeWritable(path) != 0) {
-      const bool copy = m_app.Dialogs().AskYesNo(
-          m_app.MainFrame(), QStringLiteral("Copy file from CD to Hard-drive?"),
+      const bool copy = m_dialogs.AskYesNo(
+          m_dialogParent, QStringLiteral("Copy file from CD to Hard-drive?"),
           QStringLiteral("The file you are opening is stored on a CDROM. Although Librovance can view files "
                          "stored on CDROMs its operation will be noticeably slower on large files and you will "
                          "not be able to save recorded Bookmarks.\n\nWould you like to copy this file to your "
@@ -100,15 +90,15 @@ CLibrovanceDoc::CdState CLibrovanceDoc::CheckReadOnlyMedium(const QString& path)
   return CdState::kOrdinary;
 }
 
-QString CLibrovanceDoc::CopyFromReadOnlyMedium(const QString& path, CdState& state) {
-  const QString destination = m_app.Dialogs().ChooseFileToSave(
-      m_app.MainFrame(), path, QStringLiteral("Librovance files (*.lv)"), QStringLiteral("lv"));
+QString Document::CopyFromReadOnlyMedium(const QString& path, CdState& state) {
+  const QString destination = m_dialogs.ChooseFileToSave(
+      m_dialogParent, path, QStringLiteral("Librovance files (*.lv)"), QStringLiteral("lv"));
   if (destination.isEmpty()) {
     state = CdState::kReadFromCd;
     return path;
   }
   if (!CopyTomeFile(path, destination).isEmpty()) {
-    m_app.Dialogs().ShowMessage(m_app.MainFrame(), QStringLiteral("Error"),
+    m_dialogs.ShowMessage(m_dialogParent, QStringLiteral("Error"),
                                 QStringLiteral("Could not save file.\nOpening from CD."), MessageIcon::kExclamation);
     state = CdState::kReadFromCd;
     return path;
@@ -116,17 +106,16 @@ QString CLibrovanceDoc::CopyFromReadOnlyMedium(const QString& path, CdState& sta
   return destination;
 }
 
-void CLibrovanceDoc::OfferUpgrade(const QString& path) {
-  const bool upgrade = m_app.Dialogs().AskYesNo(
-      m_app.MainFrame(), QStringLiteral("Upgrade file?"),
+void Document::OfferUpgrade(const QString& path) {
+  const bool upgrade = m_dialogs.AskYesNo(
+      m_dialogParent, QStringLiteral("Upgrade file?"),
       QStringLiteral("The file you have opened is in the old Librovance version 1 file format.\nUpgrading the "
                      "file will save space on your hard drive.\nUpgrading may take a little time but only has "
                      "to be done once for each file.\nIt is recommended that you upgrade."),
       MessageIcon::kExclamation);
   if (!upgrade) return;
   // The reader lets go of the file (saving its bookmarks) before the upgrade replaces it.
-  m_reader.Close();
-  EmptySubjectList();
+  CloseTome();
   const std::string name = QFile::encodeName(path).toStdString();
   UpgradeOutcome outcome;
   {
@@ -134,7 +123,7 @@ void CLibrovanceDoc::OfferUpgrade(const QString& path) {
     outcome = UpgradeVersion1Tome(name);
   }
   if (!outcome.ok) {
-    m_app.Dialogs().ShowMessage(m_app.MainFrame(), kTitle,
+    m_dialogs.ShowMessage(m_dialogParent, kTitle,
                                 QStringLiteral("Could not upgrade %1:\n%2\nThe file is left as it was.")
                                     .arg(path, QString::fromStdString(outcome.error)),
                                 MessageIcon::kExclamation);
