@@ -1,5 +1,5 @@
-// The parts of the application shell that need no window: settings, history, recent files,
-// command line, pane widths, help location, page directory, Windows-1252 text.
+// The platform layer of the desktop, without a window: settings, recent files, help location, the
+// private page folder and its page file, Windows-1252 text.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,39 +7,62 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/app_paths.h"
-#include "app/cp1252.h"
-#include "app/librovance_app.h"
-#include "app/main_frame.h"
-#include "app/page_history.h"
-#include "app/recent_files.h"
-#include "app/settings_store.h"
+#include "app/platform/help_paths.h"
+#include "app/platform/page_folder.h"
+#include "app/platform/recent_files.h"
+#include "app/platform/settings_store.h"
+#include "app/platform/windows1252_text.h"
 
 using namespace lv;
 
-class ShellTest : public QObject {
+namespace {
+
+void CompareStores(const SettingsStore& actual, const SettingsStore& expected) {
+  QCOMPARE(actual.lastTome, expected.lastTome);
+  QCOMPARE(actual.loadLastFile, expected.loadLastFile);
+  QCOMPARE(actual.quickFindDelay, expected.quickFindDelay);
+  QCOMPARE(actual.fontType, expected.fontType);
+  QCOMPARE(actual.fontSize, expected.fontSize);
+  QCOMPARE(actual.pageBackground, expected.pageBackground);
+  QCOMPARE(actual.backRValue, expected.backRValue);
+  QCOMPARE(actual.backGValue, expected.backGValue);
+  QCOMPARE(actual.backBValue, expected.backBValue);
+  QCOMPARE(actual.showNewVersionDialog, expected.showNewVersionDialog);
+  QCOMPARE(actual.noFavourites, expected.noFavourites);
+  QCOMPARE(actual.favouriteList.size(), expected.favouriteList.size());
+  for (qsizetype i = 0; i < actual.favouriteList.size(); ++i) {
+    QCOMPARE(actual.favouriteList[i].path, expected.favouriteList[i].path);
+    QCOMPARE(actual.favouriteList[i].title, expected.favouriteList[i].title);
+  }
+  QCOMPARE(actual.helpPath, expected.helpPath);
+}
+
+}  // namespace
+
+class PlatformTest : public QObject {
   Q_OBJECT
 
  private slots:
   void init() { QVERIFY(m_dir.isValid()); }
 
-  void settingsDefaultsWhenNothingIsStored() {
-    QSettings settings(m_dir.filePath(QStringLiteral("empty.ini")), QSettings::IniFormat);
-    SettingsStore store;
-    store.Load(settings);
-    QCOMPARE(store.quickFindDelay, 15);
-    QCOMPARE(store.fontType, QStringLiteral("Arial"));
-    QCOMPARE(store.fontSize, QStringLiteral("12"));
-    QCOMPARE(store.pageBackground, 1);
-    QCOMPARE(store.backRValue, 238);
-    QCOMPARE(store.backGValue, 238);
-    QCOMPARE(store.backBValue, 255);
-    QCOMPARE(store.loadLastFile, 0);
-    QCOMPARE(store.showNewVersionDialog, 1);
-    QCOMPARE(store.noFavourites, 0);
-    QVERIFY(store.favouriteList.isEmpty());
-    QVERIFY(store.lastTome.isEmpty());
-    QVERIFY(store.helpPath.isEmpty());
+  // Nothing stored reads as the store's own defaults, and a first save and load keeps them.
+  void defaultsSurviveTheFirstSaveAndLoad() {
+    const QString file = m_dir.filePath(QStringLiteral("first.ini"));
+    const SettingsStore defaults;
+    SettingsStore loaded;
+    {
+      QSettings settings(file, QSettings::IniFormat);
+      loaded.Load(settings);
+    }
+    CompareStores(loaded, defaults);
+    {
+      QSettings settings(file, QSettings::IniFormat);
+      loaded.Save(settings);
+    }
+    QSettings settings(file, QSettings::IniFormat);
+    SettingsStore again;
+    again.Load(settings);
+    CompareStores(again, defaults);
   }
 
   void settingsRoundTripAndNormalisation() {
@@ -130,46 +153,6 @@ class ShellTest : public QObject {
     QCOMPARE(again.favouriteList.size(), 1);
   }
 
-  void historyRecordsBacksAndForwards() {
-    PageHistory history;
-    auto all = [](int) { return true; };
-    QCOMPARE(history.Back(all), -1);
-    for (int subject : {5, 9, 12}) history.Record(subject);
-    QCOMPARE(history.Back(all), 9);
-    QCOMPARE(history.Back(all), 5);
-    QCOMPARE(history.Back(all), 5);  // at the first entry Back shows it again
-    history.Record(30);
-    QCOMPARE(history.Size(), 2);
-    QCOMPARE(history.EntryAt(0), 5);
-    QCOMPARE(history.EntryAt(1), 30);
-    QCOMPARE(history.Forward(all), 30);
-    history.Record(30);  // the current entry is not recorded twice
-    QCOMPARE(history.Size(), 2);
-  }
-
-  void fullHistoryRecordsNothingMore() {
-    PageHistory history;
-    auto all = [](int) { return true; };
-    for (int subject = 0; subject < PageHistory::kCapacity; ++subject) history.Record(subject);
-    QCOMPARE(history.Back(all), 48);
-    history.Record(777);
-    QCOMPARE(history.Size(), PageHistory::kCapacity);
-    QCOMPARE(history.Forward(all), 49);
-  }
-
-  void historySkipsSubjectsTheOpenTomeLacks() {
-    PageHistory history;
-    for (int subject : {2, 400, 500, 3, 600}) history.Record(subject);
-    auto belowTen = [](int subject) { return subject < 10; };
-    QCOMPARE(history.Back(belowTen), 3);
-    QCOMPARE(history.Back(belowTen), 2);
-    QCOMPARE(history.Cursor(), 0);
-    QCOMPARE(history.Forward(belowTen), 3);
-    // Nothing showable ahead: the cursor stays on 3.
-    QCOMPARE(history.Forward(belowTen), 3);
-    QCOMPARE(history.Cursor(), 3);
-  }
-
   void recentFilesKeepFiveNewestFirst() {
     const QString file = m_dir.filePath(QStringLiteral("recent.ini"));
     RecentFileList recent;
@@ -191,27 +174,6 @@ class ShellTest : public QObject {
     QVERIFY(shortened.endsWith(QStringLiteral("dictionary.lv")));
   }
 
-  void commandLinePath_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("path");
-    QTest::newRow("none") << QStringList{"librovance"} << QString();
-    QTest::newRow("plain") << QStringList{"librovance", "/b/x.lv"} << QStringLiteral("/b/x.lv");
-    QTest::newRow("quoted with blanks") << QStringList{"librovance", "\"/b/my book.lv\""}
-                                        << QStringLiteral("/b/my book.lv");
-    QTest::newRow("split by the shell") << QStringList{"librovance", "/b/my", "book.lv"}
-                                        << QStringLiteral("/b/my book.lv");
-  }
-  void commandLinePath() {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, path);
-    QCOMPARE(CLibrovanceApp::CommandLinePath(arguments), path);
-  }
-
-  void paneWidthsSplitTheClientArea() {
-    QCOMPARE(CMainFrame::PaneWidths(1000), std::make_pair(250, 750));
-    QCOMPARE(CMainFrame::PaneWidths(1003), std::make_pair(250, 753));
-  }
-
   void emptyHelpPathFindsTheInstalledHelp() {
     const QString program = m_dir.filePath(QStringLiteral("prefix/bin"));
     const QString installed = m_dir.filePath(QStringLiteral("prefix/share/librovance/Help"));
@@ -226,9 +188,9 @@ class ShellTest : public QObject {
     QCOMPARE(HelpIndexPath(QStringLiteral("/opt/x"), program), QStringLiteral("/opt/x/Help/index.html"));
   }
 
-  void pageDirectoryIsPrivate() {
-    PageDirectory first;
-    PageDirectory second;
+  void pageFolderIsPrivate() {
+    PageFolder first;
+    PageFolder second;
     QVERIFY(first.IsValid());
     QVERIFY(first.Path() != second.Path());
     QCOMPARE(QFileInfo(first.PageFilePath()).fileName(), QStringLiteral("data.htm"));
@@ -236,6 +198,19 @@ class ShellTest : public QObject {
     QVERIFY(permissions & QFile::ExeOwner);
     QVERIFY(!(permissions & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
                              QFile::WriteOther | QFile::ExeOther)));
+  }
+
+  void pageFileIsReplacedWhole() {
+    PageFolder folder;
+    QVERIFY(folder.WritePage("<html>a long first page</html>").isEmpty());
+    QVERIFY(folder.WritePage("<p>short</p>").isEmpty());
+    QFile page(folder.PageFilePath());
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QCOMPARE(page.readAll(), QByteArray("<p>short</p>"));
+    // A page that cannot be written reports why.
+    PageFolder blocked;
+    QVERIFY(QDir().mkdir(blocked.PageFilePath()));
+    QVERIFY(!blocked.WritePage("x").isEmpty());
   }
 
   void windows1252RoundTrip() {
@@ -250,5 +225,5 @@ class ShellTest : public QObject {
   QTemporaryDir m_dir;
 };
 
-QTEST_GUILESS_MAIN(ShellTest)
-#include "shell_qtest.moc"
+QTEST_GUILESS_MAIN(PlatformTest)
+#include "platform_qtest.moc"
