@@ -68,11 +68,10 @@ void Document::CloseTome() {
 }
 
 bool Document::OpenPalmDatabase(const QString& path) {
-  m_dialogs.ShowMessage(
-      m_dialogParent, QStringLiteral("Librovance"),
-      QStringLiteral("%1\n\nPalm databases (.pdb) cannot be shown by this version of Librovance yet.")
-          .arg(QFileInfo(path).fileName()),
-      MessageIcon::kExclamation);
+  m_dialogs.ShowMessage(m_dialogParent, QStringLiteral("Librovance"),
+                        QStringLiteral("%1\n\nPalm databases (.pdb) cannot be shown by this version of Librovance yet.")
+                            .arg(QFileInfo(path).fileName()),
+                        MessageIcon::kExclamation);
   return false;
 }
 

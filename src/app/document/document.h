@@ -36,8 +36,7 @@ class Document : public QObject {
 
  public:
   // The collaborators must outlive the document; pageSettings is read at every text file page.
-  Document(UserDialogs& dialogs, const PageFolder& pages, const PageSettings& pageSettings,
-           QObject* parent = nullptr);
+  Document(UserDialogs& dialogs, const PageFolder& pages, const PageSettings& pageSettings, QObject* parent = nullptr);
   ~Document() override;
 
   // The window the document's questions and messages belong to.

@@ -91,15 +91,15 @@ Document::CdState Document::CheckReadOnlyMedium(const QString& path) {
 }
 
 QString Document::CopyFromReadOnlyMedium(const QString& path, CdState& state) {
-  const QString destination = m_dialogs.ChooseFileToSave(
-      m_dialogParent, path, QStringLiteral("Librovance files (*.lv)"), QStringLiteral("lv"));
+  const QString destination =
+      m_dialogs.ChooseFileToSave(m_dialogParent, path, QStringLiteral("Librovance files (*.lv)"), QStringLiteral("lv"));
   if (destination.isEmpty()) {
     state = CdState::kReadFromCd;
     return path;
   }
   if (!CopyTomeFile(path, destination).isEmpty()) {
     m_dialogs.ShowMessage(m_dialogParent, QStringLiteral("Error"),
-                                QStringLiteral("Could not save file.\nOpening from CD."), MessageIcon::kExclamation);
+                          QStringLiteral("Could not save file.\nOpening from CD."), MessageIcon::kExclamation);
     state = CdState::kReadFromCd;
     return path;
   }
@@ -124,9 +124,9 @@ void Document::OfferUpgrade(const QString& path) {
   }
   if (!outcome.ok) {
     m_dialogs.ShowMessage(m_dialogParent, kTitle,
-                                QStringLiteral("Could not upgrade %1:\n%2\nThe file is left as it was.")
-                                    .arg(path, QString::fromStdString(outcome.error)),
-                                MessageIcon::kExclamation);
+                          QStringLiteral("Could not upgrade %1:\n%2\nThe file is left as it was.")
+                              .arg(path, QString::fromStdString(outcome.error)),
+                          MessageIcon::kExclamation);
   }
   m_reader.Open(name, kOpenReadWrite);
 }

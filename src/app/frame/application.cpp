@@ -12,8 +12,8 @@ namespace lv {
 
 Application::Application(Options options) {
   if (options.settingsFile.isEmpty()) {
-    m_storage = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                            QStringLiteral("Varnoth"), QStringLiteral("Librovance"));
+    m_storage = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Varnoth"),
+                                            QStringLiteral("Librovance"));
   } else {
     m_storage = std::make_unique<QSettings>(options.settingsFile, QSettings::IniFormat);
   }

@@ -75,8 +75,8 @@ void MainWindow::CreatePanes() {
   m_splitter = new QSplitter(Qt::Horizontal, this);
   m_splitter->setObjectName(QStringLiteral("splitter"));
   m_subjectList = new SubjectListView(m_document.Reader(), m_app.CurrentPageSettings(), m_splitter);
-  m_entryView = new lv::EntryView(m_document.Reader(), m_app.CurrentPageSettings(), m_app.Pages(), m_app.Dialogs(),
-                                  m_splitter);
+  m_entryView =
+      new lv::EntryView(m_document.Reader(), m_app.CurrentPageSettings(), m_app.Pages(), m_app.Dialogs(), m_splitter);
   m_splitter->addWidget(m_subjectList);
   m_splitter->addWidget(m_entryView);
   m_splitter->setChildrenCollapsible(false);
@@ -88,12 +88,10 @@ void MainWindow::CreatePanes() {
 // A subject chosen anywhere is shown by the entry view; every entry shown is marked in the list and
 // recorded in the history.
 void MainWindow::ConnectPanes() {
-  connect(m_subjectList, &SubjectListView::subjectActivated, m_entryView, [this](int subject) {
-    m_entryView->ShowSubject(subject);
-  });
-  connect(m_quickFindBar, &QuickFindBar::subjectFound, m_entryView, [this](int subject) {
-    m_entryView->ShowSubject(subject);
-  });
+  connect(m_subjectList, &SubjectListView::subjectActivated, m_entryView,
+          [this](int subject) { m_entryView->ShowSubject(subject); });
+  connect(m_quickFindBar, &QuickFindBar::subjectFound, m_entryView,
+          [this](int subject) { m_entryView->ShowSubject(subject); });
   connect(m_entryView, &EntryView::subjectShown, this, [this](int subject) {
     m_subjectList->SelectSubject(subject);
     m_history.Record(subject);

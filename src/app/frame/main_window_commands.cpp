@@ -41,14 +41,16 @@ void MainWindow::CreateActions() {
   open->setIcon(QIcon(QStringLiteral(":/icons/open.png")));
   connect(open, &QAction::triggered, this, &MainWindow::OpenChosenFile);
 
-  AddAction(CommandId::kImport, QStringLiteral("Import..."), QStringLiteral("Import a Tagged Text or Tab Separated file"));
+  AddAction(CommandId::kImport, QStringLiteral("Import..."),
+            QStringLiteral("Import a Tagged Text or Tab Separated file"));
   AddAction(CommandId::kHotSync, QStringLiteral("HotSync to PalmOS..."),
             QStringLiteral("Convert this file to Palm format and queue it for HotSyncing"));
   QAction* exit = AddAction(CommandId::kExit, QStringLiteral("E&xit"),
                             QStringLiteral("Quit the application; prompts to save documents\nExit"));
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
-  QAction* find = AddAction(CommandId::kFind, QStringLiteral("&Find \tCtrl+F"), QStringLiteral("Search within the document"));
+  QAction* find =
+      AddAction(CommandId::kFind, QStringLiteral("&Find \tCtrl+F"), QStringLiteral("Search within the document"));
   find->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
   find->setIcon(QIcon(QStringLiteral(":/icons/find.png")));
   find->setToolTip(QStringLiteral("Find"));
@@ -65,9 +67,11 @@ void MainWindow::CreateActions() {
   AddAction(CommandId::kAddFavourite, QStringLiteral("&Add Favourite \tCtrl+D"),
             QStringLiteral("Add this Tome to the favourites list."))
       ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
-  AddAction(CommandId::kRemoveFavourite, QStringLiteral("&Remove Favourite"), QStringLiteral("Edit the favourites list"));
+  AddAction(CommandId::kRemoveFavourite, QStringLiteral("&Remove Favourite"),
+            QStringLiteral("Edit the favourites list"));
 
-  QAction* back = AddAction(CommandId::kBack, QStringLiteral("Back"), QStringLiteral("Go back to the last page viewed"));
+  QAction* back =
+      AddAction(CommandId::kBack, QStringLiteral("Back"), QStringLiteral("Go back to the last page viewed"));
   back->setIcon(QIcon(QStringLiteral(":/icons/back.png")));
   connect(back, &QAction::triggered, this, &MainWindow::GoBack);
   QAction* forward =
@@ -87,9 +91,9 @@ void MainWindow::CreateActions() {
   // will open its dialog from dialogs/ through m_app.Dialogs(), as About does: Import, HotSync (with
   // Select HotSync User and the notice about the 2.8 Palm format), Find (Search), Preferences, and the
   // bookmark and favourite commands (Select Bookmark).
-  for (CommandId command : {CommandId::kImport, CommandId::kHotSync, CommandId::kFind, CommandId::kFindNext,
-                            CommandId::kPreferences, CommandId::kAddBookmark, CommandId::kRemoveBookmark,
-                            CommandId::kAddFavourite, CommandId::kRemoveFavourite}) {
+  for (CommandId command :
+       {CommandId::kImport, CommandId::kHotSync, CommandId::kFind, CommandId::kFindNext, CommandId::kPreferences,
+        CommandId::kAddBookmark, CommandId::kRemoveBookmark, CommandId::kAddFavourite, CommandId::kRemoveFavourite}) {
     Action(command)->setEnabled(false);
   }
 

@@ -9,8 +9,7 @@ inline constexpr int kQuickFindEscape = 27;
 
 inline bool IsQuickFindCharacter(int character) {
   return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z') ||
-         (character >= '0' && character <= '9') || character == kQuickFindBackspace ||
-         character == kQuickFindEscape;
+         (character >= '0' && character <= '9') || character == kQuickFindBackspace || character == kQuickFindEscape;
 }
 
 }  // namespace lv

@@ -17,8 +17,8 @@ namespace {
 // Background style 0 is the page colour of the settings; styles 1..5 are bitmaps, each with a list
 // colour of its own (index = style); any other style is drawn as style 1.
 constexpr int kColourBackground = 0;
-constexpr QRgb kBitmapListColours[6] = {0, qRgb(203, 194, 181), qRgb(182, 180, 182), qRgb(253, 242, 112),
-                                        qRgb(204, 204, 204), qRgb(228, 228, 228)};
+constexpr QRgb kBitmapListColours[6] = {
+    0, qRgb(203, 194, 181), qRgb(182, 180, 182), qRgb(253, 242, 112), qRgb(204, 204, 204), qRgb(228, 228, 228)};
 constexpr QRgb kNoDocumentColour = qRgb(203, 194, 181);
 
 }  // namespace

@@ -85,8 +85,7 @@ class MainWindowTest : public QObject {
   void defaultsShapeTheFirstPages() {
     AppHarness harness;
     harness.Start({harness.FruitTome()});
-    QCOMPARE(harness.Window().findChild<QComboBox*>(QStringLiteral("sizeCombo"))->currentText(),
-             QStringLiteral("12"));
+    QCOMPARE(harness.Window().findChild<QComboBox*>(QStringLiteral("sizeCombo"))->currentText(), QStringLiteral("12"));
     QVERIFY(harness.PageBytes().contains("<body background=\"res://librovance.exe/#2/#192\"><font size=3 face="));
     QCOMPARE(harness.List().BackgroundColour(), QColor(203, 194, 181));
     // The quick-find text goes on for 15 seconds after a key, and starts afresh after that.
@@ -186,29 +185,51 @@ class MainWindowTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("prompt");
     QTest::addColumn<QString>("toolTip");
-    QTest::newRow("open") << int(CommandId::kOpen) << "&Open...\tCtrl+O" << "Open an existing document" << "Open";
-    QTest::newRow("import") << int(CommandId::kImport) << "Import..." << "Import a Tagged Text or Tab Separated file"
+    QTest::newRow("open") << int(CommandId::kOpen) << "&Open...\tCtrl+O"
+                          << "Open an existing document"
+                          << "Open";
+    QTest::newRow("import") << int(CommandId::kImport) << "Import..."
+                            << "Import a Tagged Text or Tab Separated file"
                             << "";
     QTest::newRow("hotsync") << int(CommandId::kHotSync) << "HotSync to PalmOS..."
-                             << "Convert this file to Palm format and queue it for HotSyncing" << "";
-    QTest::newRow("exit") << int(CommandId::kExit) << "E&xit" << "Quit the application; prompts to save documents"
+                             << "Convert this file to Palm format and queue it for HotSyncing"
+                             << "";
+    QTest::newRow("exit") << int(CommandId::kExit) << "E&xit"
+                          << "Quit the application; prompts to save documents"
                           << "Exit";
-    QTest::newRow("find") << int(CommandId::kFind) << "&Find \tCtrl+F" << "Search within the document" << "Find";
-    QTest::newRow("find next") << int(CommandId::kFindNext) << "Find &Next \tF3" << "Find next match" << "";
-    QTest::newRow("preferences") << int(CommandId::kPreferences) << "Preferences" << "Edit Librovance Preferences"
+    QTest::newRow("find") << int(CommandId::kFind) << "&Find \tCtrl+F"
+                          << "Search within the document"
+                          << "Find";
+    QTest::newRow("find next") << int(CommandId::kFindNext) << "Find &Next \tF3"
+                               << "Find next match"
+                               << "";
+    QTest::newRow("preferences") << int(CommandId::kPreferences) << "Preferences"
+                                 << "Edit Librovance Preferences"
                                  << "";
-    QTest::newRow("add bookmark") << int(CommandId::kAddBookmark) << "&Add Bookmark \tCtrl+B" << "Bookmark this page."
+    QTest::newRow("add bookmark") << int(CommandId::kAddBookmark) << "&Add Bookmark \tCtrl+B"
+                                  << "Bookmark this page."
                                   << "Add Bookmark";
-    QTest::newRow("remove bookmark") << int(CommandId::kRemoveBookmark) << "&Remove Bookmark" << "Edit Bookmarks"
+    QTest::newRow("remove bookmark") << int(CommandId::kRemoveBookmark) << "&Remove Bookmark"
+                                     << "Edit Bookmarks"
                                      << "";
     QTest::newRow("add favourite") << int(CommandId::kAddFavourite) << "&Add Favourite \tCtrl+D"
-                                   << "Add this Tome to the favourites list." << "";
+                                   << "Add this Tome to the favourites list."
+                                   << "";
     QTest::newRow("remove favourite") << int(CommandId::kRemoveFavourite) << "&Remove Favourite"
-                                      << "Edit the favourites list" << "";
-    QTest::newRow("back") << int(CommandId::kBack) << "Back" << "Go back to the last page viewed" << "";
-    QTest::newRow("forward") << int(CommandId::kForward) << "Forward" << "Go back to the next page in the list" << "";
-    QTest::newRow("help") << int(CommandId::kHelp) << "Help\tF1" << "" << "Help";
-    QTest::newRow("about") << int(CommandId::kAbout) << "&About Librovance..." << "Help" << "";
+                                      << "Edit the favourites list"
+                                      << "";
+    QTest::newRow("back") << int(CommandId::kBack) << "Back"
+                          << "Go back to the last page viewed"
+                          << "";
+    QTest::newRow("forward") << int(CommandId::kForward) << "Forward"
+                             << "Go back to the next page in the list"
+                             << "";
+    QTest::newRow("help") << int(CommandId::kHelp) << "Help\tF1"
+                          << ""
+                          << "Help";
+    QTest::newRow("about") << int(CommandId::kAbout) << "&About Librovance..."
+                           << "Help"
+                           << "";
   }
   void highlightedCommandsShowTheirPrompts() {
     QFETCH(int, command);

@@ -27,8 +27,8 @@ class EntryViewTest : public QObject {
   void init() {
     m_parts = std::make_unique<Collaborators>();
     m_parts->OpenFruitTome();
-    m_view = std::make_unique<EntryView>(m_parts->reader, m_parts->pageSettings, m_parts->pages, m_parts->dialogs,
-                                         nullptr);
+    m_view =
+        std::make_unique<EntryView>(m_parts->reader, m_parts->pageSettings, m_parts->pages, m_parts->dialogs, nullptr);
     m_view->SetStartPagePath(m_parts->Path(QStringLiteral("Help/startup.htm")));
   }
   void cleanup() {

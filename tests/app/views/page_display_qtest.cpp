@@ -13,7 +13,8 @@ class PageDisplayTest : public QObject {
   void pagesAreAdjustedForDisplay_data() {
     QTest::addColumn<QByteArray>("page");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("windows-1252") << QByteArray("caf\xE9 \x80 \x93q\x94") << QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D");
+    QTest::newRow("windows-1252") << QByteArray("caf\xE9 \x80 \x93q\x94")
+                                  << QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D");
     QTest::newRow("strike-through") << QByteArray("<strike>x</STRIKE>") << QStringLiteral("<s>x</s>");
     QTest::newRow("bare colour") << QByteArray("<body bgcolor = \"eeeeff\">")
                                  << QStringLiteral("<body bgcolor=\"#eeeeff\">");
