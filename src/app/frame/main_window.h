@@ -7,7 +7,6 @@
 #include <QFont>
 #include <QMainWindow>
 #include <map>
-#include <utility>
 
 #include "app/frame/command_id.h"
 #include "app/frame/page_history.h"

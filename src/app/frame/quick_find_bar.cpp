@@ -21,7 +21,7 @@ QuickFindBar::QuickFindBar(TomeReader& reader, QWidget* parent)
   m_edit->setMinimumWidth(160);
   m_edit->setEnabled(false);
   addWidget(m_edit);
-  connect(m_edit, &QLineEdit::textChanged, this, &QuickFindBar::OnTextChanged);
+  connect(m_edit, &QLineEdit::textChanged, this, &QuickFindBar::FindText);
 }
 
 void QuickFindBar::SetSearchEnabled(bool enabled) { m_edit->setEnabled(enabled); }
@@ -48,7 +48,7 @@ bool QuickFindBar::TypeCharacter(int character) {
     text.append(QChar(character));
   }
   if (text == m_edit->text()) {
-    OnTextChanged(text);  // the box would not report an unchanged text
+    FindText(text);  // the box would not report an unchanged text
   } else {
     m_edit->setText(text);
   }
@@ -56,7 +56,7 @@ bool QuickFindBar::TypeCharacter(int character) {
   return true;
 }
 
-void QuickFindBar::OnTextChanged(const QString& text) {
+void QuickFindBar::FindText(const QString& text) {
   if (!m_reader.IsOpen()) return;
   const int subject = m_reader.FindSubject(1, EncodeWindows1252(text));
   if (subject >= 0) {

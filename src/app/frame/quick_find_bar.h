@@ -37,7 +37,7 @@ class QuickFindBar : public QToolBar {
   void subjectFound(int subject);
 
  private:
-  void OnTextChanged(const QString& text);
+  void FindText(const QString& text);
 
   TomeReader& m_reader;
   QLineEdit* m_edit = nullptr;

@@ -29,7 +29,7 @@ EntryView::EntryView(TomeReader& reader, const PageSettings& pageSettings, const
   QFont base = font();
   base.setPointSize(12);
   setFont(base);
-  connect(this, &QTextBrowser::anchorClicked, this, &EntryView::OnAnchorClicked);
+  connect(this, &QTextBrowser::anchorClicked, this, &EntryView::FollowClickedLink);
 }
 
 std::optional<std::string> EntryView::RenderSubjectPage(int subject, std::optional<FindMark> findMark) {
@@ -87,7 +87,7 @@ void EntryView::CheckLocation() {
   ShowStartPage();
 }
 
-void EntryView::OnAnchorClicked(const QUrl& url) {
+void EntryView::FollowClickedLink(const QUrl& url) {
   const QString href = PageLinkText(url);
   FollowLink(href.isEmpty() ? url.toString() : href);
 }

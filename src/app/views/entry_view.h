@@ -66,7 +66,7 @@ class EntryView : public QTextBrowser {
   std::optional<std::string> RenderSubjectPage(int subject, std::optional<FindMark> findMark);
   void Load(const QUrl& url);
   void CheckLocation();
-  void OnAnchorClicked(const QUrl& url);
+  void FollowClickedLink(const QUrl& url);
 
   TomeReader& m_reader;
   const PageSettings& m_pageSettings;
