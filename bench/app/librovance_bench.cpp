@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/librovance_app.h"
-#include "app/main_frame.h"
-#include "app/user_dialogs.h"
-#include "docview/qt/librovance_doc.h"
-#include "docview/qt/subject_list_view.h"
+#include "app/dialogs/user_dialogs.h"
+#include "app/frame/application.h"
+#include "app/frame/main_window.h"
+#include "app/frame/quick_find_bar.h"
+#include "app/views/subject_list_view.h"
 #include "tome/tome_import.h"
 
 namespace {
@@ -93,30 +93,31 @@ int main(int argc, char* argv[]) {
   const QString tome = MakeMillionTome(QString::fromLocal8Bit(argv[1]));
   QTemporaryDir settingsDir;
   SilentDialogs dialogs;
-  lv::CLibrovanceApp app(
-      lv::CLibrovanceApp::Options{settingsDir.filePath(QStringLiteral("settings.ini")), &dialogs, QString()});
-  if (!app.InitInstance({QStringLiteral("librovance")})) return 1;
+  lv::Application app(
+      lv::Application::Options{settingsDir.filePath(QStringLiteral("settings.ini")), &dialogs, QString()});
+  if (!app.Start({QStringLiteral("librovance")})) return 1;
   QApplication::processEvents();
   const long baseKiB = ResidentKiB();
 
   QElapsedTimer timer;
   timer.start();
-  if (!app.OpenDocumentFile(tome)) return 1;
+  if (!app.OpenFile(tome)) return 1;
   QApplication::processEvents();  // the list and the page are drawn
   const double openMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-  const int rows = app.MainFrame()->SubjectList()->model()->rowCount();
+  const int rows = app.Window()->SubjectList()->model()->rowCount();
 
   // Quick find: a fresh five-letter prefix each time (a pause resets the text), spread over the tome.
   qint64 fakeNow = 0;
-  app.MainFrame()->SetClock([&fakeNow] { return fakeNow; });
+  lv::QuickFindBar& quickFind = *app.Window()->QuickFindBar();
+  quickFind.SetClock([&fakeNow] { return fakeNow; });
   std::vector<double> keyMs;
   for (int i = 0; i < 200; ++i) {
     const QByteArray prefix = SubjectName((i * 4999) % kSubjects).mid(0, 5);
     fakeNow += 1000;
-    for (int k = 0; k < prefix.size() - 1; ++k) app.MainFrame()->QuickFindChar(prefix[k]);
+    for (int k = 0; k < prefix.size() - 1; ++k) quickFind.TypeCharacter(prefix[k]);
     QApplication::processEvents();
     timer.restart();
-    app.MainFrame()->QuickFindChar(prefix.back());
+    quickFind.TypeCharacter(prefix.back());
     QApplication::processEvents();
     keyMs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
   }
@@ -131,6 +132,6 @@ int main(int argc, char* argv[]) {
          << " ms  (target < 20)\n";
   report << "  memory with the tome open:      " << openKiB / 1024 << " MiB resident (program alone "
          << baseKiB / 1024 << " MiB)  (target < 150)\n";
-  app.MainFrame()->close();
+  app.Window()->close();
   return 0;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tome/format.h"
 #include "tome/tome_bytes.h"
 #include "tome/tome_import.h"
 
@@ -23,6 +24,7 @@ bool ScriptedDialogs::AskYesNo(QWidget*, const QString& caption, const QString& 
 }
 
 QString ScriptedDialogs::ChooseFileToOpen(QWidget*, const QString&) {
+  ++openRequests;
   return filesToOpen.isEmpty() ? QString() : filesToOpen.takeFirst();
 }
 
@@ -77,12 +79,41 @@ QStringList FruitLines() {
   };
 }
 
+int Fruit(const char* subject) {
+  const QStringList lines = FruitLines();
+  for (int i = 0; i < lines.size(); ++i) {
+    if (lines[i].startsWith(QString::fromLatin1(subject) + QLatin1Char('\t'))) return i;
+  }
+  return -1;
+}
+
+Collaborators::Collaborators() {
+  if (!m_dir.isValid() || !pages.IsValid()) qFatal("no temporary folder");
+}
+
+Collaborators::~Collaborators() = default;
+
+void Collaborators::OpenFruitTome() {
+  if (m_fruitTome.isEmpty()) m_fruitTome = MakeTome(Dir(), QStringLiteral("fruit.lv"), FruitLines());
+  if (!reader.Open(QFile::encodeName(m_fruitTome).toStdString(), OpenMode::kReadWrite).ok()) qFatal("cannot open");
+}
+
+QByteArray Collaborators::PageBytes() const {
+  QFile page(pages.PageFilePath());
+  return page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray();
+}
+
+QString ShownPageName(const EntryView& view) {
+  const QUrl source = view.source();
+  return source.fragment().isEmpty() ? source.fileName() : source.fileName() + QLatin1Char('#') + source.fragment();
+}
+
 AppHarness::AppHarness() {
   if (!m_dir.isValid()) qFatal("no temporary folder");
 }
 
 AppHarness::~AppHarness() {
-  if (m_app && m_app->MainFrame() && m_app->MainFrame()->isVisible()) m_app->MainFrame()->hide();
+  if (m_app && m_app->Window() && m_app->Window()->isVisible()) m_app->Window()->hide();
   m_app.reset();
 }
 
@@ -103,19 +134,19 @@ QVariant AppHarness::ReadSetting(const QString& name) {
   return settings.value(QStringLiteral("Settings/") + name);
 }
 
-CLibrovanceApp& AppHarness::Start(const QStringList& arguments) {
-  CLibrovanceApp::Options options{SettingsFile(), &dialogs, Dir()};
+Application& AppHarness::Start(const QStringList& arguments) {
+  Application::Options options{SettingsFile(), &dialogs, Dir()};
   m_app.reset();
-  m_app = std::make_unique<CLibrovanceApp>(options);
-  if (!m_app->InitInstance(QStringList{QStringLiteral("librovance")} + arguments)) qFatal("start-up failed");
-  m_app->MainFrame()->SetClock([this] { return now; });
+  m_app = std::make_unique<Application>(options);
+  if (!m_app->Start(QStringList{QStringLiteral("librovance")} + arguments)) qFatal("start-up failed");
+  QuickFind().SetClock([this] { return now; });
   return *m_app;
 }
 
-void AppHarness::Close() { m_app->MainFrame()->close(); }
+void AppHarness::Close() { m_app->Window()->close(); }
 
 QLineEdit* AppHarness::QuickFindEdit() {
-  return m_app->MainFrame()->findChild<QLineEdit*>(QStringLiteral("quickFindEdit"));
+  return m_app->Window()->findChild<QLineEdit*>(QStringLiteral("quickFindEdit"));
 }
 
 QByteArray AppHarness::PageBytes() const {
@@ -123,9 +154,6 @@ QByteArray AppHarness::PageBytes() const {
   return page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray();
 }
 
-QString AppHarness::ShownPageName() {
-  const QUrl source = View().source();
-  return source.fragment().isEmpty() ? source.fileName() : source.fileName() + QLatin1Char('#') + source.fragment();
-}
+QString AppHarness::ShownPageName() { return lv::ShownPageName(View()); }
 
 }  // namespace lv

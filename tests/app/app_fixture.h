@@ -1,5 +1,6 @@
-// What the desktop tests share: dialogs answered from a script, small tomes made on the spot, and a
-// running program with its own temporary folder and settings file.
+// What the desktop tests share: dialogs answered from a script, small tomes made on the spot, the
+// collaborators a single view or the document is built with, and a running program with its own
+// temporary folder and settings file.
 #pragma once
 
 #include <QByteArray>
@@ -10,12 +11,16 @@
 #include <QVariantMap>
 #include <memory>
 
-#include "app/librovance_app.h"
-#include "app/main_frame.h"
-#include "app/user_dialogs.h"
-#include "docview/qt/librovance_doc.h"
-#include "docview/qt/librovance_view.h"
-#include "docview/qt/subject_list_view.h"
+#include "app/dialogs/user_dialogs.h"
+#include "app/document/document.h"
+#include "app/frame/application.h"
+#include "app/frame/main_window.h"
+#include "app/frame/quick_find_bar.h"
+#include "app/platform/page_folder.h"
+#include "app/views/entry_view.h"
+#include "app/views/subject_list_view.h"
+#include "docview/renderer.h"
+#include "tome/tome_reader.h"
 
 class QLineEdit;
 
@@ -34,6 +39,8 @@ class ScriptedDialogs : public UserDialogs {
   QStringList filesToSave;       // answers of the Save As dialog; cancelled once they run out
   QStringList filesToOpen;       // answers of the Open dialog; cancelled once they run out
   int printerRequests = 0;
+  int openRequests = 0;
+  int aboutRequests = 0;
 
   void ShowMessage(QWidget*, const QString& caption, const QString& text, MessageIcon) override;
   bool AskYesNo(QWidget*, const QString& caption, const QString& text, MessageIcon) override;
@@ -41,7 +48,7 @@ class ScriptedDialogs : public UserDialogs {
   QString ChooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override;
   std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
   bool ChoosePrinter(QWidget*, QPrinter&) override;
-  void ShowAbout(QWidget*) override {}
+  void ShowAbout(QWidget*) override { ++aboutRequests; }
 };
 
 // Builds dir/name from tab-separated lines ("subject\ttext", tags allowed) with the tome store's
@@ -52,6 +59,35 @@ QString MakeVersion1Tome(const QString& dir, const QString& name,
                          const QList<QPair<QByteArray, QByteArray>>& entries);
 // The fruit tome most tests read: 12 subjects in order, links, a line break and a strike-through.
 QStringList FruitLines();
+
+// The index of subject in the fruit tome.
+int Fruit(const char* subject);
+
+// What a single view or the document is built with: a temporary folder, a tome reader, page
+// settings, the page folder and scripted dialogs. No window, no application.
+class Collaborators {
+ public:
+  Collaborators();
+  ~Collaborators();
+
+  QString Dir() const { return m_dir.path(); }
+  QString Path(const QString& name) const { return m_dir.filePath(name); }
+  // Opens the fruit tome (made once) in the reader.
+  void OpenFruitTome();
+  QByteArray PageBytes() const;  // the current page file
+
+  TomeReader reader;
+  PageSettings pageSettings;
+  PageFolder pages;
+  ScriptedDialogs dialogs;
+
+ private:
+  QTemporaryDir m_dir;
+  QString m_fruitTome;
+};
+
+// The file name and fragment of the page view displays.
+QString ShownPageName(const EntryView& view);
 
 class AppHarness {
  public:
@@ -67,14 +103,15 @@ class AppHarness {
   QVariant ReadSetting(const QString& name);
 
   // Starts the program with these arguments after the program's name (again: a new run of it).
-  CLibrovanceApp& Start(const QStringList& arguments = {});
+  Application& Start(const QStringList& arguments = {});
   void Close();  // closes the main window as the user would
 
-  CLibrovanceApp& App() { return *m_app; }
-  CMainFrame& Frame() { return *m_app->MainFrame(); }
-  CLibrovanceDoc& Doc() { return m_app->Document(); }
-  CLibrovanceView& View() { return *m_app->MainFrame()->EntryView(); }
-  CLibrovanceSubjectListView& List() { return *m_app->MainFrame()->SubjectList(); }
+  Application& App() { return *m_app; }
+  MainWindow& Window() { return *m_app->Window(); }
+  Document& Doc() { return m_app->CurrentDocument(); }
+  EntryView& View() { return *m_app->Window()->EntryView(); }
+  SubjectListView& List() { return *m_app->Window()->SubjectList(); }
+  QuickFindBar& QuickFind() { return *m_app->Window()->QuickFindBar(); }
   QLineEdit* QuickFindEdit();
   QByteArray PageBytes() const;  // the current page file
   QString ShownPageName();       // file name and fragment of the page on display
@@ -85,7 +122,7 @@ class AppHarness {
  private:
   QTemporaryDir m_dir;
   QString m_fruitTome;
-  std::unique_ptr<CLibrovanceApp> m_app;
+  std::unique_ptr<Application> m_app;
 };
 
 }  // namespace lv

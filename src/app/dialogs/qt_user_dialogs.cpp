@@ -1,0 +1,71 @@
+#include "app/dialogs/qt_user_dialogs.h"
+
+#include <QColorDialog>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "app/dialogs/about_dialog.h"
+
+namespace lv {
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kQuestion:
+      return QMessageBox::Question;
+    case MessageIcon::kStop:
+      return QMessageBox::Critical;
+    case MessageIcon::kInformation:
+      return QMessageBox::Information;
+    case MessageIcon::kExclamation:
+      break;
+  }
+  return QMessageBox::Warning;
+}
+
+}  // namespace
+
+void QtUserDialogs::ShowMessage(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) {
+  QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) {
+  QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+  return box.exec() == QMessageBox::Yes;
+}
+
+QString QtUserDialogs::ChooseFileToOpen(QWidget* parent, const QString& filter) {
+  return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(), filter);
+}
+
+QString QtUserDialogs::ChooseFileToSave(QWidget* parent, const QString& proposedPath, const QString& filter,
+                                        const QString& defaultSuffix) {
+  QFileDialog dialog(parent, QStringLiteral("Save As"), proposedPath, filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(defaultSuffix);
+  dialog.selectFile(proposedPath);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().first();
+}
+
+std::optional<QColor> QtUserDialogs::ChooseColor(QWidget* parent) {
+  QColor colour = QColorDialog::getColor(Qt::white, parent);
+  if (!colour.isValid()) return std::nullopt;
+  return colour;
+}
+
+bool QtUserDialogs::ChoosePrinter(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+void QtUserDialogs::ShowAbout(QWidget* parent) {
+  AboutDialog dialog(parent);
+  dialog.exec();
+}
+
+}  // namespace lv

@@ -1,0 +1,218 @@
+// The main window's commands in one place: every action of the menus, the tool bar and the keys
+// without a menu item, its handler, and the menus and tool bar that show them.
+#include <QAction>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "app/dialogs/user_dialogs.h"
+#include "app/document/document.h"
+#include "app/frame/application.h"
+#include "app/frame/main_window.h"
+#include "app/frame/quick_find_bar.h"
+#include "app/platform/help_paths.h"
+#include "app/views/entry_view.h"
+#include "app/views/subject_list_view.h"
+
+namespace lv {
+
+QAction* MainWindow::Action(CommandId command) const {
+  const auto found = m_actions.find(command);
+  return found == m_actions.end() ? nullptr : found->second;
+}
+
+QAction* MainWindow::AddAction(CommandId command, const QString& text, const QString& prompt) {
+  auto* action = new QAction(text, this);
+  // A prompt's second line is the button's tool tip.
+  const qsizetype newline = prompt.indexOf(QLatin1Char('\n'));
+  action->setStatusTip(newline < 0 ? prompt : prompt.left(newline));
+  if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
+  action->setData(static_cast<int>(command));
+  m_actions[command] = action;
+  return action;
+}
+
+void MainWindow::CreateActions() {
+  QAction* open = AddAction(CommandId::kOpen, QStringLiteral("&Open...\tCtrl+O"),
+                            QStringLiteral("Open an existing document\nOpen"));
+  open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+  open->setIcon(QIcon(QStringLiteral(":/icons/open.png")));
+  connect(open, &QAction::triggered, this, &MainWindow::OpenChosenFile);
+
+  AddAction(CommandId::kImport, QStringLiteral("Import..."),
+            QStringLiteral("Import a Tagged Text or Tab Separated file"));
+  AddAction(CommandId::kHotSync, QStringLiteral("HotSync to PalmOS..."),
+            QStringLiteral("Convert this file to Palm format and queue it for HotSyncing"));
+  QAction* exit = AddAction(CommandId::kExit, QStringLiteral("E&xit"),
+                            QStringLiteral("Quit the application; prompts to save documents\nExit"));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  QAction* find =
+      AddAction(CommandId::kFind, QStringLiteral("&Find \tCtrl+F"), QStringLiteral("Search within the document"));
+  find->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+  find->setIcon(QIcon(QStringLiteral(":/icons/find.png")));
+  find->setToolTip(QStringLiteral("Find"));
+  AddAction(CommandId::kFindNext, QStringLiteral("Find &Next \tF3"), QStringLiteral("Find next match"))
+      ->setShortcut(QKeySequence(Qt::Key_F3));
+  AddAction(CommandId::kPreferences, QStringLiteral("Preferences"), QStringLiteral("Edit Librovance Preferences"));
+
+  QAction* addBookmark = AddAction(CommandId::kAddBookmark, QStringLiteral("&Add Bookmark \tCtrl+B"),
+                                   QStringLiteral("Bookmark this page."));
+  addBookmark->setShortcut(QKeySequence(QStringLiteral("Ctrl+B")));
+  addBookmark->setIcon(QIcon(QStringLiteral(":/icons/bookmark.png")));
+  addBookmark->setToolTip(QStringLiteral("Add Bookmark"));
+  AddAction(CommandId::kRemoveBookmark, QStringLiteral("&Remove Bookmark"), QStringLiteral("Edit Bookmarks"));
+  AddAction(CommandId::kAddFavourite, QStringLiteral("&Add Favourite \tCtrl+D"),
+            QStringLiteral("Add this Tome to the favourites list."))
+      ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+  AddAction(CommandId::kRemoveFavourite, QStringLiteral("&Remove Favourite"),
+            QStringLiteral("Edit the favourites list"));
+
+  QAction* back =
+      AddAction(CommandId::kBack, QStringLiteral("Back"), QStringLiteral("Go back to the last page viewed"));
+  back->setIcon(QIcon(QStringLiteral(":/icons/back.png")));
+  connect(back, &QAction::triggered, this, &MainWindow::GoBack);
+  QAction* forward =
+      AddAction(CommandId::kForward, QStringLiteral("Forward"), QStringLiteral("Go back to the next page in the list"));
+  forward->setIcon(QIcon(QStringLiteral(":/icons/forward.png")));
+  connect(forward, &QAction::triggered, this, &MainWindow::GoForward);
+
+  QAction* help = AddAction(CommandId::kHelp, QStringLiteral("Help\tF1"), QString());
+  help->setShortcut(QKeySequence(Qt::Key_F1));
+  help->setIcon(QIcon(QStringLiteral(":/icons/help.png")));
+  help->setToolTip(QStringLiteral("Help"));
+  connect(help, &QAction::triggered, this, &MainWindow::ShowHelp);
+  QAction* about = AddAction(CommandId::kAbout, QStringLiteral("&About Librovance..."), QStringLiteral("Help"));
+  connect(about, &QAction::triggered, this, [this] { m_app.Dialogs().ShowAbout(this); });
+
+  // Commands whose dialogs are not part of this program yet are shown, but cannot be chosen. Each
+  // will open its dialog from dialogs/ through m_app.Dialogs(), as About does: Import, HotSync (with
+  // Select HotSync User and the notice about the 2.8 Palm format), Find (Search), Preferences, and the
+  // bookmark and favourite commands (Select Bookmark).
+  for (CommandId command :
+       {CommandId::kImport, CommandId::kHotSync, CommandId::kFind, CommandId::kFindNext, CommandId::kPreferences,
+        CommandId::kAddBookmark, CommandId::kRemoveBookmark, CommandId::kAddFavourite, CommandId::kRemoveFavourite}) {
+    Action(command)->setEnabled(false);
+  }
+
+  // Keys without a menu item.
+  QAction* print = AddAction(CommandId::kPrint, QStringLiteral("Print"), QString());
+  print->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
+  connect(print, &QAction::triggered, this, [this] { m_entryView->Print(); });
+  QAction* paste = AddAction(CommandId::kPaste, QStringLiteral("Paste"), QString());
+  paste->setShortcuts({QKeySequence(QStringLiteral("Ctrl+V")), QKeySequence(QStringLiteral("Shift+Insert"))});
+  connect(paste, &QAction::triggered, this, [this] { m_quickFindBar->Paste(); });
+  QAction* nextPane = AddAction(CommandId::kNextPane, QStringLiteral("Next Pane"), QString());
+  nextPane->setShortcut(QKeySequence(Qt::Key_F6));
+  connect(nextPane, &QAction::triggered, this, &MainWindow::SwitchPane);
+  QAction* previousPane = AddAction(CommandId::kPreviousPane, QStringLiteral("Previous Pane"), QString());
+  previousPane->setShortcut(QKeySequence(QStringLiteral("Shift+F6")));
+  connect(previousPane, &QAction::triggered, this, &MainWindow::SwitchPane);
+  addActions({print, paste, nextPane, previousPane});
+}
+
+void MainWindow::CreateMenus() {
+  m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+  m_fileMenu->addActions({Action(CommandId::kOpen), Action(CommandId::kImport), Action(CommandId::kHotSync)});
+  m_fileMenu->addSeparator();
+  m_recentFilesEnd = m_fileMenu->addSeparator();
+  m_fileMenu->addAction(Action(CommandId::kExit));
+  RebuildRecentFileMenu();
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  edit->addActions({Action(CommandId::kFind), Action(CommandId::kFindNext)});
+  edit->addSeparator();
+  edit->addAction(Action(CommandId::kPreferences));
+
+  m_bookmarksMenu = menuBar()->addMenu(QStringLiteral("&Bookmarks"));
+  m_bookmarksMenu->addActions({Action(CommandId::kAddBookmark), Action(CommandId::kRemoveBookmark)});
+  m_bookmarksMenu->addSeparator();
+
+  QMenu* favourites = menuBar()->addMenu(QStringLiteral("Favourites"));
+  favourites->addActions({Action(CommandId::kAddFavourite), Action(CommandId::kRemoveFavourite)});
+  favourites->addSeparator();
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  help->addAction(Action(CommandId::kHelp));
+  help->addSeparator();
+  help->addAction(Action(CommandId::kAbout));
+}
+
+void MainWindow::CreateToolBar() {
+  m_toolBar = new QToolBar(QStringLiteral("Tool Bar"), this);
+  m_toolBar->setObjectName(QStringLiteral("toolBar"));
+  m_toolBar->setIconSize(QSize(24, 24));
+  m_toolBar->addAction(Action(CommandId::kOpen));
+  m_toolBar->addSeparator();
+  m_toolBar->addActions({Action(CommandId::kBack), Action(CommandId::kForward), Action(CommandId::kFind)});
+  m_toolBar->addSeparator();
+  m_toolBar->addAction(Action(CommandId::kAddBookmark));
+  m_toolBar->addSeparator();
+  m_toolBar->addAction(Action(CommandId::kHelp));
+}
+
+void MainWindow::RebuildRecentFileMenu() {
+  for (QAction* action : m_recentFileActions) {
+    m_fileMenu->removeAction(action);
+    action->deleteLater();
+  }
+  m_recentFileActions.clear();
+  const QStringList& paths = m_app.RecentFiles().Paths();
+  if (paths.isEmpty()) {
+    auto* placeholder = new QAction(QStringLiteral("Recent File"), m_fileMenu);
+    placeholder->setEnabled(false);
+    m_recentFileActions.append(placeholder);
+  }
+  for (int i = 0; i < paths.size(); ++i) {
+    const QString path = paths[i];
+    auto* action = new QAction(
+        QStringLiteral("&%1 %2").arg(i + 1).arg(RecentFileList::ShortenedForMenu(path).replace(
+            QLatin1Char('&'), QStringLiteral("&&"))),
+        m_fileMenu);
+    action->setStatusTip(QStringLiteral("Open this document"));
+    connect(action, &QAction::triggered, this, [this, path] {
+      if (!m_app.OpenFile(path) && !QFileInfo::exists(path)) {
+        m_app.RecentFiles().Remove(path);
+        RebuildRecentFileMenu();
+      }
+    });
+    m_recentFileActions.append(action);
+  }
+  m_fileMenu->insertActions(m_recentFilesEnd, m_recentFileActions);
+}
+
+void MainWindow::OpenChosenFile() {
+  const QString path = m_app.Dialogs().ChooseFileToOpen(
+      this, QStringLiteral("Librovance Files (*.lv);;Palm Databases (*.pdb);;Text Files (*.txt)"));
+  if (!path.isEmpty()) m_app.OpenFile(path);
+}
+
+void MainWindow::ShowHelp() { m_entryView->NavigateTo(HelpIndexPath(m_app.Settings().helpPath, m_app.ProgramDir())); }
+
+bool MainWindow::IsShowable(int subject) {
+  TomeReader& reader = m_document.Reader();
+  return !reader.IsOpen() || (subject >= 0 && subject < reader.SubjectCount());
+}
+
+void MainWindow::GoBack() {
+  const int subject = m_history.Back([this](int s) { return IsShowable(s); });
+  if (subject >= 0) m_entryView->ShowSubject(subject);
+}
+
+void MainWindow::GoForward() {
+  const int subject = m_history.Forward([this](int s) { return IsShowable(s); });
+  if (subject >= 0) m_entryView->ShowSubject(subject);
+}
+
+// With two panes, Next Pane and Previous Pane both lead to the other one.
+void MainWindow::SwitchPane() {
+  if (m_subjectList->hasFocus()) {
+    m_entryView->setFocus();
+  } else {
+    m_subjectList->setFocus();
+  }
+}
+
+}  // namespace lv

@@ -1,0 +1,165 @@
+#include "app/views/entry_view.h"
+
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QPrinter>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QUrl>
+
+#include <memory>
+
+#include "app/dialogs/user_dialogs.h"
+#include "app/platform/page_folder.h"
+#include "app/platform/windows1252_text.h"
+#include "app/views/page_display.h"
+#include "app/views/quick_find_keys.h"
+#include "docview/renderer.h"
+#include "tome/tome_reader.h"
+
+namespace lv {
+
+EntryView::EntryView(TomeReader& reader, const PageSettings& pageSettings, const PageFolder& pages,
+                     UserDialogs& dialogs, QWidget* parent)
+    : QTextBrowser(parent), m_reader(reader), m_pageSettings(pageSettings), m_pages(pages), m_dialogs(dialogs) {
+  setObjectName(QStringLiteral("entryView"));
+  setOpenLinks(false);
+  // HTML font size 3, the pages' usual size, is the pane's own font size: a comfortable 12 points.
+  QFont base = font();
+  base.setPointSize(12);
+  setFont(base);
+  connect(this, &QTextBrowser::anchorClicked, this, &EntryView::FollowClickedLink);
+}
+
+void EntryView::ShowSubject(int subject, std::optional<FindMark> findMark) {
+  if (!m_reader.IsOpen()) {
+    ShowStartPage();
+    return;
+  }
+  if (subject < 0 || subject >= m_reader.SubjectCount()) return;
+  std::string page;
+  if (!RenderEntryPageOf(m_reader, subject, m_pageSettings, findMark, page).ok() ||
+      !m_pages.WritePage(page).isEmpty()) {
+    m_dialogs.ShowMessage(window(), QStringLiteral("Librovance"),
+                          QStringLiteral("Cannot show this entry: writing %1 failed.").arg(m_pages.PageFilePath()),
+                          MessageIcon::kExclamation);
+    return;
+  }
+  ShowPage(QByteArray::fromRawData(page.data(), static_cast<qsizetype>(page.size())), findMark.has_value());
+  emit subjectShown(subject);
+}
+
+void EntryView::ShowPage(const QByteArray& pageBytes, bool atFindMark) {
+  m_pageFileHtml = PrepareDisplayHtml(pageBytes);
+  QUrl url = QUrl::fromLocalFile(m_pages.PageFilePath());
+  if (atFindMark) url.setFragment(QStringLiteral("findloc"));
+  Load(url);
+}
+
+void EntryView::ShowStartPage() { Load(QUrl::fromLocalFile(m_startPagePath)); }
+
+void EntryView::NavigateTo(const QString& path) { Load(QUrl::fromLocalFile(path)); }
+
+void EntryView::Load(const QUrl& url) {
+  // Every page is the same file rewritten: the browser would only move to the fragment of a file it
+  // shows already, so that file is loaded afresh first. The program keeps its own history.
+  const bool sameFile = source().adjusted(QUrl::RemoveFragment) == url.adjusted(QUrl::RemoveFragment);
+  if (sameFile) reload();
+  setSource(url);
+  clearHistory();
+  CheckLocation();
+}
+
+// Only the program's own pages stay in the pane: entry pages, the start page and the help index.
+void EntryView::CheckLocation() {
+  const QString name = source().fileName();
+  if (name.startsWith(QStringLiteral("data")) || name.startsWith(QStringLiteral("startup")) ||
+      name.startsWith(QStringLiteral("index"))) {
+    return;
+  }
+  ShowStartPage();
+}
+
+void EntryView::FollowClickedLink(const QUrl& url) {
+  const QString href = PageLinkText(url);
+  FollowLink(href.isEmpty() ? url.toString() : href);
+}
+
+bool EntryView::FollowLink(const QString& href) {
+  const QString prefix = QStringLiteral("tome::");
+  if (!href.startsWith(prefix)) {
+    if (href.startsWith(QLatin1Char('#'))) {
+      scrollToAnchor(href.mid(1));
+    } else {
+      Load(source().resolved(QUrl(href)));
+    }
+    return false;
+  }
+  QString target = href.mid(prefix.size());
+  target.replace(QStringLiteral("%20"), QStringLiteral(" "));
+  if (!m_reader.IsOpen()) {
+    ShowStartPage();
+    return true;
+  }
+  int subject = m_reader.FindSubject(SubjectMatch::kExact, EncodeWindows1252(target));
+  if (subject < 0) subject = 0;
+  ShowSubject(subject);
+  return true;
+}
+
+QVariant EntryView::loadResource(int type, const QUrl& name) {
+  if (type == QTextDocument::ImageResource) {
+    const int bitmap = BackgroundBitmapNumber(name);
+    if (bitmap >= 0) {
+      QImage image(QStringLiteral(":/backgrounds/%1.png").arg(bitmap));
+      if (image.isNull()) image = QImage(QStringLiteral(":/backgrounds/192.png"));
+      return image;
+    }
+  }
+  if (type == QTextDocument::HtmlResource && name.isLocalFile()) {
+    // The page file is displayed from the bytes it was written from, never read back.
+    if (m_pageFileHtml && name.toLocalFile() == m_pages.PageFilePath()) return *m_pageFileHtml;
+    QFile file(name.toLocalFile());
+    if (!file.open(QIODevice::ReadOnly)) {
+      // The help pages travel inside the program too, for when the installed ones are missing.
+      QFile bundled(QStringLiteral(":/help/") + name.fileName());
+      if (!bundled.open(QIODevice::ReadOnly)) return QString();
+      return PrepareDisplayHtml(bundled.readAll());
+    }
+    return PrepareDisplayHtml(file.readAll());
+  }
+  return QTextBrowser::loadResource(type, name);
+}
+
+void EntryView::keyReleaseEvent(QKeyEvent* event) {
+  event->accept();
+  if (event->isAutoRepeat()) return;
+  if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier)) return;
+  const int key = event->key();
+  int character = -1;
+  if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) {
+    character = key;  // capitals and digits have their own codes as key values
+  } else if (key == Qt::Key_Backspace) {
+    character = kQuickFindBackspace;
+  } else if (key == Qt::Key_Escape) {
+    character = kQuickFindEscape;
+  }
+  if (character >= 0) emit quickFindKey(character);
+}
+
+void EntryView::Print() {
+  QPrinter printer(QPrinter::HighResolution);
+  if (m_dialogs.ChoosePrinter(this, printer)) PrintTo(printer);
+}
+
+void EntryView::PrintTo(QPrinter& printer) {
+  // A tiled background prints as stripes, so paper gets the page without it.
+  std::unique_ptr<QTextDocument> copy(document()->clone());
+  QTextFrameFormat format = copy->rootFrame()->frameFormat();
+  format.clearBackground();
+  copy->rootFrame()->setFrameFormat(format);
+  copy->print(&printer);
+}
+
+}  // namespace lv
