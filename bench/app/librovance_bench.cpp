@@ -64,7 +64,7 @@ QString MakeMillionTome(const QString& folder) {
                                                      QFile::encodeName(tome).toStdString(),
                                                      lv::SourceFormat::kTab, nullptr);
   QFile::remove(source);
-  if (!outcome.status.ok()) qFatal("import failed: %s", outcome.status.message().c_str());
+  if (!outcome.status.IsOk()) qFatal("import failed: %s", outcome.status.Message().c_str());
   return tome;
 }
 

@@ -105,17 +105,17 @@ int MakeTome(double megabytes, const char* path) {
   for (size_t i = 0; i < count; ++i) subjects.push_back(words.Word() + " " + std::to_string(i));
   std::sort(subjects.begin(), subjects.end());
   lv::TomeBuilder builder;
-  if (!builder.BuildStatus().ok()) return 2;
+  if (!builder.BuildStatus().IsOk()) return 2;
   for (size_t i = 0; i < count; ++i) builder.AddEntry(subjects[i], EntryText(random, words, subjects, i));
   lv::File out = lv::OpenFile(path, "wb");
   if (!out) return 2;
   const lv::Status saved = builder.SaveTome(out.get());
-  return std::fclose(out.release()) == 0 && saved.ok() ? 0 : 3;
+  return std::fclose(out.release()) == 0 && saved.IsOk() ? 0 : 3;
 }
 
 int Export(const char* tome, const char* out, const std::string& format, const std::string& accel) {
   lv::PalmTomeWriter writer;
-  if (!writer.OpenSource(tome).status.ok()) return 2;
+  if (!writer.OpenSource(tome).status.IsOk()) return 2;
   const auto start = std::chrono::steady_clock::now();
   const lv::ExportOutcome exported =
       format == "2.5" ? writer.WriteFormat25(out, "Bench", nullptr)
@@ -124,7 +124,7 @@ int Export(const char* tome, const char* out, const std::string& format, const s
   std::error_code error;
   const auto size = std::filesystem::file_size(out, error);
   const long long bytes = error ? 0 : static_cast<long long>(size);
-  std::printf("%d %.2f %lld\n", static_cast<int>(exported.result), seconds, exported.status.ok() ? bytes : 0);
+  std::printf("%d %.2f %lld\n", static_cast<int>(exported.result), seconds, exported.status.IsOk() ? bytes : 0);
   return 0;
 }
 
@@ -134,8 +134,8 @@ int main(int argc, char** argv) {
   if (argc == 4 && !std::strcmp(argv[1], "make-tome")) return MakeTome(std::atof(argv[2]), argv[3]);
   if (argc == 4 && !std::strcmp(argv[1], "import")) {
     const lv::ImportOutcome outcome = lv::ImportSource(argv[2], argv[3], lv::SourceFormat::kTagged, nullptr);
-    if (!outcome.status.ok()) std::fprintf(stderr, "%s\n", outcome.status.message().c_str());
-    return outcome.status.ok() ? 0 : 3;
+    if (!outcome.status.IsOk()) std::fprintf(stderr, "%s\n", outcome.status.Message().c_str());
+    return outcome.status.IsOk() ? 0 : 3;
   }
   if (argc == 6 && !std::strcmp(argv[1], "export")) return Export(argv[2], argv[3], argv[4], argv[5]);
   std::fprintf(stderr, "usage: %s make-tome MB OUT.lv | import SOURCE OUT.lv | export TOME OUT.pdb 2.5|2.8 ACCEL\n", argv[0]);

@@ -41,7 +41,7 @@ bool OpenOrSkip(benchmark::State& state, lv::TomeReader& reader) {
     state.SkipWithError("set LV_BENCH_TOME to a tome");
     return false;
   }
-  if (!reader.Open(TomePath(), lv::OpenMode::kReadOnly).ok() || reader.SubjectCount() == 0) {
+  if (!reader.Open(TomePath(), lv::OpenMode::kReadOnly).IsOk() || reader.SubjectCount() == 0) {
     state.SkipWithError("cannot open LV_BENCH_TOME");
     return false;
   }
@@ -95,7 +95,7 @@ void BM_WriteEntryPageRandom(benchmark::State& state) {
   for (auto _ : state) {
     const int index = pick(random);
     const auto start = Clock::now();
-    benchmark::DoNotOptimize(lv::WriteEntryPage(reader, index, lv::PageSettings{}, std::nullopt, path).ok());
+    benchmark::DoNotOptimize(lv::WriteEntryPage(reader, index, lv::PageSettings{}, std::nullopt, path).IsOk());
     timings.Add(Clock::now() - start);
   }
   std::remove(path.c_str());

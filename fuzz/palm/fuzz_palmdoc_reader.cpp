@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fwrite(bytes.data(), 1, bytes.size(), file.get());
   }
   lv::PalmDocReader reader;
-  if (reader.Open(path).ok() && !reader.Text().empty()) {
+  if (reader.Open(path).IsOk() && !reader.Text().empty()) {
     const std::string needle = reader.Text().substr(reader.Text().size() / 2, 3);
     reader.Find(needle, false, true);
     reader.Find("", true, true);

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!stream) return 0;
   std::FILE* file = stream.get();
   lv::PdbContainer container;
-  if (lv::ReadPdbContainer(file, container).ok()) {
+  if (lv::ReadPdbContainer(file, container).IsOk()) {
     std::vector<uint8_t> record;
     for (size_t i = 0; i < container.RecordCount(); ++i) {
       if (!lv::ReadPdbRecord(file, container, i, record)) __builtin_trap();

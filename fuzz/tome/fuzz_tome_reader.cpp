@@ -78,12 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   lv::test::WriteFileBytes(path, MakeTome(input));
   lv::TomeReader reader;
-  if (reader.Open(path, lv::OpenMode::kReadOnly).ok()) ReadEverything(reader);
-  if (reader.Open(path, lv::OpenMode::kReadWrite).ok()) {
+  if (reader.Open(path, lv::OpenMode::kReadOnly).IsOk()) ReadEverything(reader);
+  if (reader.Open(path, lv::OpenMode::kReadWrite).IsOk()) {
     ReadEverything(reader);
     reader.SetBookmark(1, 200, 0, 0, std::string(100, 'b'));
     reader.Close();
-    if (reader.Open(path, lv::OpenMode::kReadWrite).ok()) ReadEverything(reader);
+    if (reader.Open(path, lv::OpenMode::kReadWrite).IsOk()) ReadEverything(reader);
   }
   return 0;
 }

@@ -37,13 +37,13 @@ inline void BuildAndReadBack(const uint8_t* data, size_t size, bool tagged) {
     builder.ImportTabText(source.get(), nullptr, false);
   }
   source.reset();
-  if (!builder.BuildStatus().ok()) std::abort();
+  if (!builder.BuildStatus().IsOk()) std::abort();
   File out = OpenFile(ScratchPath(), "wb");
-  if (!out || !builder.SaveTome(out.get()).ok()) std::abort();
+  if (!out || !builder.SaveTome(out.get()).IsOk()) std::abort();
   out.reset();
 
   TomeReader reader;
-  if (!reader.Open(ScratchPath(), OpenMode::kReadOnly).ok()) std::abort();
+  if (!reader.Open(ScratchPath(), OpenMode::kReadOnly).IsOk()) std::abort();
   if (reader.SubjectCount() != builder.EntryCount()) std::abort();
   for (int i = 0; i < reader.SubjectCount(); ++i) {
     if (reader.Subject(i).size() > size_t(TomeBuilder::kMaxStoredSubjectLength)) std::abort();

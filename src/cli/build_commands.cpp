@@ -30,7 +30,7 @@ ExitStatus CheckReadable(const std::string& path) {
 
 ExitStatus SortSource(const std::string& path) {
   const Status sorted = SortTabFile(path);
-  if (sorted.ok()) return ExitStatus::kOk;
+  if (sorted.IsOk()) return ExitStatus::kOk;
   return Fail(ExitStatus::kFailed, "cannot sort " + Quoted(path) + CauseOf(sorted));
 }
 
@@ -63,9 +63,9 @@ ExitStatus RunImport(const Arguments& args) {
     TerminalProgress progress("Importing");
     outcome = ImportSource(source, tome, format, progress.Active() ? &progress : nullptr);
   }
-  if (!outcome.status.ok()) {
+  if (!outcome.status.IsOk()) {
     return Fail(ExitStatus::kFailed,
-                outcome.status.message().empty() ? "cannot import " + Quoted(source) : outcome.status.message());
+                outcome.status.Message().empty() ? "cannot import " + Quoted(source) : outcome.status.Message());
   }
   std::printf("%s\n", Cp1252ToUtf8(FormatImportResults(outcome)).c_str());
   return ExitStatus::kOk;
@@ -93,9 +93,9 @@ ExitStatus RunUpgrade(const Arguments& args) {
     }
   }
   const UpgradeOutcome outcome = UpgradeVersion1Tome(path);
-  if (!outcome.status.ok()) {
+  if (!outcome.status.IsOk()) {
     return Fail(ExitStatus::kFailed,
-                outcome.status.message().empty() ? "cannot upgrade " + Quoted(path) : outcome.status.message());
+                outcome.status.Message().empty() ? "cannot upgrade " + Quoted(path) : outcome.status.Message());
   }
   std::printf("Upgraded %s to version %d: %d subjects\n", Quoted(path).c_str(), kWrittenVersion, outcome.entryCount);
   return ExitStatus::kOk;

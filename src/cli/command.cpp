@@ -88,7 +88,7 @@ std::string CannotOpen(const std::string& path, int errorNumber) {
   return "cannot open " + Quoted(path) + ": " + std::strerror(errorNumber);
 }
 
-std::string CauseOf(const Status& status) { return status.message().empty() ? "" : ": " + status.message(); }
+std::string CauseOf(const Status& status) { return status.Message().empty() ? "" : ": " + status.Message(); }
 
 std::string WithExtension(const std::string& path, const std::string& extension) {
   return std::filesystem::path(path).replace_extension(extension).string();

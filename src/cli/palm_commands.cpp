@@ -50,8 +50,8 @@ ExitStatus RunPdb(const Arguments& args) {
   PalmTomeWriter writer;
   writer.SetMessageSink(&messages);
   const SourceOpenOutcome opened = writer.OpenSource(tome);
-  if (!opened.status.ok()) {
-    return Fail(ExitStatus::kFile, "cannot read " + Quoted(tome) + ": " + opened.status.message() + " (error " +
+  if (!opened.status.IsOk()) {
+    return Fail(ExitStatus::kFile, "cannot read " + Quoted(tome) + ": " + opened.status.Message() + " (error " +
                                        std::to_string(static_cast<int>(opened.error)) + ")");
   }
   ExportOutcome exported;
@@ -61,12 +61,12 @@ ExitStatus RunPdb(const Arguments& args) {
     exported =
         format == "2.5" ? writer.WriteFormat25(output, name, bar) : writer.WriteFormat28(output, name, bar, bitmapBits);
   }
-  if (!exported.status.ok()) {
+  if (!exported.status.IsOk()) {
     const ExportResult result = exported.result;
     const ExitStatus status = (result == ExportResult::kCannotCreate || result == ExportResult::kShortWrite)
                                   ? ExitStatus::kFile
                                   : ExitStatus::kFailed;
-    return Fail(status, "cannot export " + Quoted(tome) + " to " + Quoted(output) + ": " + exported.status.message() +
+    return Fail(status, "cannot export " + Quoted(tome) + " to " + Quoted(output) + ": " + exported.status.Message() +
                             " (result " + std::to_string(static_cast<int>(result)) + ")");
   }
   std::printf("Wrote %s: Palm tome \"%s\" in the %s format\n", Quoted(output).c_str(), Cp1252ToUtf8(FitDatabaseName(name)).c_str(),
@@ -132,8 +132,8 @@ ExitStatus RunPdbInfo(const Arguments& args) {
   if (!stream) return Fail(ExitStatus::kFile, CannotOpen(path, errno));
   std::FILE* file = stream.get();
   PdbContainer c;
-  if (const Status read = ReadPdbContainer(file, c); !read.ok()) {
-    return Fail(ExitStatus::kFile, Quoted(path) + " is not a readable Palm database: " + read.message());
+  if (const Status read = ReadPdbContainer(file, c); !read.IsOk()) {
+    return Fail(ExitStatus::kFile, Quoted(path) + " is not a readable Palm database: " + read.Message());
   }
   const PdbHeader& h = c.header;
   std::printf("Name:              %s\n", Cp1252ToUtf8(h.name).c_str());
@@ -189,11 +189,11 @@ ExitStatus RunPalmDoc(const Arguments& args) {
   const std::string path = args.Positionals()[0];
   StderrMessages messages;
   PalmDocReader reader(&messages);
-  if (const Status opened = reader.Open(path); !opened.ok()) {
+  if (const Status opened = reader.Open(path); !opened.IsOk()) {
     if (reader.LastType() == kPalmTomeType && reader.LastCreator() == kPalmTomeCreator) {
       return Fail(ExitStatus::kFile, Quoted(path) + " is a Palm tome, not a PalmDOC database");
     }
-    return Fail(ExitStatus::kFile, opened.message());
+    return Fail(ExitStatus::kFile, opened.Message());
   }
   if (args.Has("--find")) {
     const std::string text = Utf8ToCp1252(*args.Value("--find"));

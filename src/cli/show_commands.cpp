@@ -72,7 +72,7 @@ ExitStatus RunShow(const Arguments& args) {
 
   const auto html = args.Value("--html");
   if (!html) return PrintPlainEntry(reader, path, index, find);
-  if (const Status written = WriteEntryPage(reader, index, PageSettings{}, find, *html); !written.ok()) {
+  if (const Status written = WriteEntryPage(reader, index, PageSettings{}, find, *html); !written.IsOk()) {
     return Fail(ExitStatus::kFile, "cannot write the page " + Quoted(*html) + CauseOf(written));
   }
   return ExitStatus::kOk;
@@ -87,15 +87,15 @@ ExitStatus RunExportTagged(const Arguments& args) {
   if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;
   const auto output = args.Value("--output");
   if (!output) {
-    if (!ExportTaggedText(reader, stdout).ok()) return Fail(ExitStatus::kFailed, "cannot export " + Quoted(path));
+    if (!ExportTaggedText(reader, stdout).IsOk()) return Fail(ExitStatus::kFailed, "cannot export " + Quoted(path));
     return ExitStatus::kOk;
   }
   AtomicFileWriter writer;
-  if (const Status created = writer.Open(*output); !created.ok()) return Fail(ExitStatus::kFile, created.message());
-  if (const Status exported = ExportTaggedText(reader, writer.Stream()); !exported.ok()) {
+  if (const Status created = writer.Open(*output); !created.IsOk()) return Fail(ExitStatus::kFile, created.Message());
+  if (const Status exported = ExportTaggedText(reader, writer.Stream()); !exported.IsOk()) {
     return Fail(ExitStatus::kFailed, "cannot export " + Quoted(path) + " to " + Quoted(*output) + CauseOf(exported));
   }
-  if (const Status committed = writer.Commit(); !committed.ok()) return Fail(ExitStatus::kFile, committed.message());
+  if (const Status committed = writer.Commit(); !committed.IsOk()) return Fail(ExitStatus::kFile, committed.Message());
   return ExitStatus::kOk;
 }
 

@@ -45,7 +45,7 @@ size_t DecodeUtf8(std::string_view text, size_t i, char32_t& c) {
 ExitStatus OpenTomeReadOnly(TomeReader& reader, const std::string& path) {
   if (!OpenFile(path, "rb")) return Fail(ExitStatus::kFile, CannotOpen(path, errno));
   const Status opened = reader.Open(path, OpenMode::kReadOnly);
-  if (opened.ok()) return ExitStatus::kOk;
+  if (opened.IsOk()) return ExitStatus::kOk;
   if (opened.IsNotSupported()) return Fail(ExitStatus::kFile, Quoted(path) + " is not a tome this version can read");
   return Fail(ExitStatus::kFile, "cannot read " + Quoted(path) + ": the file is damaged or not a tome");
 }

@@ -179,7 +179,7 @@ Status RenderEntryPageOf(TomeReader& reader, int subjectIndex, const PageSetting
 Status WriteEntryPage(TomeReader& reader, int subjectIndex, const PageSettings& settings, std::optional<FindMark> find,
                       const std::string& path) {
   std::string page;
-  if (Status rendered = RenderEntryPageOf(reader, subjectIndex, settings, find, page); !rendered.ok()) {
+  if (Status rendered = RenderEntryPageOf(reader, subjectIndex, settings, find, page); !rendered.IsOk()) {
     return rendered;
   }
   errno = 0;

@@ -32,7 +32,7 @@ Status DataStreamPacker::AddSubject(std::string_view subject, std::string_view p
   size_t consumed = 0;
   while (m_pending.size() - consumed >= m_blockSize || (last && consumed < m_pending.size())) {
     const size_t n = std::min(m_blockSize, m_pending.size() - consumed);
-    if (Status placed = CompressNextBlock(m_pending.data() + consumed, n); !placed.ok()) return placed;
+    if (Status placed = CompressNextBlock(m_pending.data() + consumed, n); !placed.IsOk()) return placed;
     consumed += n;
   }
   m_pending.erase(m_pending.begin(), m_pending.begin() + consumed);

@@ -82,7 +82,7 @@ SourceOpenOutcome PalmExportSource::Open(const std::string& path) {
     return SourceFailure(checked);
   }
   const Status opened = m_reader.Open(path, OpenMode::kReadOnly);
-  if (opened.ok()) return SourceOpenOutcome{};
+  if (opened.IsOk()) return SourceOpenOutcome{};
   return SourceFailure(opened.IsNotSupported() ? SourceError::kUnsupported : SourceError::kShortRead);
 }
 

@@ -101,7 +101,7 @@ ExportResult PalmTomeWriter::WriteRecords(Run& run, const std::string& name) {
       return ExportResult::kShortWrite;
     }
   }
-  if (!run.output.Commit().ok()) return ExportResult::kShortWrite;
+  if (!run.output.Commit().IsOk()) return ExportResult::kShortWrite;
   return ExportResult::kOk;
 }
 

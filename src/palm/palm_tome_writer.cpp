@@ -97,7 +97,7 @@ ExportResult PalmTomeWriter::Write(const std::string& outPath, const std::string
   run.subjectCount = m_source.SubjectCount();
   // Nothing reaches outPath before the finishing step: the records go to a temporary file beside it
   // that replaces it only when everything was written.
-  if (!run.output.Open(outPath).ok()) return ExportResult::kCannotCreate;
+  if (!run.output.Open(outPath).IsOk()) return ExportResult::kCannotCreate;
   if (progress) {
     progress->SetRange(0, run.subjectCount / kProgressSubjectStride + 3);
     progress->SetStep(1);
@@ -163,7 +163,7 @@ ExportResult PalmTomeWriter::PackSubjects(Run& run) {
     run.allocationMessage = kBlockDataMessage;
     const Status packed = run.packer->AddSubject(run.subjects[i], prepared, i + 1 == run.subjectCount);
     if (packed.IsNotSupported()) return ExportResult::kTooLarge;
-    if (!packed.ok()) return ExportResult::kCompressionFailed;
+    if (!packed.IsOk()) return ExportResult::kCompressionFailed;
     if (i % kProgressSubjectStride == 0 && run.progress) run.progress->Step();
   }
   return ExportResult::kOk;

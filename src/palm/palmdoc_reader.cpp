@@ -29,8 +29,8 @@ Status PalmDocReader::Open(const std::string& path) {
   m_lastType = m_container.header.type;
   m_lastCreator = m_container.header.creator;
   Status result;
-  if (!container.ok()) {
-    result = Status::Corruption(path + ": " + container.message());
+  if (!container.IsOk()) {
+    result = Status::Corruption(path + ": " + container.Message());
   } else if (m_lastType != kPalmDocType || m_lastCreator != kPalmDocCreator) {
     result = Status::InvalidArgument(path + " is not a PalmDOC database");
   } else if (!ReadDocHeader()) {

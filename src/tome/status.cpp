@@ -3,15 +3,15 @@
 namespace lv {
 namespace {
 
-const char* CodeName(Status::Code code) {
+const char* CodeName(StatusCode code) {
   switch (code) {
-    case Status::Code::kOk: return "OK";
-    case Status::Code::kNotFound: return "Not found";
-    case Status::Code::kCorruption: return "Corruption";
-    case Status::Code::kNotSupported: return "Not supported";
-    case Status::Code::kInvalidArgument: return "Invalid argument";
-    case Status::Code::kIoError: return "IO error";
-    case Status::Code::kOutOfMemory: return "Out of memory";
+    case StatusCode::kOk: return "OK";
+    case StatusCode::kNotFound: return "Not found";
+    case StatusCode::kCorruption: return "Corruption";
+    case StatusCode::kNotSupported: return "Not supported";
+    case StatusCode::kInvalidArgument: return "Invalid argument";
+    case StatusCode::kIoError: return "IO error";
+    case StatusCode::kOutOfMemory: return "Out of memory";
   }
   return "Unknown";
 }
@@ -19,7 +19,7 @@ const char* CodeName(Status::Code code) {
 }  // namespace
 
 std::string Status::ToString() const {
-  if (ok()) return CodeName(m_code);
+  if (IsOk()) return CodeName(m_code);
   std::string text = CodeName(m_code);
   if (!m_message.empty()) text += ": " + m_message;
   return text;

@@ -71,7 +71,7 @@ Status SortTabFile(const std::string& path) {
   std::stable_sort(lines.begin(), lines.end(),
                    [](const std::string& a, const std::string& b) { return CompareLines(a, b) < 0; });
   AtomicFileWriter writer;
-  if (!writer.Open(path).ok()) return SortFailure();
+  if (!writer.Open(path).IsOk()) return SortFailure();
   for (size_t i = 0; i < lines.size(); ++i) {
     // Each line without its sort key's CR LF; the sorted file does not end with a line break.
     const std::string_view line = std::string_view(lines[i]).substr(0, lines[i].size() - 2);
@@ -85,7 +85,7 @@ Status SortTabFile(const std::string& path) {
   // new one made. Linking keeps the original in place until the sorted file replaces it.
   const std::string backup = path + ".bak";
   ::link(path.c_str(), backup.c_str());
-  return writer.Commit().ok() ? Status::Ok() : SortFailure();
+  return writer.Commit().IsOk() ? Status::Ok() : SortFailure();
 }
 
 }  // namespace lv

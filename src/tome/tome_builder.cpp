@@ -87,7 +87,7 @@ TomeBuilder::TomeBuilder() {
 TomeBuilder::~TomeBuilder() = default;
 
 void TomeBuilder::Fail(Status failure) {
-  if (m_status.ok()) m_status = std::move(failure);
+  if (m_status.IsOk()) m_status = std::move(failure);
 }
 
 bool TomeBuilder::CheckWritten(std::FILE* file) {
@@ -191,9 +191,9 @@ void TomeBuilder::AddEntry(std::string_view subject, std::string_view storedText
 Status TomeBuilder::SaveTome(std::FILE* out) {
   if (Failed()) return m_status;
   Status compressed = CompressSection(m_mainStreamFile.get(), m_mainSectionFile.get());
-  if (compressed.ok()) compressed = CompressSection(m_extensionStreamFile.get(), m_extensionSectionFile.get());
-  if (!compressed.ok()) {
-    if (compressed.code() != Status::Code::kIoError) return compressed;
+  if (compressed.IsOk()) compressed = CompressSection(m_extensionStreamFile.get(), m_extensionSectionFile.get());
+  if (!compressed.IsOk()) {
+    if (compressed.Code() != StatusCode::kIoError) return compressed;
     Fail(Status::IoError("cannot compress the text: " + ErrnoText()));
     return m_status;
   }

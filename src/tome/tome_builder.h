@@ -91,7 +91,7 @@ class TomeBuilder {
   void AppendStoredText(const uint8_t* bytes, size_t n);
   void AppendMark(uint8_t code);
   void FinishEntry();
-  bool Failed() const { return !m_status.ok(); }
+  bool Failed() const { return !m_status.IsOk(); }
   void Fail(Status failure);
   bool CheckWritten(std::FILE* file);
 

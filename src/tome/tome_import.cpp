@@ -15,11 +15,11 @@ namespace lv {
 namespace {
 
 // Failures of an import are IO errors unless the builder says otherwise (a source too large).
-ImportOutcome Failure(std::string error, Status::Code code = Status::Code::kIoError) {
+ImportOutcome Failure(std::string error, StatusCode code = StatusCode::kIoError) {
   ImportOutcome outcome;
   switch (code) {
-    case Status::Code::kNotSupported: outcome.status = Status::NotSupported(std::move(error)); break;
-    case Status::Code::kOutOfMemory: outcome.status = Status::OutOfMemory(std::move(error)); break;
+    case StatusCode::kNotSupported: outcome.status = Status::NotSupported(std::move(error)); break;
+    case StatusCode::kOutOfMemory: outcome.status = Status::OutOfMemory(std::move(error)); break;
     default: outcome.status = Status::IoError(std::move(error)); break;
   }
   return outcome;
@@ -28,9 +28,13 @@ ImportOutcome Failure(std::string error, Status::Code code = Status::Code::kIoEr
 }  // namespace
 
 SourceFormat SourceFormatFromPath(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  for (char& c : extension) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-  return extension == ".tab" ? SourceFormat::kTab : SourceFormat::kTagged;
+  // The name's ending decides, so a file called just ".tab" is tab-separated too (std::filesystem
+  // would give such a name no extension).
+  std::string name = std::filesystem::path(path).filename().string();
+  if (name.size() < 4) return SourceFormat::kTagged;
+  std::string ending = name.substr(name.size() - 4);
+  for (char& c : ending) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+  return ending == ".tab" ? SourceFormat::kTab : SourceFormat::kTagged;
 }
 
 ImportOutcome ImportSource(const std::string& sourcePath, const std::string& tomePath, SourceFormat format,
@@ -40,9 +44,9 @@ ImportOutcome ImportSource(const std::string& sourcePath, const std::string& tom
 
   TomeBuilder builder;
   const Status& built = builder.BuildStatus();
-  if (!built.ok()) return Failure("cannot import '" + sourcePath + "': " + built.message(), built.code());
+  if (!built.IsOk()) return Failure("cannot import '" + sourcePath + "': " + built.Message(), built.Code());
   AtomicFileWriter writer;
-  if (Status opened = writer.Open(tomePath); !opened.ok()) return Failure(opened.message());
+  if (Status opened = writer.Open(tomePath); !opened.IsOk()) return Failure(opened.Message());
 
   const long long size = StreamSize(source.get());
   if (progress) {
@@ -55,11 +59,11 @@ ImportOutcome ImportSource(const std::string& sourcePath, const std::string& tom
   } else {
     builder.ImportTaggedText(source.get(), progress);
   }
-  if (!built.ok()) return Failure("cannot import '" + sourcePath + "': " + built.message(), built.code());
+  if (!built.IsOk()) return Failure("cannot import '" + sourcePath + "': " + built.Message(), built.Code());
 
   const Status saved = builder.SaveTome(writer.Stream());
-  if (!saved.ok()) return Failure("cannot write tome '" + tomePath + "': " + saved.message(), saved.code());
-  if (Status committed = writer.Commit(); !committed.ok()) return Failure(committed.message());
+  if (!saved.IsOk()) return Failure("cannot write tome '" + tomePath + "': " + saved.Message(), saved.Code());
+  if (Status committed = writer.Commit(); !committed.IsOk()) return Failure(committed.Message());
 
   ImportOutcome outcome;
   outcome.entryCount = builder.EntryCount();

@@ -102,7 +102,7 @@ Status TomeReader::Open(const std::string& path, OpenMode mode) {
       result = NoMemory();
     }
   }
-  if (!result.ok()) {
+  if (!result.IsOk()) {
     ReleaseAll();
     return result;
   }
@@ -114,7 +114,7 @@ Status TomeReader::OpenVersion1(const std::string& path) {
   m_currentLayout = false;
   m_file.Close();
   m_version1 = std::make_unique<Version1Reader>();
-  if (Status opened = m_version1->Open(path, !m_readOnly); !opened.ok()) return opened;
+  if (Status opened = m_version1->Open(path, !m_readOnly); !opened.IsOk()) return opened;
   m_subjectCount = m_version1->SubjectCount();
   m_version = m_version1->VersionWord();  // with the marks a writable open has just added
   m_sortedFlag = 0;
@@ -134,7 +134,7 @@ Status TomeReader::OpenCurrentLayout(const TomeHeader& header) {
   if (subjectCount < 0 || chunkCount < 0 || chunkAreaLength < 0) return Damaged();
   const int64_t chunkAreaEnd = int64_t(kChunkAreaOffset) + chunkAreaLength;
   if (chunkAreaEnd > m_file.Size()) return Damaged();
-  if (Status chunks = ReadChunks(chunkCount, chunkAreaEnd); !chunks.ok()) return chunks;
+  if (Status chunks = ReadChunks(chunkCount, chunkAreaEnd); !chunks.IsOk()) return chunks;
   if (m_bookmarkTablePosition >= 0) ReadBookmarks();
 
   m_subjectCount = subjectCount;

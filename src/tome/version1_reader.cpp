@@ -53,7 +53,7 @@ Status Version1Reader::Open(const std::string& path, bool writable) {
   if (!m_file.ReadAt(0, m_header.data(), m_header.size())) return Damaged();
   m_versionWord = word;
   if (writable) {
-    if (Status appended = AppendMissingParts(hasTail, hasBookmarks); !appended.ok()) return appended;
+    if (Status appended = AppendMissingParts(hasTail, hasBookmarks); !appended.IsOk()) return appended;
     // The bookmark table must not reach back into the header it would overwrite when saved.
     if (BookmarkTablePosition() < headerLength) return Damaged();
   }
@@ -115,7 +115,11 @@ bool Version1Reader::LocateText(int index, int64_t& textStart, int64_t& textLeng
   uint8_t lengthField[4];
   if (textRecord < 0 || !m_file.ReadAt(textRecord, lengthField, 4)) return false;
   textStart = textRecord + 4;
-  textLength = std::clamp<int64_t>(DecodeLE32Signed(lengthField), 0, m_file.Size() - textStart);
+  // A negative length is a damaged record with no text (the Palm export refuses it); a length past the
+  // end of the file is cut to the file.
+  const int64_t storedLength = DecodeLE32Signed(lengthField);
+  if (storedLength < 0) return false;
+  textLength = std::min<int64_t>(storedLength, m_file.Size() - textStart);
   return true;
 }
 

@@ -32,31 +32,31 @@ UpgradeOutcome UpgradeVersion1Tome(const std::string& path) {
   if (opened.IsNotSupported()) {
     return UpgradeFailure(Status::NotSupported("cannot upgrade '" + path + "': unsupported tome version"));
   }
-  if (!opened.ok()) return UpgradeFailure(Status::Corruption("cannot open tome '" + path + "': unreadable or damaged"));
+  if (!opened.IsOk()) return UpgradeFailure(Status::Corruption("cannot open tome '" + path + "': unreadable or damaged"));
   if (reader.IsCurrentLayout()) {
     return UpgradeFailure(Status::InvalidArgument("cannot upgrade '" + path + "': it is not a version-1 tome"));
   }
 
   TomeBuilder builder;
-  for (int i = 0; i < reader.SubjectCount() && builder.BuildStatus().ok(); ++i) {
+  for (int i = 0; i < reader.SubjectCount() && builder.BuildStatus().IsOk(); ++i) {
     const std::string subject = reader.Subject(i);
     if (!reader.LoadEntryText(i)) {
       return UpgradeFailure(CannotUpgrade(path, "entry " + std::to_string(i) + " cannot be read"));
     }
     builder.AddEntry(subject, reader.CurrentEntryText());
   }
-  if (!builder.BuildStatus().ok()) return UpgradeFailure(CannotUpgrade(path, builder.BuildStatus().message()));
+  if (!builder.BuildStatus().IsOk()) return UpgradeFailure(CannotUpgrade(path, builder.BuildStatus().Message()));
 
   std::string bookmarks;
   if (!reader.ReadVersion1BookmarkTable(bookmarks)) {
     return UpgradeFailure(CannotUpgrade(path, "its bookmark table cannot be read"));
   }
   AtomicFileWriter writer;
-  if (Status created = writer.Open(path); !created.ok()) return UpgradeFailure(created);
+  if (Status created = writer.Open(path); !created.IsOk()) return UpgradeFailure(created);
   const Status saved = builder.SaveTome(writer.Stream());
-  if (!saved.ok()) {
+  if (!saved.IsOk()) {
     // A failure to compress a block is a failure to get memory for it.
-    const std::string cause = saved.code() == Status::Code::kOutOfMemory ? "out of memory" : saved.message();
+    const std::string cause = saved.Code() == StatusCode::kOutOfMemory ? "out of memory" : saved.Message();
     return UpgradeFailure(Status::IoError("cannot write tome '" + path + "': " + cause));
   }
   if (!bookmarks.empty() &&
@@ -65,7 +65,7 @@ UpgradeOutcome UpgradeVersion1Tome(const std::string& path) {
     return UpgradeFailure(Status::IoError("cannot write tome '" + path + "': the bookmark table could not be written"));
   }
   reader.Close();
-  if (Status committed = writer.Commit(); !committed.ok()) return UpgradeFailure(committed);
+  if (Status committed = writer.Commit(); !committed.IsOk()) return UpgradeFailure(committed);
   UpgradeOutcome outcome;
   outcome.entryCount = builder.EntryCount();
   return outcome;

@@ -46,7 +46,7 @@ QString MakeTome(const QString& dir, const QString& name, const QStringList& lin
   const QString tome = dir + QStringLiteral("/") + name;
   const ImportOutcome outcome = ImportSource(QFile::encodeName(source).toStdString(),
                                              QFile::encodeName(tome).toStdString(), SourceFormat::kTab, nullptr);
-  if (!outcome.status.ok()) qFatal("import failed: %s", outcome.status.message().c_str());
+  if (!outcome.status.IsOk()) qFatal("import failed: %s", outcome.status.Message().c_str());
   return tome;
 }
 
@@ -95,7 +95,7 @@ Collaborators::~Collaborators() = default;
 
 void Collaborators::OpenFruitTome() {
   if (m_fruitTome.isEmpty()) m_fruitTome = MakeTome(Dir(), QStringLiteral("fruit.lv"), FruitLines());
-  if (!reader.Open(QFile::encodeName(m_fruitTome).toStdString(), OpenMode::kReadWrite).ok()) qFatal("cannot open");
+  if (!reader.Open(QFile::encodeName(m_fruitTome).toStdString(), OpenMode::kReadWrite).IsOk()) qFatal("cannot open");
 }
 
 QByteArray Collaborators::PageBytes() const {

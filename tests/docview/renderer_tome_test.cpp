@@ -28,14 +28,14 @@ class RendererTomeTest : public ::testing::Test {
     const std::string path = m_dir.File("t.lv");
     {
       TomeBuilder builder;
-      ASSERT_TRUE(builder.BuildStatus().ok());
+      ASSERT_TRUE(builder.BuildStatus().IsOk());
       for (const auto& [subject, text] : entries) builder.AddEntry(subject, text);
       File out = OpenFile(path, "wb");
       ASSERT_NE(out, nullptr);
-      ASSERT_TRUE(builder.SaveTome(out.get()).ok());
+      ASSERT_TRUE(builder.SaveTome(out.get()).IsOk());
       ASSERT_EQ(std::fclose(out.release()), 0);
     }
-    ASSERT_TRUE(m_reader.Open(path, OpenMode::kReadOnly).ok());
+    ASSERT_TRUE(m_reader.Open(path, OpenMode::kReadOnly).IsOk());
   }
 
   test::TempDir m_dir;
@@ -58,27 +58,27 @@ TEST_F(RendererTomeTest, WriteEntryPageWritesTheRenderedPage) {
   settings.backgroundStyle = 0;
   settings.entryFontSize = 5;
   const fs::path page = m_dir.Path() / "data.htm";
-  ASSERT_TRUE(WriteEntryPage(m_reader, 1, settings, FindMark{7, 4}, page.string()).ok());
+  ASSERT_TRUE(WriteEntryPage(m_reader, 1, settings, FindMark{7, 4}, page.string()).IsOk());
   const std::string expected = RenderEntryPage("Beta", longText, settings, FindMark{7, 4});
   EXPECT_EQ(test::ReadFile(page), expected);
   // The page in memory is the same bytes.
   std::string inMemory;
-  ASSERT_TRUE(RenderEntryPageOf(m_reader, 1, settings, FindMark{7, 4}, inMemory).ok());
+  ASSERT_TRUE(RenderEntryPageOf(m_reader, 1, settings, FindMark{7, 4}, inMemory).IsOk());
   EXPECT_EQ(inMemory, expected);
   // A shorter page replaces a longer one whole.
-  ASSERT_TRUE(WriteEntryPage(m_reader, 0, settings, std::nullopt, page.string()).ok());
+  ASSERT_TRUE(WriteEntryPage(m_reader, 0, settings, std::nullopt, page.string()).IsOk());
   EXPECT_EQ(test::ReadFile(page), RenderEntryPage("Alpha", "short " + M(3) + "text" + M(4), settings));
 }
 
 TEST_F(RendererTomeTest, WriteEntryPageReportsAPageThatCannotBeCreated) {
   Open({{"Alpha", "text"}});
   const Status unwritable = WriteEntryPage(m_reader, 0, PageSettings{}, std::nullopt, m_dir.File("missing/data.htm"));
-  EXPECT_EQ(unwritable.code(), Status::Code::kIoError);
-  EXPECT_EQ(unwritable.message(), "No such file or directory");
+  EXPECT_EQ(unwritable.Code(), StatusCode::kIoError);
+  EXPECT_EQ(unwritable.Message(), "No such file or directory");
   const Status noEntry = WriteEntryPage(m_reader, 1, PageSettings{}, std::nullopt, m_dir.File("data.htm"));
-  EXPECT_EQ(noEntry.code(), Status::Code::kInvalidArgument);
+  EXPECT_EQ(noEntry.Code(), StatusCode::kInvalidArgument);
   std::string page = "old";
-  EXPECT_FALSE(RenderEntryPageOf(m_reader, 1, PageSettings{}, std::nullopt, page).ok());
+  EXPECT_FALSE(RenderEntryPageOf(m_reader, 1, PageSettings{}, std::nullopt, page).IsOk());
   EXPECT_EQ(page, "");
   EXPECT_FALSE(fs::exists(m_dir.Path() / "data.htm"));
 }
@@ -95,7 +95,7 @@ TEST_F(RendererTomeTest, ExportWritesOneTaggedLinePerSubject) {
   const fs::path out = m_dir.Path() / "out.tab";
   File stream = OpenFile(out.string(), "wb");
   ASSERT_NE(stream, nullptr);
-  EXPECT_TRUE(ExportTaggedText(m_reader, stream.get()).ok());
+  EXPECT_TRUE(ExportTaggedText(m_reader, stream.get()).IsOk());
   stream.reset();
   EXPECT_EQ(test::ReadFile(out), expected);
 }
@@ -106,7 +106,7 @@ TEST_F(RendererTomeTest, ExportOfAnEmptyTomeWritesNothing) {
   const fs::path out = m_dir.Path() / "out.tab";
   File stream = OpenFile(out.string(), "wb");
   ASSERT_NE(stream, nullptr);
-  EXPECT_TRUE(ExportTaggedText(m_reader, stream.get()).ok());
+  EXPECT_TRUE(ExportTaggedText(m_reader, stream.get()).IsOk());
   stream.reset();
   EXPECT_EQ(fs::file_size(out), 0u);
 }

@@ -33,7 +33,7 @@ Packed Pack(const std::vector<size_t>& recordBytes, std::vector<size_t> lengths,
   DataStreamPacker packer(10, [&](const uint8_t* d, size_t n, std::vector<uint8_t>& o) { return compressor(d, n, o); },
                           limits);
   Packed p;
-  for (size_t i = 0; i < recordBytes.size() && p.result.ok(); ++i) {
+  for (size_t i = 0; i < recordBytes.size() && p.result.IsOk(); ++i) {
     p.result = packer.AddSubject("s", std::string(recordBytes[i] - 3, 't'), i + 1 == recordBytes.size());
   }
   p.header = packer.HeaderEntries();
@@ -60,7 +60,7 @@ TEST(DataStreamPacker, SubjectsInABlockThatOpensARecordAreRePointed) {
   // [20,22). The second block opens record 1, so subject 2 (which starts in it at offset... it starts
   // in block 0 at offset 7) stays, and subject 3 (block 1, offset 3) moves to record 1 block 0.
   const Packed p = Pack({7, 6, 9}, {100, 61400, 5});
-  ASSERT_EQ(p.result.code(), Status::Code::kOk);
+  ASSERT_EQ(p.result.Code(), StatusCode::kOk);
   ASSERT_EQ(p.header.size(), 3u);
   EXPECT_EQ(p.header[0].blockReference, Ref(0, 0));
   EXPECT_EQ(p.header[0].offset, 0);
@@ -76,16 +76,16 @@ TEST(DataStreamPacker, TheRecordAfterTheLastAllowedOneIsResultSixteen) {
   limits.maxRecords = 3;
   // Every block fills a record on its own: three blocks fit, a fourth is too many.
   const std::vector<size_t> big(10, 40000);
-  EXPECT_EQ(Pack({30}, big, limits).result.code(), Status::Code::kOk);
+  EXPECT_EQ(Pack({30}, big, limits).result.Code(), StatusCode::kOk);
   EXPECT_EQ(Pack({30}, big, limits).records, 3);
-  EXPECT_EQ(Pack({31}, big, limits).result.code(), Status::Code::kNotSupported);
-  EXPECT_EQ(Pack({10, 10, 10, 10}, big, limits).result.code(), Status::Code::kNotSupported);
+  EXPECT_EQ(Pack({31}, big, limits).result.Code(), StatusCode::kNotSupported);
+  EXPECT_EQ(Pack({10, 10, 10, 10}, big, limits).result.Code(), StatusCode::kNotSupported);
 }
 
 TEST(DataStreamPacker, ARecordHoldsAtMostTheBlockLimit) {
   // Tiny blocks would fit many to a record by bytes; the block number must stay below 128.
   const Packed p = Pack({1300}, std::vector<size_t>(130, 5));
-  ASSERT_EQ(p.result.code(), Status::Code::kOk);
+  ASSERT_EQ(p.result.Code(), StatusCode::kOk);
   ASSERT_EQ(p.recordOfBlock.size(), 130u);
   EXPECT_EQ(p.recordOfBlock[127], 0);
   EXPECT_EQ(p.recordOfBlock[128], 1);

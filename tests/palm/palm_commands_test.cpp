@@ -45,7 +45,7 @@ class PalmCommandsTest : public ::testing::Test {
     builder.AddEntry("pear", "another\t\x08fruit");
     const std::string path = dir.File("fruit.lv");
     File out = OpenFile(path, "wb");
-    EXPECT_TRUE(builder.SaveTome(out.get()).ok());
+    EXPECT_TRUE(builder.SaveTome(out.get()).IsOk());
     out.reset();
     return path;
   }

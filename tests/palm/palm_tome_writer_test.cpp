@@ -43,11 +43,11 @@ class PalmTomeWriterTest : public ::testing::Test {
  protected:
   std::string BuildTome(const std::vector<Entry>& entries, const std::string& name = "t.lv") {
     TomeBuilder builder;
-    EXPECT_TRUE(builder.BuildStatus().ok());
+    EXPECT_TRUE(builder.BuildStatus().IsOk());
     for (const Entry& e : entries) builder.AddEntry(e.subject, e.text);
     const std::string path = dir.File(name);
     File out = OpenFile(path, "wb");
-    EXPECT_TRUE(builder.SaveTome(out.get()).ok());
+    EXPECT_TRUE(builder.SaveTome(out.get()).IsOk());
     out.reset();
     return path;
   }
@@ -59,11 +59,11 @@ class PalmTomeWriterTest : public ::testing::Test {
     writer.SetClock([] { return 1234567890; });
     writer.SetMessageSink(&messages);
     writer.SetPackingLimits(limits);
-    EXPECT_TRUE(writer.OpenSource(tome).status.ok());
+    EXPECT_TRUE(writer.OpenSource(tome).status.IsOk());
     const ExportOutcome outcome = format == PalmTomeFormat::kV25
                                       ? writer.WriteFormat25(dir.File(out), "Test Tome", &progress)
                                       : writer.WriteFormat28(dir.File(out), "Test Tome", &progress, bitmapBits);
-    EXPECT_EQ(outcome.status.ok(), outcome.result == ExportResult::kOk);
+    EXPECT_EQ(outcome.status.IsOk(), outcome.result == ExportResult::kOk);
     return outcome.result;
   }
 
@@ -257,13 +257,13 @@ TEST_F(PalmTomeWriterTest, MissingArgumentsAndUnwritableOutputs) {
   const std::string tome = BuildTome({{"a", "b"}});
   PalmTomeWriter writer;
   EXPECT_EQ(writer.WriteFormat25(dir.File("x.pdb"), "n", nullptr).result, ExportResult::kSourceUnreadable);
-  ASSERT_TRUE(writer.OpenSource(tome).status.ok());
+  ASSERT_TRUE(writer.OpenSource(tome).status.IsOk());
   EXPECT_EQ(writer.WriteFormat25("", "n", nullptr).result, ExportResult::kMissingArgument);
   EXPECT_EQ(writer.WriteFormat25(dir.File("x.pdb"), "", nullptr).result, ExportResult::kMissingArgument);
   const ExportOutcome cannotCreate = writer.WriteFormat25(dir.File("no/such/dir/x.pdb"), "n", nullptr);
   EXPECT_EQ(cannotCreate.result, ExportResult::kCannotCreate);
-  EXPECT_EQ(cannotCreate.status.code(), Status::Code::kIoError);
-  EXPECT_EQ(cannotCreate.status.message(), "The output file cannot be created.");
+  EXPECT_EQ(cannotCreate.status.Code(), StatusCode::kIoError);
+  EXPECT_EQ(cannotCreate.status.Message(), "The output file cannot be created.");
   // A name longer than the name field is shortened with its NUL.
   ASSERT_EQ(writer.WriteFormat28(dir.File("x.pdb"), std::string(40, 'N'), nullptr, 80).result, ExportResult::kOk);
   EXPECT_EQ(palmtest::ParsePdb(palmtest::ReadAll(dir.File("x.pdb"))).name, std::string(31, 'N'));
@@ -276,7 +276,7 @@ TEST_F(PalmTomeWriterTest, SourceChecksGiveTheirCodes) {
     palmtest::WriteAll(dir.File("bad.lv"), bytes);
     PalmExportSource source;
     const SourceOpenOutcome outcome = source.Open(dir.File("bad.lv"));
-    EXPECT_EQ(outcome.status.ok(), outcome.error == SourceError::kNone);
+    EXPECT_EQ(outcome.status.IsOk(), outcome.error == SourceError::kNone);
     return outcome.error;
   };
   EXPECT_EQ(opened(good), SourceError::kNone);
@@ -302,7 +302,7 @@ TEST_F(PalmTomeWriterTest, SourceChecksGiveTheirCodes) {
 TEST_F(PalmTomeWriterTest, OverlongEntryTextIsCutWithTheMark) {
   const std::string tome = BuildTome({{"long", std::string(kSourceTextLimit + 5, 'x')}, {"short", "y"}});
   PalmExportSource source;
-  ASSERT_TRUE(source.Open(tome).status.ok());
+  ASSERT_TRUE(source.Open(tome).status.IsOk());
   std::string text;
   ASSERT_TRUE(source.ReadEntryText(0, text));
   EXPECT_EQ(text, std::string(kSourceTextCut, 'x') + " <TOO LONG>");
@@ -325,7 +325,7 @@ TEST_F(PalmTomeWriterTest, VersionOneTomesReadWithNewlinesAndTheirCodingChecked)
   };
   for (int32_t word : {1502, 1503}) {
     PalmExportSource source;
-    ASSERT_TRUE(source.Open(written(word)).status.ok()) << word;
+    ASSERT_TRUE(source.Open(written(word)).status.IsOk()) << word;
     EXPECT_EQ(source.SortedFlag(), 0);
     std::string text;
     ASSERT_TRUE(source.ReadEntryText(0, text));
@@ -341,10 +341,16 @@ TEST_F(PalmTomeWriterTest, VersionOneTomesReadWithNewlinesAndTheirCodingChecked)
   bytes.replace(textRecord, 6, std::string("\x02\x00\x00\x00\x25\x11", 6));
   bytes.replace(8, 4, std::string("\xD2\x16\x00\x10", 4));
   palmtest::WriteAll(dir.File("odd.lv"), Bytes(bytes.begin(), bytes.end()));
-  ASSERT_TRUE(source.Open(dir.File("odd.lv")).status.ok());
+  ASSERT_TRUE(source.Open(dir.File("odd.lv")).status.IsOk());
   std::string text;
   ASSERT_TRUE(source.ReadEntryText(0, text));
   EXPECT_EQ(text, "one");
+  // A text record whose length is negative is damaged: the entry cannot be read, so the export fails
+  // instead of sending an empty entry.
+  bytes.replace(textRecord, 4, std::string("\xFF\xFF\xFF\xFF", 4));
+  palmtest::WriteAll(dir.File("odd.lv"), Bytes(bytes.begin(), bytes.end()));
+  ASSERT_TRUE(source.Open(dir.File("odd.lv")).status.IsOk());
+  EXPECT_FALSE(source.ReadEntryText(0, text));
   // A version-1 tome exports like any other.
   ASSERT_EQ(Export(written(1502), PalmTomeFormat::kV25), ExportResult::kOk);
   ExpectSubjectsInStream(Read(), {{"first", ""}, {"second", ""}}, {"one\ntwo\nthree", "plain"});

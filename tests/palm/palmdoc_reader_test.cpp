@@ -35,7 +35,7 @@ class PalmDocReaderTest : public ::testing::Test {
     records.insert(records.end(), texts.begin(), texts.end());
     const std::string path = dir.File("doc.pdb");
     palmtest::WriteAll(path, palmtest::MakePdb("doc", type, creator, records));
-    return reader.Open(path).ok();
+    return reader.Open(path).IsOk();
   }
   static Bytes Compress(std::string_view s) {
     Bytes out(PalmDocMaxCompressedSize(s.size()));
@@ -65,7 +65,7 @@ TEST_F(PalmDocReaderTest, TextIsBoundedByRecordZeroAndDamageDoesNotOverrun) {
   // A record count above the records present reads the records present.
   std::vector<Bytes> records{DocHeader(2, 100, 9), Bytes{'x', 0x80, 0x50}, Bytes{0xFF}};
   palmtest::WriteAll(dir.File("d.pdb"), palmtest::MakePdb("doc", "TEXt", "REAd", records));
-  ASSERT_TRUE(reader.Open(dir.File("d.pdb")).ok());
+  ASSERT_TRUE(reader.Open(dir.File("d.pdb")).IsOk());
   EXPECT_EQ(reader.Text(), "x \x7F");
   // An unknown compression yields no text.
   ASSERT_TRUE(Open(3, 3, {B("abc")}));
@@ -79,11 +79,11 @@ TEST_F(PalmDocReaderTest, RefusesOtherDatabasesButKeepsTheirTypeAndCreator) {
   EXPECT_EQ(PalmApplicationName(reader.LastType(), reader.LastCreator()), "TealDoc");
   EXPECT_FALSE(Open(1, 3, {B("abc")}, "LiVa", "LVPW"));
   EXPECT_EQ(reader.LastType(), "LiVa");
-  EXPECT_EQ(reader.Open(dir.File("missing.pdb")).code(), Status::Code::kIoError);
+  EXPECT_EQ(reader.Open(dir.File("missing.pdb")).Code(), StatusCode::kIoError);
   palmtest::WriteAll(dir.File("short.pdb"), Bytes(40, 'x'));
   const Status shortFile = reader.Open(dir.File("short.pdb"));
-  EXPECT_EQ(shortFile.code(), Status::Code::kCorruption);
-  EXPECT_EQ(shortFile.message(), dir.File("short.pdb") + ": the file is shorter than a Palm database header");
+  EXPECT_EQ(shortFile.Code(), StatusCode::kCorruption);
+  EXPECT_EQ(shortFile.Message(), dir.File("short.pdb") + ": the file is shorter than a Palm database header");
 }
 
 TEST(PalmApplications, NamesByTypeAndCreatorTogether) {

@@ -59,7 +59,7 @@ TEST_F(ContainerReadTest, ReadsRecordBoundsOfAWrittenDatabase) {
   const Bytes file = palmtest::MakePdb("doc", "TEXt", "REAd", {Bytes(16, 1), Bytes(), Bytes(5, 2)});
   PdbContainer c;
   const Status read = Read(file, c);
-  ASSERT_TRUE(read.ok()) << read.ToString();
+  ASSERT_TRUE(read.IsOk()) << read.ToString();
   EXPECT_EQ(c.header.name, "doc");
   EXPECT_EQ(c.header.type, "TEXt");
   EXPECT_EQ(c.header.creator, "REAd");
@@ -84,8 +84,8 @@ TEST_F(ContainerReadTest, RefusesDamagedContainers) {
   for (const Case& c : cases) {
     PdbContainer container;
     const Status read = Read(c.bytes, container);
-    EXPECT_EQ(read.code(), Status::Code::kCorruption) << c.what;
-    EXPECT_FALSE(read.message().empty()) << c.what;
+    EXPECT_EQ(read.Code(), StatusCode::kCorruption) << c.what;
+    EXPECT_FALSE(read.Message().empty()) << c.what;
   }
 }
 

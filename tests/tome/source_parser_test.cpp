@@ -42,14 +42,14 @@ Built Build(Format format, const std::string& source, Progress* progress = nullp
   File in = OpenFile(dir.File("source"), "rb");
   File out = OpenFile(dir.File("tome"), "wb");
   TomeBuilder builder;
-  EXPECT_TRUE(builder.BuildStatus().ok());
+  EXPECT_TRUE(builder.BuildStatus().IsOk());
   if (format == Format::kTagged) {
     builder.ImportTaggedText(in.get(), progress);
   } else {
     builder.ImportTabText(in.get(), progress, stepFlag);
   }
-  EXPECT_TRUE(builder.BuildStatus().ok()) << builder.BuildStatus().ToString();
-  EXPECT_TRUE(builder.SaveTome(out.get()).ok());
+  EXPECT_TRUE(builder.BuildStatus().IsOk()) << builder.BuildStatus().ToString();
+  EXPECT_TRUE(builder.SaveTome(out.get()).IsOk());
   out.reset();
   in.reset();
   const builder_test::ModelTome tome = builder_test::UnpackTome(builder_test::ReadFile(dir.File("tome")));

@@ -28,7 +28,7 @@ TEST(TabSortTest, SortsLinesAndKeepsTheUnsortedFile) {
     TempDir dir;
     const std::string path = dir.File("d.tab");
     builder_test::WriteFile(path, c.input);
-    EXPECT_TRUE(SortTabFile(path).ok());
+    EXPECT_TRUE(SortTabFile(path).IsOk());
     EXPECT_EQ(builder_test::ReadFile(path), c.sorted) << c.input;
     EXPECT_EQ(builder_test::ReadFile(path + ".bak"), c.input);
   }
@@ -49,7 +49,7 @@ TEST(TabSortTest, UnixAndCrOnlyFilesKeepTheirOwnLineEnds) {
     TempDir dir;
     const std::string path = dir.File("d.tab");
     builder_test::WriteFile(path, c.input);
-    EXPECT_TRUE(SortTabFile(path).ok());
+    EXPECT_TRUE(SortTabFile(path).IsOk());
     EXPECT_EQ(builder_test::ReadFile(path), c.sorted) << ::testing::PrintToString(c.input);
     EXPECT_EQ(builder_test::ReadFile(path + ".bak"), c.input);
   }
@@ -60,7 +60,7 @@ TEST(TabSortTest, SortedFileImportsInOrderWithEveryLineEnd) {
     TempDir dir;
     const std::string path = dir.File("d.tab");
     builder_test::WriteFile(path, "c\tthree" + lineEnd + "A\tone" + lineEnd + lineEnd + "b\ttwo" + lineEnd);
-    ASSERT_TRUE(SortTabFile(path).ok());
+    ASSERT_TRUE(SortTabFile(path).IsOk());
     File source = OpenFile(path, "rb");
     TomeBuilder builder;
     builder.ImportTabText(source.get(), nullptr, false);
@@ -76,11 +76,11 @@ TEST(TabSortTest, ExistingBackupIsKeptAndMissingFileChangesNothing) {
   const std::string path = dir.File("d.tab");
   builder_test::WriteFile(path, "b\tx\r\na\ty");
   builder_test::WriteFile(path + ".bak", "older backup");
-  EXPECT_TRUE(SortTabFile(path).ok());
+  EXPECT_TRUE(SortTabFile(path).IsOk());
   EXPECT_EQ(builder_test::ReadFile(path), "a\ty\r\nb\tx");
   EXPECT_EQ(builder_test::ReadFile(path + ".bak"), "older backup");
 
-  EXPECT_EQ(SortTabFile(dir.File("missing.tab")).code(), Status::Code::kIoError);
+  EXPECT_EQ(SortTabFile(dir.File("missing.tab")).Code(), StatusCode::kIoError);
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing.tab")));
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing.tab.bak")));
 }

@@ -19,7 +19,7 @@ using builder_test::TempDir;
 std::string Save(TomeBuilder& builder) {
   TempDir dir;
   File out = OpenFile(dir.File("t.lv"), "wb");
-  EXPECT_TRUE(builder.SaveTome(out.get()).ok());
+  EXPECT_TRUE(builder.SaveTome(out.get()).IsOk());
   out.reset();
   return builder_test::ReadFile(dir.File("t.lv"));
 }
@@ -101,22 +101,22 @@ TEST(TomeBuilderTest, StreamsBeyondTheirLimitEndTheBuild) {
   main.SetMaxStreamLength(100);
   for (int i = 0; i < 21; ++i) main.AddEntry("a", "x");  // records of 5 bytes: 20 fit
   EXPECT_EQ(main.EntryCount(), 20);
-  EXPECT_FALSE(main.BuildStatus().ok());
-  EXPECT_NE(main.BuildStatus().message().find("more than 100 bytes in the main stream"), std::string::npos);
+  EXPECT_FALSE(main.BuildStatus().IsOk());
+  EXPECT_NE(main.BuildStatus().Message().find("more than 100 bytes in the main stream"), std::string::npos);
   EXPECT_FALSE(main.ParseTabEntry(stdin));
   TempDir dir;
   File out = OpenFile(dir.File("t.lv"), "wb");
   // Saving gives the build's failure.
-  EXPECT_EQ(main.SaveTome(out.get()).code(), Status::Code::kNotSupported);
+  EXPECT_EQ(main.SaveTome(out.get()).Code(), StatusCode::kNotSupported);
   out.reset();
 
   TomeBuilder extension;
   extension.SetMaxStreamLength(200);
   extension.AddEntry("a", std::string(349, 'x'));  // a piece of 199 bytes and its 0x00
-  EXPECT_TRUE(extension.BuildStatus().ok());
+  EXPECT_TRUE(extension.BuildStatus().IsOk());
   extension.AddEntry("b", std::string(151, 'x'));
-  EXPECT_FALSE(extension.BuildStatus().ok());
-  EXPECT_NE(extension.BuildStatus().message().find("extension stream"), std::string::npos);
+  EXPECT_FALSE(extension.BuildStatus().IsOk());
+  EXPECT_NE(extension.BuildStatus().Message().find("extension stream"), std::string::npos);
   EXPECT_EQ(extension.EntryCount(), 1);
 }
 
@@ -126,9 +126,9 @@ TEST(TomeBuilderTest, UnwritableOutputIsReported) {
   TempDir dir;
   builder_test::WriteFile(dir.File("t.lv"), "");
   File readOnly = OpenFile(dir.File("t.lv"), "rb");
-  EXPECT_EQ(builder.SaveTome(readOnly.get()).code(), Status::Code::kIoError);
+  EXPECT_EQ(builder.SaveTome(readOnly.get()).Code(), StatusCode::kIoError);
   readOnly.reset();
-  EXPECT_FALSE(builder.BuildStatus().ok());
+  EXPECT_FALSE(builder.BuildStatus().IsOk());
 }
 
 TEST(TomeBuilderTest, TempFilesMissingEndTheBuild) {
@@ -141,12 +141,12 @@ TEST(TomeBuilderTest, TempFilesMissingEndTheBuild) {
   } else {
     ::unsetenv("TMPDIR");
   }
-  EXPECT_EQ(builder.BuildStatus().code(), Status::Code::kIoError);
-  EXPECT_NE(builder.BuildStatus().message().find("cannot create a temporary file"), std::string::npos);
+  EXPECT_EQ(builder.BuildStatus().Code(), StatusCode::kIoError);
+  EXPECT_NE(builder.BuildStatus().Message().find("cannot create a temporary file"), std::string::npos);
   EXPECT_FALSE(builder.ParseTaggedEntry(stdin));
   TempDir dir;
   File out = OpenFile(dir.File("t.lv"), "wb");
-  EXPECT_EQ(builder.SaveTome(out.get()).code(), Status::Code::kIoError);
+  EXPECT_EQ(builder.SaveTome(out.get()).Code(), StatusCode::kIoError);
   out.reset();
   EXPECT_EQ(builder_test::ReadFile(dir.File("t.lv")), "");
 }

@@ -20,7 +20,7 @@ namespace lv::test {
 enum class Opened { kOk, kFailed, kUnsupported };
 
 inline Opened OpenedAs(const Status& status) {
-  if (status.ok()) return Opened::kOk;
+  if (status.IsOk()) return Opened::kOk;
   return status.IsNotSupported() ? Opened::kUnsupported : Opened::kFailed;
 }
 

@@ -18,6 +18,7 @@ using builder_test::TempDir;
 TEST(TomeImportTest, FormatFromPath) {
   EXPECT_EQ(SourceFormatFromPath("dict.tab"), SourceFormat::kTab);
   EXPECT_EQ(SourceFormatFromPath("DICT.TaB"), SourceFormat::kTab);
+  EXPECT_EQ(SourceFormatFromPath("words/.tab"), SourceFormat::kTab);
   EXPECT_EQ(SourceFormatFromPath("dict.txt"), SourceFormat::kTagged);
   EXPECT_EQ(SourceFormatFromPath("dict"), SourceFormat::kTagged);
   EXPECT_EQ(SourceFormatFromPath("tab"), SourceFormat::kTagged);
@@ -51,7 +52,7 @@ TEST(TomeImportTest, ImportsBothFormatsWithProgressRange) {
   builder_test::WriteFile(dir.File("d.tab"), "b\tone\r\nA\ttwo");
   RangeProgress progress;
   ImportOutcome outcome = ImportSource(dir.File("d.tab"), dir.File("d.lv"), SourceFormat::kTab, &progress);
-  ASSERT_TRUE(outcome.status.ok()) << outcome.status.ToString();
+  ASSERT_TRUE(outcome.status.IsOk()) << outcome.status.ToString();
   EXPECT_EQ(outcome.entryCount, 2);
   EXPECT_EQ(outcome.sortedFlag, 0);
   EXPECT_EQ(outcome.firstOutOfOrder, "A");
@@ -63,7 +64,7 @@ TEST(TomeImportTest, ImportsBothFormatsWithProgressRange) {
 
   builder_test::WriteFile(dir.File("d.txt"), "<new>a\n<b>x</b>");
   outcome = ImportSource(dir.File("d.txt"), dir.File("d.lv"), SourceFormat::kTagged, nullptr);
-  ASSERT_TRUE(outcome.status.ok()) << outcome.status.ToString();
+  ASSERT_TRUE(outcome.status.IsOk()) << outcome.status.ToString();
   EXPECT_EQ(outcome.sortedFlag, 1);
   EXPECT_EQ(builder_test::UnpackTome(builder_test::ReadFile(dir.File("d.lv"))).entries,
             (std::vector<ModelEntry>{{"a", "\t\x01x\t\x02"}}));
@@ -85,8 +86,8 @@ TEST(TomeImportTest, FailuresLeaveTheExistingTomeAlone) {
   };
   for (const Case& c : cases) {
     const ImportOutcome outcome = ImportSource(c.source, c.tomePath, SourceFormat::kTagged, nullptr);
-    EXPECT_FALSE(outcome.status.ok());
-    EXPECT_EQ(outcome.status.message(), c.error);
+    EXPECT_FALSE(outcome.status.IsOk());
+    EXPECT_EQ(outcome.status.Message(), c.error);
     EXPECT_EQ(builder_test::ReadFile(tome), "old tome bytes");
   }
   // Nothing but the old tome and the folder is left behind.
@@ -97,8 +98,8 @@ TEST(TomeImportTest, FailuresLeaveTheExistingTomeAlone) {
   builder_test::WriteFile(dir.File("s.txt"), "<new>a\nb");
   const ImportOutcome outcome =
       ImportSource(dir.File("s.txt"), dir.File("no-such-folder/t.lv"), SourceFormat::kTagged, nullptr);
-  EXPECT_FALSE(outcome.status.ok());
-  EXPECT_NE(outcome.status.message().find("no-such-folder/t.lv"), std::string::npos) << outcome.status.message();
+  EXPECT_FALSE(outcome.status.IsOk());
+  EXPECT_NE(outcome.status.Message().find("no-such-folder/t.lv"), std::string::npos) << outcome.status.Message();
 }
 
 }  // namespace

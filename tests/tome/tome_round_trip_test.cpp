@@ -143,7 +143,7 @@ TEST(TomeRoundTripTest, RandomTaggedSources) {
     if (expected.back().text.empty()) expected.pop_back();  // a subject line at the very end is not stored
     builder_test::WriteFile(dir.File("s.txt"), source);
     const ImportOutcome outcome = ImportSource(dir.File("s.txt"), dir.File("s.lv"), SourceFormat::kTagged, nullptr);
-    ASSERT_TRUE(outcome.status.ok()) << outcome.status.ToString();
+    ASSERT_TRUE(outcome.status.IsOk()) << outcome.status.ToString();
     ExpectTomeHolds(dir.File("s.lv"), expected);
   }
 }
@@ -163,7 +163,7 @@ TEST(TomeRoundTripTest, RandomTabSources) {
     }
     builder_test::WriteFile(dir.File("s.tab"), source);
     const ImportOutcome outcome = ImportSource(dir.File("s.tab"), dir.File("s.lv"), SourceFormat::kTab, nullptr);
-    ASSERT_TRUE(outcome.status.ok()) << outcome.status.ToString();
+    ASSERT_TRUE(outcome.status.IsOk()) << outcome.status.ToString();
     ExpectTomeHolds(dir.File("s.lv"), expected);
   }
 }
@@ -184,7 +184,7 @@ TEST(TomeRoundTripTest, LongestRecordFromTheLastByteOfABlock) {
   EXPECT_EQ(builder.CutSubjectCount(), 1);
   TempDir dir;
   File out = OpenFile(dir.File("t.lv"), "wb");
-  ASSERT_TRUE(builder.SaveTome(out.get()).ok());
+  ASSERT_TRUE(builder.SaveTome(out.get()).IsOk());
   out.reset();
   const builder_test::ModelTome model = builder_test::UnpackTome(builder_test::ReadFile(dir.File("t.lv")));
   EXPECT_EQ(model.offsets[125], 24999u);
@@ -206,7 +206,7 @@ TEST(TomeRoundTripTest, Version1UpgradeKeepsEveryEntryAndTheBookmarks) {
     builder_test::WriteFile(path, bytes);
 
     const UpgradeOutcome outcome = UpgradeVersion1Tome(path);
-    ASSERT_TRUE(outcome.status.ok()) << outcome.status.ToString();
+    ASSERT_TRUE(outcome.status.IsOk()) << outcome.status.ToString();
     EXPECT_EQ(outcome.entryCount, 4);
     std::vector<ModelEntry> expected;
     for (const auto& e : entries) expected.push_back({e.subject, e.text});
@@ -225,13 +225,13 @@ TEST(TomeRoundTripTest, Version1UpgradeKeepsEveryEntryAndTheBookmarks) {
     // A tome in the current layout is refused, and left as it is.
     const std::string upgraded = builder_test::ReadFile(path);
     const UpgradeOutcome again = UpgradeVersion1Tome(path);
-    EXPECT_FALSE(again.status.ok());
-    EXPECT_NE(again.status.message().find("not a version-1 tome"), std::string::npos) << again.status.message();
+    EXPECT_FALSE(again.status.IsOk());
+    EXPECT_NE(again.status.Message().find("not a version-1 tome"), std::string::npos) << again.status.Message();
     EXPECT_EQ(builder_test::ReadFile(path), upgraded);
   }
   const UpgradeOutcome missing = UpgradeVersion1Tome("no-such-dir/none.lv");
-  EXPECT_FALSE(missing.status.ok());
-  EXPECT_NE(missing.status.message().find("no-such-dir/none.lv"), std::string::npos);
+  EXPECT_FALSE(missing.status.IsOk());
+  EXPECT_NE(missing.status.Message().find("no-such-dir/none.lv"), std::string::npos);
 }
 
 }  // namespace

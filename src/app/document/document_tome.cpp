@@ -28,11 +28,11 @@ QString CopyTomeFile(const QString& source, const QString& destination) {
   const File in = OpenFile(sourceName.toStdString(), "rb");
   if (!in) return QString::fromLocal8Bit(std::strerror(errno));
   AtomicFileWriter writer;
-  if (const Status opened = writer.Open(QFile::encodeName(destination).toStdString()); !opened.ok()) {
-    return QString::fromStdString(opened.message());
+  if (const Status opened = writer.Open(QFile::encodeName(destination).toStdString()); !opened.IsOk()) {
+    return QString::fromStdString(opened.Message());
   }
   if (!CopyStream(in.get(), writer.Stream())) return QStringLiteral("cannot copy the file");
-  if (const Status committed = writer.Commit(); !committed.ok()) return QString::fromStdString(committed.message());
+  if (const Status committed = writer.Commit(); !committed.IsOk()) return QString::fromStdString(committed.Message());
   struct stat status {};
   const QByteArray destinationName = QFile::encodeName(destination);
   if (stat(sourceName.constData(), &status) == 0) {
@@ -119,10 +119,10 @@ void Document::OfferUpgrade(const QString& path) {
     WaitCursor wait;
     outcome = UpgradeVersion1Tome(name);
   }
-  if (!outcome.status.ok()) {
+  if (!outcome.status.IsOk()) {
     m_dialogs.ShowMessage(m_dialogParent, kTitle,
                           QStringLiteral("Could not upgrade %1:\n%2\nThe file is left as it was.")
-                              .arg(path, QString::fromStdString(outcome.status.message())),
+                              .arg(path, QString::fromStdString(outcome.status.Message())),
                           MessageIcon::kExclamation);
   }
   m_reader.Open(name, OpenMode::kReadWrite);

@@ -39,7 +39,7 @@ void EntryView::ShowSubject(int subject, std::optional<FindMark> findMark) {
   }
   if (subject < 0 || subject >= m_reader.SubjectCount()) return;
   std::string page;
-  if (!RenderEntryPageOf(m_reader, subject, m_pageSettings, findMark, page).ok() ||
+  if (!RenderEntryPageOf(m_reader, subject, m_pageSettings, findMark, page).IsOk() ||
       !m_pages.WritePage(page).isEmpty()) {
     m_dialogs.ShowMessage(window(), QStringLiteral("Librovance"),
                           QStringLiteral("Cannot show this entry: writing %1 failed.").arg(m_pages.PageFilePath()),

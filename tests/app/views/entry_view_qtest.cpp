@@ -86,7 +86,7 @@ class EntryViewTest : public QObject {
     for (int i = 0; i < 400; ++i) longText += QStringLiteral("Filler line %1.<br>").arg(i);
     lines << QStringLiteral("Zucchini\t") + longText + QStringLiteral("The marked word.");
     const QString tome = MakeTome(m_parts->Dir(), QStringLiteral("long.lv"), lines);
-    QVERIFY(m_parts->reader.Open(QFile::encodeName(tome).toStdString(), OpenMode::kReadWrite).ok());
+    QVERIFY(m_parts->reader.Open(QFile::encodeName(tome).toStdString(), OpenMode::kReadWrite).IsOk());
     m_view->resize(600, 300);
     m_view->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));

@@ -61,7 +61,7 @@ class SubjectListViewTest : public QObject {
     const QString subject(150, QLatin1Char('s'));
     const QString text(700, QLatin1Char('t'));
     const QString tome = MakeTome(m_parts->Dir(), QStringLiteral("long.lv"), {subject + "\t" + text});
-    QVERIFY(m_parts->reader.Open(QFile::encodeName(tome).toStdString(), OpenMode::kReadWrite).ok());
+    QVERIFY(m_parts->reader.Open(QFile::encodeName(tome).toStdString(), OpenMode::kReadWrite).IsOk());
     m_list->Reset(true);
     SubjectListModel* model = m_list->Model();
     QCOMPARE(model->index(0, 0).data().toString().size(), SubjectListModel::kSubjectLimit);
@@ -139,7 +139,7 @@ class SubjectListViewTest : public QObject {
     QStringList lines;
     for (int i = 0; i < 300; ++i) lines << QStringLiteral("Subject %1\tText %1.").arg(i, 3, 10, QLatin1Char('0'));
     const QString tome = MakeTome(m_parts->Dir(), QStringLiteral("many.lv"), lines);
-    QVERIFY(m_parts->reader.Open(QFile::encodeName(tome).toStdString(), OpenMode::kReadWrite).ok());
+    QVERIFY(m_parts->reader.Open(QFile::encodeName(tome).toStdString(), OpenMode::kReadWrite).IsOk());
     m_list->Reset(true);
     m_list->resize(400, 500);
     m_list->show();
