@@ -9,11 +9,12 @@ set(CPACK_PACKAGE_NAME librovance)
 set(CPACK_PACKAGE_VENDOR Varnoth)
 set(CPACK_PACKAGE_CONTACT "${LV_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "reader and builder for reference books stored as tomes")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Librovance reads dictionaries, encyclopedias and other reference books stored as tomes (.lv files). "
-    "It opens a tome of any size at once, lists its subjects, shows formatted entries, follows links between "
-    "them and finds a subject as you type. The lvtool command builds tomes from tagged or tab-separated "
-    "text, reads and searches them, and exports them to Palm OS databases.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "Librovance reads dictionaries, encyclopedias and other reference books stored\n"
+  "as tomes (.lv files). It opens a tome of any size at once, lists its subjects,\n"
+  "shows formatted entries, follows links between them and finds a subject as you\n"
+  "type. The lvtool command builds tomes from tagged or tab-separated text, reads\n"
+  "and searches them, and exports them to Palm OS databases.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
