@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "cli/palm_commands.h"
+#include "version.h"
 
 namespace lv::cli {
 namespace {
@@ -33,7 +34,8 @@ void PrintToolHelp() {
                 static_cast<int>(command->summary.size()), command->summary.data());
   }
   std::printf(
-      "\nRun 'lvtool COMMAND --help' for the arguments of a command.\n\n"
+      "\nRun 'lvtool COMMAND --help' for the arguments of a command.\n"
+      "Run 'lvtool --version' for the version of lvtool.\n\n"
       "Exit status:\n"
       "  0  success\n"
       "  1  usage error: unknown command or option, missing or bad argument\n"
@@ -57,6 +59,10 @@ ExitStatus Main(int argc, char** argv) {
   if (name == "--help" || name == "-h" || name == "help") {
     PrintToolHelp();
     return ExitStatus::kOk;
+  }
+  if (name == "--version") {
+    std::printf("lvtool %s\n", kVersion);
+    return kExitOk;
   }
   const Command* command = FindCommand(name);
   if (!command) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,14 @@ TEST_F(LvtoolTest, UsageErrorsAndHelp) {
   EXPECT_EQ(Run({"list", "x.lv", "--from", "minus"}).status, 1);
   EXPECT_EQ(Run({"show", "x.lv", "--index", "1", "--find", "3"}).status, 1);
   EXPECT_EQ(Run({"import", "a.txt", "--sort"}).status, 1);  // --sort needs a .tab source
+}
+
+TEST_F(LvtoolTest, VersionIsPrintedAndMentionedInTheHelp) {
+  const Result version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(std::regex_match(version.out, std::regex("lvtool [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version.out;
+  EXPECT_EQ(version.err, "");
+  EXPECT_NE(Run({"--help"}).out.find("lvtool --version"), std::string::npos);
 }
 
 TEST_F(LvtoolTest, ImportReportsResultsAndWritesTheTomeBesideTheSource) {

@@ -2,6 +2,8 @@
 // through DecodeBlock back to its input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <unordered_map>
 #include <random>
 #include <vector>
 
@@ -13,22 +15,13 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// The reference compressor, step by step: two-byte-value groups in a position list, every entered
-// position of the value tried from the oldest, the strictly longest kept.
+// The reference compressor, step by step: the entered positions of each two-byte value in a list,
+// every one of them still within reach tried from the oldest, the strictly longest kept.
 Bytes ReferenceCompress(const Bytes& d) {
   const int n = int(d.size());
-  std::vector<int> count(65536, 0), start(65536, 0), list(n > 0 ? n : 1, 0);
+  std::unordered_map<int, std::vector<int>> entered;  // two-byte value -> its entered positions, ascending
   auto value = [&](int p) { return d[p] * 256 + d[p + 1]; };
-  for (int p = 0; p + 1 < n; ++p) ++count[value(p)];
-  for (int v = 0, sum = 0; v < 65536; ++v) {
-    start[v] = sum;
-    sum += count[v];
-    count[v] = 0;
-  }
-  auto enter = [&](int p) {
-    const int v = value(p);
-    list[start[v] + count[v]++] = p;
-  };
+  auto enter = [&](int p) { entered[value(p)].push_back(p); };
   Bytes out;
   struct Item {
     bool match;
@@ -51,11 +44,12 @@ Bytes ReferenceCompress(const Bytes& d) {
   int a = 0;
   while (a < n) {
     int bestLength = 0, bestPosition = 0;
-    if (a + 1 < n && count[value(a)] > 0) {
-      const int v = value(a);
-      for (int k = 0; k < count[v] && bestLength < 17; ++k) {
-        const int q = list[start[v] + k];
-        if (q < a - 4095) continue;
+    if (a + 1 < n) {
+      const std::vector<int>& candidates = entered[value(a)];
+      // Positions more than 4095 bytes back are out of reach; the list is ascending, so they come first.
+      for (auto it = std::lower_bound(candidates.begin(), candidates.end(), a - 4095);
+           it != candidates.end() && bestLength < 17; ++it) {
+        const int q = *it;
         int length = 0;
         while (length < 17 && length < a - q - 1 && length < n - a && d[q + length] == d[a + length]) ++length;
         if (length > bestLength) {
@@ -88,7 +82,10 @@ Bytes Compress(BlockEncoder& encoder, const Bytes& input) {
   return out;
 }
 
-// Inputs of several kinds: random over small or full alphabets, long runs, repeated phrases.
+constexpr int kInputKinds = 5;
+
+// Inputs of several kinds: random over small or full alphabets, long runs, repeated phrases, and copies
+// of earlier stretches from just inside and just beyond the 4095-byte reach.
 Bytes MakeInput(std::mt19937& random, size_t n, int kind) {
   Bytes d(n);
   switch (kind) {
@@ -105,11 +102,21 @@ Bytes MakeInput(std::mt19937& random, size_t n, int kind) {
         for (size_t k = 0; k < run && i < n; ++k) d[i++] = b;
       }
       break;
-    default: {  // words from a small vocabulary, like entry text
+    case 3: {  // words from a small vocabulary, like entry text
       static const char* kWords[] = {"the ", "binding ", "of ", "leaf ", "press ", "\t\x01", "sewn ", "a "};
       size_t i = 0;
       while (i < n) {
         for (const char* w = kWords[random() % 8]; *w && i < n; ++w) d[i++] = uint8_t(*w);
+      }
+      break;
+    }
+    default: {  // random bytes with 20-byte copies from distances around the edge of reach, or nearer
+      for (auto& b : d) b = uint8_t(random());
+      static const size_t kDistances[] = {4094, 4095, 4096, 4097};
+      for (size_t i = 1 + random() % 64; i + 20 <= n; i += 20 + random() % 64) {
+        const size_t distance = random() % 2 ? kDistances[random() % 4] : 1 + random() % 4100;
+        if (distance > i) continue;
+        for (size_t k = 0; k < 20; ++k) d[i + k] = d[i + k - distance];
       }
     }
   }
@@ -138,12 +145,14 @@ TEST(BlockEncoderTest, ExactOutputsOfSmallInputs) {
 TEST(BlockEncoderTest, MatchesReferenceAndRoundTrips) {
   std::mt19937 random(12345);
   BlockEncoder encoder;  // reused across inputs, as across the blocks of a section
+  // Every size up to 300 (group and match-length edges); the edges of the reach and of a 25000-byte
+  // block; small blocks after large ones (the encoder keeps its tables across blocks); random sizes.
   std::vector<size_t> sizes;
   for (size_t n = 1; n <= 300; ++n) sizes.push_back(n);
-  for (size_t n : {4095, 4096, 4097, 4113, 8191, 24999, 25000}) sizes.push_back(n);
-  for (int i = 0; i < 60; ++i) sizes.push_back(1 + random() % 25000);
+  for (size_t n : {4095, 4096, 4097, 4113, 8191, 8192, 24999, 25000, 1, 2, 3, 17, 4100}) sizes.push_back(n);
+  for (int i = 0; i < 10; ++i) sizes.push_back(1 + random() % 25000);
   for (size_t n : sizes) {
-    for (int kind = 0; kind < 4; ++kind) {
+    for (int kind = 0; kind < kInputKinds; ++kind) {
       const Bytes input = MakeInput(random, n, kind);
       const Bytes compressed = Compress(encoder, input);
       ASSERT_EQ(compressed, ReferenceCompress(input)) << "size " << n << " kind " << kind;
