@@ -62,7 +62,7 @@ ExitStatus Main(int argc, char** argv) {
   }
   if (name == "--version") {
     std::printf("lvtool %s\n", kVersion);
-    return kExitOk;
+    return ExitStatus::kOk;
   }
   const Command* command = FindCommand(name);
   if (!command) {

@@ -184,7 +184,7 @@ TEST(PalmDocCompress, GivesExactlyThePlainAlgorithmsBytes) {
   std::mt19937 rng(19);
   for (int round = 0; round < 60; ++round) {
     const size_t n = round < 10 ? round : rng() % 4096;
-    const unsigned alphabet = 2 + rng() % 60;
+    const auto alphabet = static_cast<unsigned>(2 + rng() % 60);
     Bytes input(n);
     for (uint8_t& b : input) b = static_cast<uint8_t>(round % 3 == 0 ? rng() : ' ' + rng() % alphabet);
     // Some repeated stretches far apart, so that window limits matter.

@@ -40,7 +40,7 @@ TEST(BlockDecoder, HeadOnlyStopsAfterTwoThousandBytes) {
   std::vector<uint8_t> in;
   for (int group = 0; group < 400; ++group) {
     in.push_back(0x00);
-    for (int k = 0; k < 8; ++k) in.push_back('a' + k);
+    for (uint8_t k = 0; k < 8; ++k) in.push_back(static_cast<uint8_t>('a' + k));
   }
   const std::string head = Decode(in, 5000, true);
   EXPECT_EQ(head.size(), 2008u);  // stops at the first group boundary past 2000
