@@ -60,9 +60,8 @@ QString MakeMillionTome(const QString& folder) {
   }
   out.close();
   std::fprintf(stderr, "importing %d subjects...\n", kSubjects);
-  const lv::ImportOutcome outcome = lv::ImportSource(QFile::encodeName(source).toStdString(),
-                                                     QFile::encodeName(tome).toStdString(),
-                                                     lv::SourceFormat::kTab, nullptr);
+  const lv::ImportOutcome outcome = lv::ImportSource(
+      QFile::encodeName(source).toStdString(), QFile::encodeName(tome).toStdString(), lv::SourceFormat::kTab, nullptr);
   QFile::remove(source);
   if (!outcome.status.IsOk()) qFatal("import failed: %s", outcome.status.Message().c_str());
   return tome;
@@ -124,14 +123,12 @@ int main(int argc, char* argv[]) {
   const long openKiB = ResidentKiB();
 
   QTextStream report(stdout);
-  report << "desktop reader, tome of " << rows << " subjects (" << QFileInfo(tome).size() / (1024 * 1024)
-         << " MiB)\n";
+  report << "desktop reader, tome of " << rows << " subjects (" << QFileInfo(tome).size() / (1024 * 1024) << " MiB)\n";
   report << "  open to first entry shown:      " << QString::number(openMs, 'f', 1) << " ms  (target < 100)\n";
-  report << "  quick-find key to entry shown:  median " << QString::number(Median(keyMs), 'f', 2)
-         << " ms, worst " << QString::number(*std::max_element(keyMs.begin(), keyMs.end()), 'f', 2)
-         << " ms  (target < 20)\n";
-  report << "  memory with the tome open:      " << openKiB / 1024 << " MiB resident (program alone "
-         << baseKiB / 1024 << " MiB)  (target < 150)\n";
+  report << "  quick-find key to entry shown:  median " << QString::number(Median(keyMs), 'f', 2) << " ms, worst "
+         << QString::number(*std::max_element(keyMs.begin(), keyMs.end()), 'f', 2) << " ms  (target < 20)\n";
+  report << "  memory with the tome open:      " << openKiB / 1024 << " MiB resident (program alone " << baseKiB / 1024
+         << " MiB)  (target < 150)\n";
   app.Window()->close();
   return 0;
 }

@@ -43,8 +43,8 @@ class Random {
 class Vocabulary {
  public:
   explicit Vocabulary(Random& random) : m_random(random) {
-    static const char* const kSyllables[] = {"ka", "lo", "mi", "ren", "tor", "sa", "ve", "dun", "pri", "ol",
-                                             "an", "es", "qui", "bra", "th", "ing", "er", "ma", "cu", "lin"};
+    static const char* const kSyllables[] = {"ka", "lo", "mi",  "ren", "tor", "sa",  "ve", "dun", "pri", "ol",
+                                             "an", "es", "qui", "bra", "th",  "ing", "er", "ma",  "cu",  "lin"};
     for (int i = 0; i < 6000; ++i) {
       std::string word;
       const int parts = 1 + static_cast<int>(random.Below(4));
@@ -54,9 +54,9 @@ class Vocabulary {
   }
   // Zipf-like: word rank r with weight 1 / (r + 1), with the common short words of prose between.
   const std::string& Word() {
-    static const std::vector<std::string> kCommon = {"the", "of", "and", "a", "to", "in", "is", "that", "for",
-                                                      "it", "as", "was", "with", "be", "by", "on", "not", "or",
-                                                      "which", "from", "at", "an", "this", "are", "also"};
+    static const std::vector<std::string> kCommon = {
+        "the", "of", "and", "a",   "to", "in",    "is",   "that", "for", "it",   "as",  "was", "with",
+        "be",  "by", "on",  "not", "or", "which", "from", "at",   "an",  "this", "are", "also"};
     if (m_random.Below(5) < 2) return kCommon[m_random.Below(static_cast<uint32_t>(kCommon.size()))];
     const double u = m_random.Unit();
     const size_t rank = static_cast<size_t>(std::exp(u * std::log(double(m_words.size())))) - 1;
@@ -78,7 +78,8 @@ std::string EntryText(Random& random, Vocabulary& words, const std::vector<std::
     for (int w = 0; w < length; ++w) {
       if (w) text += ' ';
       if (random.Below(40) == 0) {
-        text += Mark(lv::kLinkStart) + subjects[random.Below(static_cast<uint32_t>(subjects.size()))] + Mark(lv::kLinkEnd);
+        text +=
+            Mark(lv::kLinkStart) + subjects[random.Below(static_cast<uint32_t>(subjects.size()))] + Mark(lv::kLinkEnd);
       } else if (random.Below(30) == 0) {
         text += Mark(lv::kItalicOn) + words.Word() + Mark(lv::kItalicOff);
       } else {
@@ -138,6 +139,7 @@ int main(int argc, char** argv) {
     return outcome.status.IsOk() ? 0 : 3;
   }
   if (argc == 6 && !std::strcmp(argv[1], "export")) return Export(argv[2], argv[3], argv[4], argv[5]);
-  std::fprintf(stderr, "usage: %s make-tome MB OUT.lv | import SOURCE OUT.lv | export TOME OUT.pdb 2.5|2.8 ACCEL\n", argv[0]);
+  std::fprintf(stderr, "usage: %s make-tome MB OUT.lv | import SOURCE OUT.lv | export TOME OUT.pdb 2.5|2.8 ACCEL\n",
+               argv[0]);
   return 1;
 }

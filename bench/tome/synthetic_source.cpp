@@ -27,9 +27,9 @@ const std::array<std::string, 100>& Syllables() {
 
 // A vocabulary of short common words and longer rare ones, most frequent first.
 std::vector<std::string> MakeVocabulary() {
-  std::vector<std::string> words = {"the", "of",   "and",  "a",    "to",   "in",   "is",  "that", "for",
-                                    "it",  "as",   "was",  "with", "be",   "by",   "on",  "not",  "are",
-                                    "or",  "from", "this", "which", "at",  "an",   "but", "have", "one"};
+  std::vector<std::string> words = {"the", "of",   "and",  "a",     "to", "in", "is",  "that", "for",
+                                    "it",  "as",   "was",  "with",  "be", "by", "on",  "not",  "are",
+                                    "or",  "from", "this", "which", "at", "an", "but", "have", "one"};
   uint64_t x = 0x9E3779B97F4A7C15ull;
   const auto& syllables = Syllables();
   while (words.size() < 4000) {

@@ -13,9 +13,8 @@ namespace {
 
 // The commands in the order "lvtool --help" lists them. A new command is one more line here.
 const Command* const kCommands[] = {
-    &kImportCommand, &kInfoCommand, &kListCommand, &kShowCommand,
-    &kFindCommand,   &kExportTaggedCommand, &kSortCommand, &kUpgradeCommand,
-    &kPdbCommand,    &kPdbInfoCommand,      &kPalmDocCommand,
+    &kImportCommand, &kInfoCommand,    &kListCommand, &kShowCommand,    &kFindCommand,    &kExportTaggedCommand,
+    &kSortCommand,   &kUpgradeCommand, &kPdbCommand,  &kPdbInfoCommand, &kPalmDocCommand,
 };
 
 const Command* FindCommand(std::string_view name) {

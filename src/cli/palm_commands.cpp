@@ -69,8 +69,8 @@ ExitStatus RunPdb(const Arguments& args) {
     return Fail(status, "cannot export " + Quoted(tome) + " to " + Quoted(output) + ": " + exported.status.Message() +
                             " (result " + std::to_string(static_cast<int>(result)) + ")");
   }
-  std::printf("Wrote %s: Palm tome \"%s\" in the %s format\n", Quoted(output).c_str(), Cp1252ToUtf8(FitDatabaseName(name)).c_str(),
-              format.c_str());
+  std::printf("Wrote %s: Palm tome \"%s\" in the %s format\n", Quoted(output).c_str(),
+              Cp1252ToUtf8(FitDatabaseName(name)).c_str(), format.c_str());
   return ExitStatus::kOk;
 }
 

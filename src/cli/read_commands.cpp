@@ -142,12 +142,8 @@ ExitStatus RunFind(const Arguments& args) {
 }  // namespace
 
 const Command kInfoCommand = {
-    "info",
-    "TOME",
-    "Show the layout, version, sorted flag, subject count, sizes and bookmarks of a tome.",
-    "",
-    {},
-    RunInfo,
+    "info", "TOME", "Show the layout, version, sorted flag, subject count, sizes and bookmarks of a tome.",
+    "",     {},     RunInfo,
 };
 
 const Command kListCommand = {

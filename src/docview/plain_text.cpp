@@ -31,8 +31,14 @@ class PlainWriter {
       case kHorizontalRule: m_out += "\n----------------------------------------\n"; break;
       case kLineBreak: m_out += '\n'; break;
       case kParagraph: m_out += "\n\n"; break;
-      case kNumberedListStart: m_lists.push_back(1); NewLine(); break;
-      case kBulletListStart: m_lists.push_back(0); NewLine(); break;
+      case kNumberedListStart:
+        m_lists.push_back(1);
+        NewLine();
+        break;
+      case kBulletListStart:
+        m_lists.push_back(0);
+        NewLine();
+        break;
       case kNumberedListEnd:
       case kBulletListEnd:
         if (!m_lists.empty()) m_lists.pop_back();

@@ -26,10 +26,10 @@ namespace {
 
 // The page form of each code (index = code); the link start is written by LinkStart.
 constexpr std::string_view kPageForm[kLastMarkupCode + 1] = {
-    "",         "<b>",       "</b>",      "<i>",     "</i>",   "<u>",  "</u>",
-    "<HR ALIGN=\"center\" WIDTH=\"100%\">", "<br>",    "<p>",    "<li>", "<ol>",
-    "</ol>",    "<ul>",      "</ul>",     "<center>", "</center>", "",  "</a>",
-    "<strike>", "</strike>", "<sup>",     "</sup>",  "<sub>",  "</sub>",
+    "",          "<b>", "</b>", "<i>",      "</i>",      "<u>",   "</u>",   "<HR ALIGN=\"center\" WIDTH=\"100%\">",
+    "<br>",      "<p>", "<li>", "<ol>",     "</ol>",     "<ul>",  "</ul>",  "<center>",
+    "</center>", "",    "</a>", "<strike>", "</strike>", "<sup>", "</sup>", "<sub>",
+    "</sub>",
 };
 
 constexpr std::string_view kCrLf = "\r\n";

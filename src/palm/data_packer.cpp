@@ -27,8 +27,8 @@ Status DataStreamPacker::AddSubject(std::string_view subject, std::string_view p
   m_pending.push_back(0);
   if (m_record >= m_limits.maxRecords) return TooLarge();
   // The subject starts in the next block; if that block opens a new record it is re-pointed there.
-  m_header.push_back({static_cast<uint16_t>(m_record * m_limits.maxBlocksPerRecord + m_nextBlock),
-                      static_cast<uint16_t>(start)});
+  m_header.push_back(
+      {static_cast<uint16_t>(m_record * m_limits.maxBlocksPerRecord + m_nextBlock), static_cast<uint16_t>(start)});
   size_t consumed = 0;
   while (m_pending.size() - consumed >= m_blockSize || (last && consumed < m_pending.size())) {
     const size_t n = std::min(m_blockSize, m_pending.size() - consumed);

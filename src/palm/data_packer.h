@@ -60,9 +60,9 @@ class DataStreamPacker {
   std::vector<uint8_t> m_scratch;
   std::vector<DataHeaderEntry> m_header;
   std::vector<std::vector<uint8_t>> m_blocks;
-  int m_record = 0;      // current data record
-  int m_nextBlock = 0;   // block number the next block gets in the current record
-  size_t m_used = 0;     // bytes placed in the current record
+  int m_record = 0;     // current data record
+  int m_nextBlock = 0;  // block number the next block gets in the current record
+  size_t m_used = 0;    // bytes placed in the current record
 };
 
 // The data record of every block by the packing rule, recounted from the block lengths alone.

@@ -30,8 +30,7 @@ bool CompressPalmBlock(PalmCodec codec, const uint8_t* input, size_t n, std::vec
                        MessageSink* messages);
 
 // The 60 characters of the version-1 text packing, in code order.
-inline constexpr char kVersion1Characters[] =
-    "bcdfgjkmpquvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ,;@'() eoatnirslh.";
+inline constexpr char kVersion1Characters[] = "bcdfgjkmpquvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ,;@'() eoatnirslh.";
 
 // The Palm export's decoding of version-1 packed text (the tome reader has its own,
 // DecodeVersion1TextForReader, which differs in the two points marked below). A stream of nibbles,

@@ -83,7 +83,8 @@ ExportResult PalmTomeWriter::WriteRecords(Run& run, const std::string& name) {
   std::vector<uint32_t> sizes;
   for (const Record& record : front) sizes.push_back(static_cast<uint32_t>(record.size()));
   sizes.resize(front.size() + dataRecords, 0);
-  for (size_t b = 0; b < blocks.size(); ++b) sizes[front.size() + recordOfBlock[b]] += static_cast<uint32_t>(blocks[b].size() + 2);
+  for (size_t b = 0; b < blocks.size(); ++b)
+    sizes[front.size() + recordOfBlock[b]] += static_cast<uint32_t>(blocks[b].size() + 2);
   if (sizes.size() > kPdbMaxRecords) return ExportResult::kTooLarge;
 
   std::FILE* out = run.output.Stream();

@@ -5,9 +5,9 @@
 #include <memory>
 #include <new>
 
+#include "palm/palm_codecs.h"
 #include "palm/palm_text.h"
 #include "palm/palm_tome_run.h"
-#include "palm/palm_codecs.h"
 #include "palm/search_index.h"
 #include "palm/subject_cache.h"
 #include "palm/subject_index.h"

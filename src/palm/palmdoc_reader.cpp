@@ -65,8 +65,8 @@ std::vector<uint8_t> PalmDocReader::ReadRecord(size_t i) {
   if (m_docHeader.compression == kNoCompression) return stored;
   if (m_docHeader.compression != kPalmDocCompression) return {};
   // Each compressed byte yields at most five decoded ones (a two-byte reference copies ten).
-  const size_t capacity = std::min(std::max<size_t>(kMinDecodedRecordCapacity, m_docHeader.textRecordSize),
-                                   5 * stored.size());
+  const size_t capacity =
+      std::min(std::max<size_t>(kMinDecodedRecordCapacity, m_docHeader.textRecordSize), 5 * stored.size());
   std::vector<uint8_t> decoded(capacity);
   decoded.resize(PalmDocDecompress(stored.data(), stored.size(), decoded.data(), decoded.size()));
   return decoded;

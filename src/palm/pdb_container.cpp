@@ -35,10 +35,10 @@ std::vector<uint8_t> MakePdbHeader(std::string_view name, std::string_view type,
   const std::string fitted = FitDatabaseName(name);
   out.insert(out.end(), fitted.begin(), fitted.end());
   out.resize(kPdbNameFieldSize, 0);
-  AppendBE16(out, 0);  // attributes
-  AppendBE16(out, 1);  // version
-  AppendBE32(out, PalmDate(clock));  // creation date
-  AppendBE32(out, PalmDate(clock));  // modification date, from a second reading of the clock
+  AppendBE16(out, 0);                                          // attributes
+  AppendBE16(out, 1);                                          // version
+  AppendBE32(out, PalmDate(clock));                            // creation date
+  AppendBE32(out, PalmDate(clock));                            // modification date, from a second reading of the clock
   for (int field = 0; field < 4; ++field) AppendBE32(out, 0);  // backup, modification number, offsets
   AppendFourCharacters(out, type);
   AppendFourCharacters(out, creator);

@@ -27,8 +27,8 @@ inline constexpr size_t kSearchHeaderSize = 64;
 inline constexpr size_t kWordRecordRawLimit = 16382;
 
 struct SearchRecords {
-  std::vector<uint8_t> header;                 // the 64-byte search header record
-  std::vector<std::vector<uint8_t>> words;     // the W word records
+  std::vector<uint8_t> header;              // the 64-byte search header record
+  std::vector<std::vector<uint8_t>> words;  // the W word records
 };
 
 class SearchWordIndex {

@@ -21,8 +21,7 @@ namespace lv {
 // decode the head of the next block). A match reaching before the start of the output, or output that
 // would not fit, stops the decoding early: damaged data decodes to what it holds up to that point.
 // Returns the number of bytes written.
-size_t DecodeBlock(const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputCapacity,
-                   bool headOnly);
+size_t DecodeBlock(const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputCapacity, bool headOnly);
 
 // Largest compressed size of n input bytes: n + n / 8 + 1 (one control byte per eight items).
 inline constexpr size_t MaxCompressedSize(size_t n) { return n + n / 8 + 1; }

@@ -10,8 +10,7 @@ constexpr size_t kHeadOnlyLimit = 2000;
 
 }  // namespace
 
-size_t DecodeBlock(const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputCapacity,
-                   bool headOnly) {
+size_t DecodeBlock(const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputCapacity, bool headOnly) {
   size_t i = 0;
   size_t j = 0;
   while (i < inputSize) {

@@ -21,10 +21,10 @@ class BlockEncoder {
  private:
   // The positions of one block whose first three bytes hash alike, as a group in m_positions.
   struct Bucket {
-    int32_t start = -1;  // first slot of the group in m_positions; -1 while the bucket is unused
-    int32_t size = 0;    // positions of the block in the bucket
-    int32_t entered = 0; // positions entered so far (they fill the group in ascending order)
-    int32_t reach = 0;   // first entered slot not yet known to be too far back; only moves forward
+    int32_t start = -1;   // first slot of the group in m_positions; -1 while the bucket is unused
+    int32_t size = 0;     // positions of the block in the bucket
+    int32_t entered = 0;  // positions entered so far (they fill the group in ascending order)
+    int32_t reach = 0;    // first entered slot not yet known to be too far back; only moves forward
   };
 
   bool Prepare(const uint8_t* input, size_t n);
@@ -38,8 +38,8 @@ class BlockEncoder {
 
   // The block being compressed, followed by zero padding so that comparisons may load 8 bytes at once.
   std::vector<uint8_t> m_data;
-  std::vector<uint16_t> m_bucketOf;   // per position (with three bytes from it): its bucket
-  std::vector<int32_t> m_positions;   // the buckets' groups, one after the other
+  std::vector<uint16_t> m_bucketOf;  // per position (with three bytes from it): its bucket
+  std::vector<int32_t> m_positions;  // the buckets' groups, one after the other
   std::vector<Bucket> m_buckets;
 };
 

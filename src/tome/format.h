@@ -31,11 +31,11 @@ inline constexpr int32_t kChunkTypeBookmarks = 1;
 // Bookmark table: 51 records of name length (4) + subject number (4) + reserved (4) + name (81).
 inline constexpr int kBookmarkRecordCount = 51;
 inline constexpr int kBookmarkNameSize = 81;
-inline constexpr int kBookmarkRecordSize = 12 + kBookmarkNameSize;                          // 93
-inline constexpr int kBookmarkTableSize = kBookmarkRecordCount * kBookmarkRecordSize;       // 4743
-inline constexpr int kWrittenChunkAreaLength = kChunkHeaderSize + kBookmarkTableSize;       // 4755
-inline constexpr int kWrittenBookmarkTableOffset = kHeaderSize + kChunkHeaderSize;          // 48
-inline constexpr int kWrittenSubjectTableOffset = kHeaderSize + kWrittenChunkAreaLength;    // 4791
+inline constexpr int kBookmarkRecordSize = 12 + kBookmarkNameSize;                        // 93
+inline constexpr int kBookmarkTableSize = kBookmarkRecordCount * kBookmarkRecordSize;     // 4743
+inline constexpr int kWrittenChunkAreaLength = kChunkHeaderSize + kBookmarkTableSize;     // 4755
+inline constexpr int kWrittenBookmarkTableOffset = kHeaderSize + kChunkHeaderSize;        // 48
+inline constexpr int kWrittenSubjectTableOffset = kHeaderSize + kWrittenChunkAreaLength;  // 4791
 
 // Text sections: section length + block count + block size, then 8 bytes per block.
 inline constexpr int kSectionHeaderSize = 12;

@@ -44,9 +44,9 @@ inline bool IsMarkupCode(uint8_t code) { return code >= kFirstMarkupCode && code
 // The tagged-text spelling of each code (index = code; index 0 unused). The link start is spelled
 // "<a:" and is followed by the target and ">" (see the renderer for the implicit-target rule).
 inline constexpr std::string_view kTaggedForm[kLastMarkupCode + 1] = {
-    "",        "<b>",      "</b>",      "<i>",  "</i>",   "<u>",      "</u>",      "<hr>",     "<br>",
-    "<p>",     "<li>",     "<ol>",      "</ol>", "<ul>",  "</ul>",    "<center>",  "</center>", "<a:",
-    "</a>",    "<strike>", "</strike>", "<sup>", "</sup>", "<sub>",   "</sub>",
+    "",     "<b>",      "</b>",      "<i>",   "</i>",   "<u>",   "</u>",     "<hr>",      "<br>",
+    "<p>",  "<li>",     "<ol>",      "</ol>", "<ul>",   "</ul>", "<center>", "</center>", "<a:",
+    "</a>", "<strike>", "</strike>", "<sup>", "</sup>", "<sub>", "</sub>",
 };
 
 }  // namespace lv

@@ -30,14 +30,12 @@ struct SourceTag {
 };
 
 constexpr SourceTag kSourceTags[] = {
-    {"<b>", kBoldOn},          {"</b>", kBoldOff},          {"<i>", kItalicOn},
-    {"</i>", kItalicOff},      {"<u>", kUnderlineOn},       {"</u>", kUnderlineOff},
-    {"<hr>", kHorizontalRule}, {"<br>", kLineBreak},        {"<p>", kParagraph},
-    {"<li>", kListItem},       {"<ol>", kNumberedListStart}, {"</ol>", kNumberedListEnd},
-    {"<ul>", kBulletListStart}, {"</ul>", kBulletListEnd},  {"<cent**>", kCentreOn},
-    {"</cent**>", kCentreOff}, {"<a:", kLinkStart},         {"<a>", kLinkStart},
-    {"</a>", kLinkEnd},        {"<strike>", kStrikeOn},     {"</strike>", kStrikeOff},
-    {"<sup>", kSuperscriptOn}, {"</sup>", kSuperscriptOff}, {"<sub>", kSubscriptOn},
+    {"<b>", kBoldOn},           {"</b>", kBoldOff},        {"<i>", kItalicOn},           {"</i>", kItalicOff},
+    {"<u>", kUnderlineOn},      {"</u>", kUnderlineOff},   {"<hr>", kHorizontalRule},    {"<br>", kLineBreak},
+    {"<p>", kParagraph},        {"<li>", kListItem},       {"<ol>", kNumberedListStart}, {"</ol>", kNumberedListEnd},
+    {"<ul>", kBulletListStart}, {"</ul>", kBulletListEnd}, {"<cent**>", kCentreOn},      {"</cent**>", kCentreOff},
+    {"<a:", kLinkStart},        {"<a>", kLinkStart},       {"</a>", kLinkEnd},           {"<strike>", kStrikeOn},
+    {"</strike>", kStrikeOff},  {"<sup>", kSuperscriptOn}, {"</sup>", kSuperscriptOff},  {"<sub>", kSubscriptOn},
     {"</sub>", kSubscriptOff},
 };
 

@@ -31,7 +31,9 @@ class Status {
   static Status NotFound(std::string message) { return Status(StatusCode::kNotFound, std::move(message)); }
   static Status Corruption(std::string message) { return Status(StatusCode::kCorruption, std::move(message)); }
   static Status NotSupported(std::string message) { return Status(StatusCode::kNotSupported, std::move(message)); }
-  static Status InvalidArgument(std::string message) { return Status(StatusCode::kInvalidArgument, std::move(message)); }
+  static Status InvalidArgument(std::string message) {
+    return Status(StatusCode::kInvalidArgument, std::move(message));
+  }
   static Status IoError(std::string message) { return Status(StatusCode::kIoError, std::move(message)); }
   static Status OutOfMemory(std::string message) { return Status(StatusCode::kOutOfMemory, std::move(message)); }
 

@@ -1,5 +1,6 @@
 // SortTabFile and CompareLines: the in-place sort of a tab-separated source by the collation, so that
-// the tome built from it is sorted. Lines are split as the import splits them (LineEndOf). The whole file is held in memory while it is sorted.
+// the tome built from it is sorted. Lines are split as the import splits them (LineEndOf). The whole file is held in
+// memory while it is sorted.
 #include <unistd.h>
 
 #include <algorithm>

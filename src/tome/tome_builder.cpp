@@ -135,8 +135,7 @@ void TomeBuilder::AppendMark(uint8_t code) {
 void TomeBuilder::FinishEntry() {
   if (Failed()) return;
   const bool extended = m_textLength > kEntryHeadLength;
-  const int64_t recordLength =
-      1 + (extended ? 4 : 0) + int64_t(m_subject.size()) + 1 + int64_t(m_head.size()) + 1;
+  const int64_t recordLength = 1 + (extended ? 4 : 0) + int64_t(m_subject.size()) + 1 + int64_t(m_head.size()) + 1;
   if (m_mainPosition + recordLength > m_maxStreamLength) {
     Fail(Status::NotSupported("the source has too many entries for one tome (more than " +
                               std::to_string(m_maxStreamLength) + " bytes in the main stream)"));

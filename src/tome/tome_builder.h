@@ -96,11 +96,11 @@ class TomeBuilder {
   bool CheckWritten(std::FILE* file);
 
   std::unique_ptr<SourceReader> m_source;
-  uint8_t m_lineEndByte = 0;         // '\r' or '\n': what ends a tab-separated line; 0 until read
-  std::string m_subject;             // the entry's subject as stored (0x00 bytes dropped, cut)
-  int64_t m_rawSubjectLength = 0;    // its length in the source
-  std::string m_head;                // the first kEntryHeadLength bytes of the stored text
-  int64_t m_textLength = 0;          // stored text bytes so far
+  uint8_t m_lineEndByte = 0;       // '\r' or '\n': what ends a tab-separated line; 0 until read
+  std::string m_subject;           // the entry's subject as stored (0x00 bytes dropped, cut)
+  int64_t m_rawSubjectLength = 0;  // its length in the source
+  std::string m_head;              // the first kEntryHeadLength bytes of the stored text
+  int64_t m_textLength = 0;        // stored text bytes so far
   int m_cutSubjectCount = 0;
   int64_t m_maxStreamLength = kMaxStreamLength;
   Status m_status;

@@ -82,7 +82,8 @@ std::string FormatImportResults(const ImportOutcome& outcome) {
     text += "No\nSorted check failed at subject: " + outcome.firstOutOfOrder;
   }
   if (outcome.longSubjectFlag) {
-    text += "\n\nNote: The subjects in this text were very long \nand may cause problems in some versions of Librovance.";
+    text +=
+        "\n\nNote: The subjects in this text were very long \nand may cause problems in some versions of Librovance.";
   }
   if (outcome.cutSubjectCount > 0) {
     text += "\n\nNote: " + std::to_string(outcome.cutSubjectCount) + " subjects longer than " +

@@ -9,8 +9,8 @@
 //      chunk area or an area beyond the file; a subject table or a text section that does not fit in
 //      the file; a section whose length cannot hold its block table; a block size below 1 or above
 //      1 MiB (40 times what the builder writes); a block lying outside its section or longer than
-//      the largest possible compression of a block; a version-1 file shorter than 28 bytes, a version-1 header length below 28 or
-//      beyond the file, a negative version-1 subject count or an offset table beyond the header, and
+//      the largest possible compression of a block; a version-1 file shorter than 28 bytes, a version-1 header length
+//      below 28 or beyond the file, a negative version-1 subject count or an offset table beyond the header, and
 //      (writable) a version-1 bookmark table that would reach back into the header; OutOfMemory when a
 //      buffer the header asks for cannot be allocated.
 // A bookmark chunk too short for the 4743-byte table is taken as no table, so saving the bookmarks
@@ -68,8 +68,8 @@ void SerializeBookmarkTable(const BookmarkRecord* records, uint8_t* table) {
     EncodeLE32(at, uint32_t(record.nameLength));
     EncodeLE32(at + 4, uint32_t(record.subjectNumber));
     EncodeLE32(at + 8, uint32_t(record.reserved));
-    const size_t length = std::min({size_t(std::max(record.nameLength, 0)), record.name.size(),
-                                    size_t(kBookmarkNameSize)});
+    const size_t length =
+        std::min({size_t(std::max(record.nameLength, 0)), record.name.size(), size_t(kBookmarkNameSize)});
     std::copy_n(record.name.data(), length, at + 12);
   }
 }
@@ -265,7 +265,7 @@ BookmarkRecord TomeReader::Bookmark(int recordNumber) const {
 }
 
 void TomeReader::SetBookmark(int recordNumber, int32_t nameLength, int32_t subjectNumber, int32_t reserved,
-                              std::string_view name) {
+                             std::string_view name) {
   if (recordNumber < 0 || recordNumber >= kBookmarkRecordCount) return;
   BookmarkRecord& record = m_bookmarks[recordNumber];
   // Names are cut to the 81 bytes of the name field, and the length with them.

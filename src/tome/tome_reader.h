@@ -90,8 +90,8 @@ class TomeReader {
  private:
   // One text section: its block table and the one decoded block it holds.
   struct Section {
-    int64_t dataBase = 0;    // file offset of the first compressed block
-    int32_t blockSize = 0;   // 0 when the section has no blocks
+    int64_t dataBase = 0;                // file offset of the first compressed block
+    int32_t blockSize = 0;               // 0 when the section has no blocks
     std::vector<uint32_t> blockOffsets;  // from dataBase
     std::vector<uint32_t> blockLengths;
     std::vector<uint8_t> buffer;  // decoded block (plus the next block's head for the main section)

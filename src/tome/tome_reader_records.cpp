@@ -130,8 +130,8 @@ bool TomeReader::LocateRecord(int subjectIndex, Record& record) {
   const size_t offset = size_t(position % m_main.blockSize);
   if (block >= m_main.BlockCount() || !MakeBlockCurrent(m_main, int(block), true)) return false;
   if (offset >= m_main.blockBytes) return false;
-  if (ParseRecord(m_main.buffer.data() + offset, m_main.decodedSize - offset, record.flags,
-                  record.extensionPosition, record.subject, record.head)) {
+  if (ParseRecord(m_main.buffer.data() + offset, m_main.decodedSize - offset, record.flags, record.extensionPosition,
+                  record.subject, record.head)) {
     return true;
   }
   return AssembleLongRecord(int(block), offset, record);
@@ -141,8 +141,7 @@ bool TomeReader::LocateRecord(int subjectIndex, Record& record) {
 // writer, or small blocks) is gathered block by block until both of its terminators are in.
 bool TomeReader::AssembleLongRecord(int block, size_t offset, Record& record) {
   const size_t blockSize = size_t(m_main.blockSize);
-  m_recordScratch.assign(reinterpret_cast<const char*>(m_main.buffer.data()) + offset,
-                         m_main.blockBytes - offset);
+  m_recordScratch.assign(reinterpret_cast<const char*>(m_main.buffer.data()) + offset, m_main.blockBytes - offset);
   bool streamGoesOn = m_main.blockBytes == blockSize;
   for (int next = block + 1; streamGoesOn && next < m_main.BlockCount(); ++next) {
     if (m_recordScratch.size() >= kMaxRecordLength || !MakeBlockCurrent(m_main, next, true)) break;

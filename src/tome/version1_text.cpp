@@ -6,9 +6,8 @@ namespace lv {
 namespace {
 
 constexpr char kCommonCharacters[12] = {' ', 'e', 'o', 'a', 't', 'n', 'i', 'r', 's', 'l', 'h', '.'};
-constexpr char kLowerConsonants[16] = {'b', 'c', 'd', 'f', 'g', 'j', 'k', 'm',
-                                       'p', 'q', 'u', 'v', 'w', 'x', 'y', 'z'};
-constexpr char kEscapedCharacters[16] = {'Q', 'R', 'S', 'T', 'U', 'V', 'W', 'X',
+constexpr char kLowerConsonants[16] = {'b', 'c', 'd', 'f', 'g', 'j', 'k', 'm', 'p', 'q', 'u', 'v', 'w', 'x', 'y', 'z'};
+constexpr char kEscapedCharacters[16] = {'Q', 'R', 'S', 'T', 'U',  'V',  'W', 'X',
                                          'Y', 'Z', ',', ';', '\0', '\'', '(', ')'};
 constexpr uint8_t kEscapedLineBreak = 12;
 

@@ -32,7 +32,8 @@ UpgradeOutcome UpgradeVersion1Tome(const std::string& path) {
   if (opened.IsNotSupported()) {
     return UpgradeFailure(Status::NotSupported("cannot upgrade '" + path + "': unsupported tome version"));
   }
-  if (!opened.IsOk()) return UpgradeFailure(Status::Corruption("cannot open tome '" + path + "': unreadable or damaged"));
+  if (!opened.IsOk())
+    return UpgradeFailure(Status::Corruption("cannot open tome '" + path + "': unreadable or damaged"));
   if (reader.IsCurrentLayout()) {
     return UpgradeFailure(Status::InvalidArgument("cannot upgrade '" + path + "': it is not a version-1 tome"));
   }
@@ -59,9 +60,8 @@ UpgradeOutcome UpgradeVersion1Tome(const std::string& path) {
     const std::string cause = saved.Code() == StatusCode::kOutOfMemory ? "out of memory" : saved.Message();
     return UpgradeFailure(Status::IoError("cannot write tome '" + path + "': " + cause));
   }
-  if (!bookmarks.empty() &&
-      (std::fseek(writer.Stream(), kWrittenBookmarkTableOffset, SEEK_SET) != 0 ||
-       std::fwrite(bookmarks.data(), 1, bookmarks.size(), writer.Stream()) != bookmarks.size())) {
+  if (!bookmarks.empty() && (std::fseek(writer.Stream(), kWrittenBookmarkTableOffset, SEEK_SET) != 0 ||
+                             std::fwrite(bookmarks.data(), 1, bookmarks.size(), writer.Stream()) != bookmarks.size())) {
     return UpgradeFailure(Status::IoError("cannot write tome '" + path + "': the bookmark table could not be written"));
   }
   reader.Close();

@@ -50,15 +50,15 @@ QString MakeTome(const QString& dir, const QString& name, const QStringList& lin
   return tome;
 }
 
-QString MakeVersion1Tome(const QString& dir, const QString& name,
-                         const QList<QPair<QByteArray, QByteArray>>& entries) {
+QString MakeVersion1Tome(const QString& dir, const QString& name, const QList<QPair<QByteArray, QByteArray>>& entries) {
   std::vector<test::TestEntry> tomeEntries;
   for (const auto& [subject, text] : entries) tomeEntries.push_back({subject.toStdString(), text.toStdString()});
   const std::string file = test::AssembleVersion1Tome(tomeEntries, 1);  // base version 1: plain text
   const QString path = dir + QStringLiteral("/") + name;
   QFile out(path);
   const auto size = static_cast<qint64>(file.size());
-  if (!out.open(QIODevice::WriteOnly) || out.write(file.data(), size) != size) qFatal("cannot write %s", qPrintable(path));
+  if (!out.open(QIODevice::WriteOnly) || out.write(file.data(), size) != size)
+    qFatal("cannot write %s", qPrintable(path));
   return path;
 }
 

@@ -34,10 +34,10 @@ class ScriptedDialogs : public UserDialogs {
     bool question = false;
     MessageIcon icon = MessageIcon::kExclamation;
   };
-  QList<Shown> shown;            // every message and question, in order
-  QList<bool> yesNoAnswers;      // answers to the questions in order; No once they run out
-  QStringList filesToSave;       // answers of the Save As dialog; cancelled once they run out
-  QStringList filesToOpen;       // answers of the Open dialog; cancelled once they run out
+  QList<Shown> shown;        // every message and question, in order
+  QList<bool> yesNoAnswers;  // answers to the questions in order; No once they run out
+  QStringList filesToSave;   // answers of the Save As dialog; cancelled once they run out
+  QStringList filesToOpen;   // answers of the Open dialog; cancelled once they run out
   int printerRequests = 0;
   int openRequests = 0;
   int aboutRequests = 0;
@@ -55,8 +55,7 @@ class ScriptedDialogs : public UserDialogs {
 // import; fails the test when the import fails.
 QString MakeTome(const QString& dir, const QString& name, const QStringList& lines);
 // Writes a version-1 tome (base version 1: stored text as plain bytes).
-QString MakeVersion1Tome(const QString& dir, const QString& name,
-                         const QList<QPair<QByteArray, QByteArray>>& entries);
+QString MakeVersion1Tome(const QString& dir, const QString& name, const QList<QPair<QByteArray, QByteArray>>& entries);
 // The fruit tome most tests read: 12 subjects in order, links, a line break and a strike-through.
 QStringList FruitLines();
 

@@ -187,7 +187,8 @@ TEST_F(LvtoolTest, ShowPlainTextAndHtmlPage) {
   ASSERT_EQ(plain.status, 0) << plain.err;
   EXPECT_EQ(plain.out, "Apple\n=====\n\nA *red* fruit; see [the cherry -> Cherry].\n");
   EXPECT_EQ(Run({"show", tome, "--index", "1"}).out, "Banana\n======\n\nA _long_ one.\nAlso [Apple].\n");
-  EXPECT_EQ(Run({"show", tome, "--index", "2", "--find", "0:5"}).out, "Cherry\n======\n\n>>Small<<\n"
+  EXPECT_EQ(Run({"show", tome, "--index", "2", "--find", "0:5"}).out,
+            "Cherry\n======\n\n>>Small<<\n"
             "----------------------------------------\nand sweet.\n");
   EXPECT_EQ(Run({"show", tome, "--index", "3"}).status, 4);
   EXPECT_EQ(Run({"show", tome, "Durian"}).status, 4);

@@ -17,14 +17,14 @@ TEST(RenderPlainText, MarksBecomeReadableText) {
 }
 
 TEST(RenderPlainText, ListsGetBulletsAndNumbers) {
-  EXPECT_EQ(RenderPlainText("Kinds:" + M(13) + M(10) + "one" + M(10) + "two" + M(14) + M(11) + M(10) + "first" +
-                            M(10) + "second" + M(12) + "after"),
+  EXPECT_EQ(RenderPlainText("Kinds:" + M(13) + M(10) + "one" + M(10) + "two" + M(14) + M(11) + M(10) + "first" + M(10) +
+                            "second" + M(12) + "after"),
             "Kinds:\n  * one\n  * two\n  1. first\n  2. second\nafter\n");
 }
 
 TEST(RenderPlainText, LinksShowTextAndTarget) {
-  EXPECT_EQ(RenderPlainText("see " + M(17) + "Quire>a gathering" + M(18) + " and " + M(17) + "folio" + M(18) +
-                            " or " + M(17) + "Recto>recto" + M(18)),
+  EXPECT_EQ(RenderPlainText("see " + M(17) + "Quire>a gathering" + M(18) + " and " + M(17) + "folio" + M(18) + " or " +
+                            M(17) + "Recto>recto" + M(18)),
             "see [a gathering -> Quire] and [folio] or [recto]\n");
   // An unterminated link and a trailing TAB end cleanly.
   EXPECT_EQ(RenderPlainText("x " + M(17) + "open"), "x [open\n");

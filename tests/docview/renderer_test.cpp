@@ -70,9 +70,10 @@ TEST(RenderEntryPage, HeaderFollowsStyleColourFaceAndSize) {
 
 TEST(RenderEntryPage, EveryCodeHasItsPageForm) {
   const char* forms[25] = {
-      nullptr, "<b>",  "</b>",  "<i>",  "</i>",      "<u>",       "</u>", "<HR ALIGN=\"center\" WIDTH=\"100%\">",
-      "<br>",  "<p>",  "<li>",  "<ol>", "</ol>",     "<ul>",      "</ul>", "<center>",
-      "</center>", nullptr, "</a>", "<strike>", "</strike>", "<sup>", "</sup>", "<sub>", "</sub>"};
+      nullptr,     "<b>",   "</b>", "<i>",      "</i>",      "<u>",   "</u>",   "<HR ALIGN=\"center\" WIDTH=\"100%\">",
+      "<br>",      "<p>",   "<li>", "<ol>",     "</ol>",     "<ul>",  "</ul>",  "<center>",
+      "</center>", nullptr, "</a>", "<strike>", "</strike>", "<sup>", "</sup>", "<sub>",
+      "</sub>"};
   for (int code = 1; code <= 24; ++code) {
     if (!forms[code]) continue;
     EXPECT_EQ(Body("a" + M(code) + "b"), std::string("a") + forms[code] + "b") << "code " << code;
@@ -85,8 +86,7 @@ TEST(RenderEntryPage, MarksAtStartEndAndBackToBackHaveNothingBetween) {
 }
 
 TEST(RenderEntryPage, LinksInBothFormsAndWithAnEmptyTarget) {
-  EXPECT_EQ(Body("see " + M(17) + "Paris>the capital" + M(18) + "."),
-            "see <a href=\"tome::Paris\">the capital</a>.");
+  EXPECT_EQ(Body("see " + M(17) + "Paris>the capital" + M(18) + "."), "see <a href=\"tome::Paris\">the capital</a>.");
   EXPECT_EQ(Body(M(17) + "word" + M(18)), "<a href=\"tome::word\">word</a>");
   EXPECT_EQ(Body(M(17) + ">text" + M(18)), "<a href=\"tome::\">text</a>");
   EXPECT_EQ(Body(M(17) + "two words" + M(18)), "<a href=\"tome::two words\">two words</a>");
@@ -105,13 +105,13 @@ TEST(RenderEntryPage, HighlightMarksItsStretchWithinOneRun) {
   };
   const Case cases[] = {
       {-1, 3, "abcdef<b>ghij"},
-      {0, 2, anchor + "ab" + close + "cdef<b>ghij"},             // at the run's start: empty piece before
-      {4, 2, "abcd" + anchor + "ef" + close + "<b>ghij"},        // at the run's end: empty piece after
+      {0, 2, anchor + "ab" + close + "cdef<b>ghij"},       // at the run's start: empty piece before
+      {4, 2, "abcd" + anchor + "ef" + close + "<b>ghij"},  // at the run's end: empty piece after
       {2, 2, "ab" + anchor + "cd" + close + "ef<b>ghij"},
-      {4, 50, "abcd" + anchor + "ef" + close + "<b>ghij"},       // clipped to its run
-      {9, 2, "abcdef<b>g" + anchor + "hi" + close + "j"},        // in the second run
-      {6, 2, "abcdef<b>ghij"},                                    // on a mark: no run holds it
-      {12, 1, "abcdef<b>ghij"},                                   // past the end
+      {4, 50, "abcd" + anchor + "ef" + close + "<b>ghij"},  // clipped to its run
+      {9, 2, "abcdef<b>g" + anchor + "hi" + close + "j"},   // in the second run
+      {6, 2, "abcdef<b>ghij"},                              // on a mark: no run holds it
+      {12, 1, "abcdef<b>ghij"},                             // past the end
       {1, 0, "a" + anchor + close + "bcdef<b>ghij"},
   };
   for (const Case& c : cases) {
@@ -159,13 +159,15 @@ TEST(MakePlainPageHeader, IsByteExact) {
 
 TEST(AppendTaggedLine, SpellsEveryMarkAsItsTag) {
   std::string out;
-  AppendTaggedLine(out, "Subj", M(1) + "b" + M(2) + M(7) + M(8) + M(17) + "word" + M(18) + " " + M(17) +
-                                    "Target>shown" + M(18) + M(15) + "c" + M(16) + M(30) + "\t");
+  AppendTaggedLine(out, "Subj",
+                   M(1) + "b" + M(2) + M(7) + M(8) + M(17) + "word" + M(18) + " " + M(17) + "Target>shown" + M(18) +
+                       M(15) + "c" + M(16) + M(30) + "\t");
   EXPECT_EQ(out, "Subj\t<b>b</b><hr><br><a:word>word</a> <a:Target>shown</a><center>c</center>\r\n");
   out.clear();
-  const char* tags[25] = {nullptr, "<b>", "</b>", "<i>", "</i>", "<u>", "</u>", "<hr>", "<br>", "<p>",
-                          "<li>", "<ol>", "</ol>", "<ul>", "</ul>", "<center>", "</center>", nullptr,
-                          "</a>", "<strike>", "</strike>", "<sup>", "</sup>", "<sub>", "</sub>"};
+  const char* tags[25] = {nullptr, "<b>",      "</b>",      "<i>",   "</i>", "<u>",      "</u>",
+                          "<hr>",  "<br>",     "<p>",       "<li>",  "<ol>", "</ol>",    "<ul>",
+                          "</ul>", "<center>", "</center>", nullptr, "</a>", "<strike>", "</strike>",
+                          "<sup>", "</sup>",   "<sub>",     "</sub>"};
   for (int code = 1; code <= 24; ++code) {
     if (!tags[code]) continue;
     out.clear();

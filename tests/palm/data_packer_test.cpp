@@ -30,8 +30,8 @@ struct Packed {
 // Packs subjects of recordBytes stream bytes each (subject "s", NUL, text, NUL) into blocks of 10.
 Packed Pack(const std::vector<size_t>& recordBytes, std::vector<size_t> lengths, PackingLimits limits = {}) {
   ScriptedCompressor compressor{std::move(lengths)};
-  DataStreamPacker packer(10, [&](const uint8_t* d, size_t n, std::vector<uint8_t>& o) { return compressor(d, n, o); },
-                          limits);
+  DataStreamPacker packer(
+      10, [&](const uint8_t* d, size_t n, std::vector<uint8_t>& o) { return compressor(d, n, o); }, limits);
   Packed p;
   for (size_t i = 0; i < recordBytes.size() && p.result.IsOk(); ++i) {
     p.result = packer.AddSubject("s", std::string(recordBytes[i] - 3, 't'), i + 1 == recordBytes.size());

@@ -55,9 +55,7 @@ Bytes ExpandTokens(const std::vector<Token>& tokens) {
   for (const Token& t : tokens) {
     switch (t.kind) {
       case Token::kLiteral:
-      case Token::kRun:
-        out.insert(out.end(), t.bytes.begin(), t.bytes.end());
-        break;
+      case Token::kRun: out.insert(out.end(), t.bytes.begin(), t.bytes.end()); break;
       case Token::kSpacePair:
         out.push_back(' ');
         out.push_back(t.bytes[0]);
@@ -96,10 +94,10 @@ TEST(PalmDocCompress, ProducesTheHandCheckedTokenStreams) {
       // The pending space before "abc ab" goes out as its own literal before the reference (distance
       // 4, length 6); the last "c" is a literal because the input ends.
       {"abc abc abc", {'a', 'b', 'c', 0x20, 0x80, 0x23, 'c'}},
-      {"x a", {'x', 0xE1}},                       // a space and "a" make one space pair
-      {"  ", {0x20, 0x20}},                        // two spaces stay two literal spaces
-      {"a \x81", {'a', 0x20, 0x01, 0x81}},        // a space before an escaped byte stays literal
-      {"\x81\x82\x83\x84\x85\x86\x87\x88\x89",     // escapes merge into runs of at most eight
+      {"x a", {'x', 0xE1}},                     // a space and "a" make one space pair
+      {"  ", {0x20, 0x20}},                     // two spaces stay two literal spaces
+      {"a \x81", {'a', 0x20, 0x01, 0x81}},      // a space before an escaped byte stays literal
+      {"\x81\x82\x83\x84\x85\x86\x87\x88\x89",  // escapes merge into runs of at most eight
        {0x08, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x01, 0x89}},
       {std::string("\x00\x05\x09", 3), {0x00, 0x01, 0x05, 0x09}},
       {"", {}},

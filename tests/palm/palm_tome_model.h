@@ -30,8 +30,8 @@ struct PalmTomeModel {
   size_t firstDataRecord = 0;
   size_t dataRecordCount = 0;
   std::vector<int> blocksPerRecord;
-  std::string stream;                        // all data blocks decompressed, in order
-  std::map<uint32_t, size_t> blockStart;     // block reference -> stream position of the block
+  std::string stream;                     // all data blocks decompressed, in order
+  std::map<uint32_t, size_t> blockStart;  // block reference -> stream position of the block
 
   // The stream from subject i's header entry on.
   size_t SubjectPosition(uint32_t i) const {

@@ -67,7 +67,9 @@ class PalmTomeWriterTest : public ::testing::Test {
     return outcome.result;
   }
 
-  palmtest::PalmTomeModel Read(const std::string& out = "out.pdb") { return palmtest::ParsePalmTome(palmtest::ReadAll(dir.File(out))); }
+  palmtest::PalmTomeModel Read(const std::string& out = "out.pdb") {
+    return palmtest::ParsePalmTome(palmtest::ReadAll(dir.File(out)));
+  }
 
   // Every subject's header entry points at its record in the stream: subject, NUL, text, NUL.
   static void ExpectSubjectsInStream(const palmtest::PalmTomeModel& m, const std::vector<Entry>& entries,
@@ -117,8 +119,8 @@ std::vector<Entry> MixedEntries(int count) {
   std::vector<Entry> entries;
   for (int i = 0; i < count; ++i) {
     std::string text = "Entry " + std::to_string(i) + M(8) + " line" + M(9) + " para " + M(17) + "subject " +
-                       std::to_string((i * 7) % count) + ">see" + M(18) + M(17) + "Nowhere" + M(18) + M(11) +
-                       M(10) + "item" + M(12);
+                       std::to_string((i * 7) % count) + ">see" + M(18) + M(17) + "Nowhere" + M(18) + M(11) + M(10) +
+                       "item" + M(12);
     for (int k = 0; k < i % 40; ++k) text += " filler words " + std::to_string(k * i);
     entries.push_back({"Subject " + std::to_string(i), text});
   }
@@ -212,7 +214,8 @@ TEST_F(PalmTomeWriterTest, SubjectCacheAndSearchWordsDecodeAsLaidOut) {
   Bytes raw;
   ASSERT_TRUE(ZlibDecompress(m.cacheGroups[0].data() + 1004, Be16(m.cacheGroups[0], 1002), 15000, raw));
   for (size_t k = 0; k < entries.size(); ++k) {
-    const std::string head(raw.begin() + Be16(m.cacheGroups[0], 2 * k), raw.begin() + Be16(m.cacheGroups[0], 2 * k + 2));
+    const std::string head(raw.begin() + Be16(m.cacheGroups[0], 2 * k),
+                           raw.begin() + Be16(m.cacheGroups[0], 2 * k + 2));
     EXPECT_EQ(head, entries[k].subject.substr(0, 30));
   }
   // 150 subjects at Default: M = 152, one bit per subject.

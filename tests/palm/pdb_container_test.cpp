@@ -76,10 +76,30 @@ TEST_F(ContainerReadTest, RefusesDamagedContainers) {
     Bytes bytes;
   } cases[] = {
       {"short header", Bytes(good.begin(), good.begin() + 50)},
-      {"record count beyond the file", [&] { Bytes b = good; b[76] = 0x40; return b; }()},
-      {"offset beyond the file", [&] { Bytes b = good; b[86 + 2] = 0x7F; return b; }()},
-      {"offsets out of order", [&] { Bytes b = good; b[81] += 20; return b; }()},
-      {"offset inside the record list", [&] { Bytes b = good; b[81] = 10; return b; }()},
+      {"record count beyond the file",
+       [&] {
+         Bytes b = good;
+         b[76] = 0x40;
+         return b;
+       }()},
+      {"offset beyond the file",
+       [&] {
+         Bytes b = good;
+         b[86 + 2] = 0x7F;
+         return b;
+       }()},
+      {"offsets out of order",
+       [&] {
+         Bytes b = good;
+         b[81] += 20;
+         return b;
+       }()},
+      {"offset inside the record list",
+       [&] {
+         Bytes b = good;
+         b[81] = 10;
+         return b;
+       }()},
   };
   for (const Case& c : cases) {
     PdbContainer container;

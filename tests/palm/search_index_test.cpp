@@ -81,12 +81,12 @@ TEST(SearchWordIndex, WordsAreTrigramsOfTokensWithOredBitmaps) {
   EXPECT_TRUE(BitSet(words["9"], 5));
   // Record 0 holds the words below "a"; each letter opens its record; others keep 0xFFFF.
   EXPECT_EQ(Be16(records.header, 6), 0u);
-  EXPECT_EQ(Be16(records.header, 6 + 2 * 1), 1u);                // a
-  EXPECT_EQ(Be16(records.header, 6 + 2 * 3), 2u);                // c
-  EXPECT_EQ(Be16(records.header, 6 + 2 * 4), 3u);                // d
-  EXPECT_EQ(Be16(records.header, 6 + 2 * 24), 4u);               // x
-  EXPECT_EQ(Be16(records.header, 6 + 2 * 2), 0xFFFFu);           // b
-  EXPECT_EQ(Be16(records.header, 6 + 2 * 27), 0xFFFFu);          // nothing above "z"
+  EXPECT_EQ(Be16(records.header, 6 + 2 * 1), 1u);        // a
+  EXPECT_EQ(Be16(records.header, 6 + 2 * 3), 2u);        // c
+  EXPECT_EQ(Be16(records.header, 6 + 2 * 4), 3u);        // d
+  EXPECT_EQ(Be16(records.header, 6 + 2 * 24), 4u);       // x
+  EXPECT_EQ(Be16(records.header, 6 + 2 * 2), 0xFFFFu);   // b
+  EXPECT_EQ(Be16(records.header, 6 + 2 * 27), 0xFFFFu);  // nothing above "z"
   EXPECT_EQ(Be16(records.header, 62), 0u);
   EXPECT_EQ(w, 5u);
 }

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <unordered_map>
 #include <random>
+#include <unordered_map>
 #include <vector>
 
 #include "tome/block_codec.h"

@@ -46,9 +46,7 @@ struct ModelTome {
   std::vector<ModelEntry> entries;
 };
 
-inline const uint8_t* Bytes(const std::string& s, size_t at) {
-  return reinterpret_cast<const uint8_t*>(s.data()) + at;
-}
+inline const uint8_t* Bytes(const std::string& s, size_t at) { return reinterpret_cast<const uint8_t*>(s.data()) + at; }
 
 inline ModelSection UnpackSection(const std::string& file, size_t at) {
   ModelSection section;
@@ -60,8 +58,8 @@ inline ModelSection UnpackSection(const std::string& file, size_t at) {
     const uint32_t offset = DecodeLE32(Bytes(file, at + 12 + 8 * b));
     const uint32_t length = DecodeLE32(Bytes(file, at + 16 + 8 * b));
     std::string block(size_t(section.blockSize), '\0');
-    const size_t got = DecodeBlock(Bytes(file, dataBase + offset), length,
-                                   reinterpret_cast<uint8_t*>(block.data()), block.size(), false);
+    const size_t got = DecodeBlock(Bytes(file, dataBase + offset), length, reinterpret_cast<uint8_t*>(block.data()),
+                                   block.size(), false);
     section.decodedBlockSizes.push_back(got);
     section.stream.append(block.data(), got);
   }

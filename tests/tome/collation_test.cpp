@@ -11,11 +11,11 @@ TEST(Collation, FoldsAsciiLettersAndComparesUnsignedBytes) {
     const char* b;
     int sign;
   } cases[] = {
-      {"apple", "APPLE", 0},   {"Banana", "banana", 0}, {"a", "b", -1},        {"B", "a", 1},
-      {"apple", "apple pie", -1},                        {"", "a", -1},         {"", "", 0},
-      {"z", "\xE9", -1},       // 0xE9 is above every ASCII byte
-      {"a\tb", "a b", -1},     // TAB collates before any printable character
-      {"[", "a", -1},          // '[' (0x5B) is below the folded 'a' (0x61)
+      {"apple", "APPLE", 0}, {"Banana", "banana", 0},    {"a", "b", -1},
+      {"B", "a", 1},         {"apple", "apple pie", -1}, {"", "a", -1},
+      {"", "", 0},           {"z", "\xE9", -1},  // 0xE9 is above every ASCII byte
+      {"a\tb", "a b", -1},                       // TAB collates before any printable character
+      {"[", "a", -1},                            // '[' (0x5B) is below the folded 'a' (0x61)
   };
   for (const Case& c : cases) {
     const int result = Collate(c.a, c.b);

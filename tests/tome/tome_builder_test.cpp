@@ -35,10 +35,13 @@ TEST(TomeBuilderTest, TinyTomeByteForByte) {
   builder.AddEntry("a", "hi");
   std::string expected = LE({0x10000037, 0x1000006D, 0x100016D2, 0xFCDDF4DC, 2001, 1, 1, 1, 4755, 1, 1, 4743});
   expected += std::string(4743, '\0');
-  expected += LE({0});                      // subject offset table
+  expected += LE({0});                          // subject offset table
   expected += LE({8 + 8 + 7, 1, 25000, 0, 7});  // main section: one block of 7 compressed bytes
-  expected += std::string("\x01\x60" "a\0hi\0", 7);  // six literals in a short group
-  expected += LE({8, 0, 25000});            // empty extension section
+  expected += std::string(
+      "\x01\x60"
+      "a\0hi\0",
+      7);                         // six literals in a short group
+  expected += LE({8, 0, 25000});  // empty extension section
   EXPECT_EQ(Save(builder), expected);
 }
 
@@ -46,7 +49,9 @@ TEST(TomeBuilderTest, TextsSplitAfter150Bytes) {
   TomeBuilder builder;
   builder.AddEntry("whole", std::string(150, 'x'));
   builder.AddEntry("long", std::string(150, 'y') + "z");
-  builder.AddEntry("longer", std::string(149, 'w') + "\t\x01" "rest");  // the split falls inside a mark
+  builder.AddEntry("longer", std::string(149, 'w') +
+                                 "\t\x01"
+                                 "rest");  // the split falls inside a mark
   const builder_test::ModelTome tome = builder_test::UnpackTome(Save(builder));
   const std::string& main = tome.main.stream;
   EXPECT_EQ(uint8_t(main[tome.offsets[0]]), kRecordFlagsWhole);
@@ -91,8 +96,7 @@ TEST(TomeBuilderTest, AddEntryKeepsEmptyTextsAndChecksOrder) {
   EXPECT_EQ(builder.SortedFlag(), 0);
   EXPECT_EQ(builder.PreviousSubject(), "alpha");
   const builder_test::ModelTome tome = builder_test::UnpackTome(Save(builder));
-  EXPECT_EQ(tome.entries,
-            (std::vector<ModelEntry>{{"beta", ""}, {"alpha", "ab"}, {"gamma", "\t\x08"}}));
+  EXPECT_EQ(tome.entries, (std::vector<ModelEntry>{{"beta", ""}, {"alpha", "ab"}, {"gamma", "\t\x08"}}));
   EXPECT_EQ(tome.sortedFlag, 0);
 }
 

@@ -177,8 +177,8 @@ inline std::string AssembleVersion1Tome(const std::vector<TestEntry>& entries, i
                Le32(headerLength + int32_t(textRecords.size()));
     textRecords += Le32(int32_t(texts[i].size())) + texts[i];
   }
-  std::string out = std::string(16, '\x11') + Le32(versionWord) + Le32(int32_t(entries.size())) +
-                    Le32(headerLength) + offsets + records + textRecords;
+  std::string out = std::string(16, '\x11') + Le32(versionWord) + Le32(int32_t(entries.size())) + Le32(headerLength) +
+                    offsets + records + textRecords;
   // The parts that the version word announces, in the order a writable open appends them.
   const int32_t marks = versionWord - base;
   if (marks == 1000 || marks == 1500) out.append(88, '\0');

@@ -82,7 +82,8 @@ TEST(TomeImportTest, FailuresLeaveTheExistingTomeAlone) {
   } cases[] = {
       {dir.File("missing.txt"), tome,
        "cannot open source '" + dir.File("missing.txt") + "': No such file or directory"},
-      {dir.File("folder.txt"), tome, "cannot import '" + dir.File("folder.txt") + "': cannot read the source: Is a directory"},
+      {dir.File("folder.txt"), tome,
+       "cannot import '" + dir.File("folder.txt") + "': cannot read the source: Is a directory"},
   };
   for (const Case& c : cases) {
     const ImportOutcome outcome = ImportSource(c.source, c.tomePath, SourceFormat::kTagged, nullptr);

@@ -112,23 +112,17 @@ TEST_F(TomeReaderTest, RandomTomesReadBackInRandomOrder) {
       const int i = int(random() % entries.size());
       const TestEntry& entry = entries[size_t(i)];
       switch (random() % 3) {
-        case 0:
-          ASSERT_EQ(reader.Subject(i), entry.subject) << i;
-          break;
-        case 1:
-          ASSERT_EQ(reader.Preview(i, false), entry.text.substr(0, 150)) << i;
-          break;
-        default:
-          ASSERT_TRUE(reader.LoadEntryText(i));
-          ASSERT_EQ(reader.CurrentEntryText(), entry.text) << i;
+        case 0: ASSERT_EQ(reader.Subject(i), entry.subject) << i; break;
+        case 1: ASSERT_EQ(reader.Preview(i, false), entry.text.substr(0, 150)) << i; break;
+        default: ASSERT_TRUE(reader.LoadEntryText(i)); ASSERT_EQ(reader.CurrentEntryText(), entry.text) << i;
       }
     }
   }
 }
 
 TEST_F(TomeReaderTest, ExtensionPositionsAreStreamPositions) {
-  const std::vector<TestEntry> entries = {{"a", std::string(150, 'x')}, {"b", std::string(151, 'y')},
-                                          {"c", "short"}, {"d", std::string(200, 'z')}};
+  const std::vector<TestEntry> entries = {
+      {"a", std::string(150, 'x')}, {"b", std::string(151, 'y')}, {"c", "short"}, {"d", std::string(200, 'z')}};
   TomeReader reader;
   ASSERT_EQ(OpenedAs(reader.Open(Write(AssembleTome(entries).bytes), OpenMode::kReadOnly)), Opened::kOk);
   EXPECT_EQ(reader.ExtensionPosition(0), -1);
@@ -312,7 +306,10 @@ TEST_F(TomeReaderTest, PreviewStripRules) {
       {"see \t\x11unterminated link", "see unterminated link"},
       {"plain", "plain"},
       {"\t\x08", ""},
-      {"a\t\t\x05" "b", "a\x05" "b"},
+      {"a\t\t\x05"
+       "b",
+       "a\x05"
+       "b"},
   };
   std::vector<TestEntry> entries;
   for (const auto& c : cases) entries.push_back({"s", c.head});
@@ -331,7 +328,7 @@ TEST_F(TomeReaderTest, FindSubjectInASortedTome) {
   const struct {
     const char* text;
     int expected;
-  } cases[] = {{"BANANA", 1}, {"ban", 1}, {"b", 1}, {"zebra", -1}, {"apple pie", -1},
+  } cases[] = {{"BANANA", 1}, {"ban", 1}, {"b", 1},      {"zebra", -1}, {"apple pie", -1},
                {"apple", 0},  {"a", 0},   {"cherry", 3}, {"", 0}};
   for (const auto& c : cases) {
     for (SubjectMatch match : {SubjectMatch::kExact, SubjectMatch::kPrefix}) {

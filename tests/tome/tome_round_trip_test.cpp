@@ -25,9 +25,9 @@ using builder_test::TempDir;
 // The tag spellings of the model (lower case), with their codes; the centre tags come in four spellings.
 const std::vector<std::pair<std::string, int>> kModelTags = [] {
   std::vector<std::pair<std::string, int>> tags = {
-      {"<b>", 1},  {"</b>", 2},   {"<i>", 3},  {"</i>", 4},   {"<u>", 5},       {"</u>", 6},
-      {"<hr>", 7}, {"<br>", 8},   {"<p>", 9},  {"<li>", 10},  {"<ol>", 11},     {"</ol>", 12},
-      {"<ul>", 13}, {"</ul>", 14}, {"<a:", 17}, {"<a>", 17},  {"</a>", 18},     {"<strike>", 19},
+      {"<b>", 1},        {"</b>", 2},   {"<i>", 3},     {"</i>", 4},   {"<u>", 5},    {"</u>", 6},
+      {"<hr>", 7},       {"<br>", 8},   {"<p>", 9},     {"<li>", 10},  {"<ol>", 11},  {"</ol>", 12},
+      {"<ul>", 13},      {"</ul>", 14}, {"<a:", 17},    {"<a>", 17},   {"</a>", 18},  {"<strike>", 19},
       {"</strike>", 20}, {"<sup>", 21}, {"</sup>", 22}, {"<sub>", 23}, {"</sub>", 24}};
   for (const char* ending : {"er", "re", "ee", "rr"}) {
     tags.push_back({std::string("<cent") + ending + ">", 15});
@@ -85,13 +85,16 @@ std::string RandomText(std::mt19937& random, bool withLineBreaks) {
     switch (random() % 8) {
       case 0: text += RandomCase(random, kModelTags[random() % kModelTags.size()].first); break;
       case 1: text += kStray[random() % kStray.size()]; break;
-      case 2: text += withLineBreaks ? std::vector<std::string>{"\r\n", "\n", "\r", "\r\n\r\n"}[random() % 4] : "\n"; break;
+      case 2:
+        text += withLineBreaks ? std::vector<std::string>{"\r\n", "\n", "\r", "\r\n\r\n"}[random() % 4] : "\n";
+        break;
       case 3: text += std::string(1 + random() % 3, ' '); break;
       case 4:
         if (random() % 6 == 0) text += std::string(100 + random() % 6000, char('a' + random() % 26));
         break;
       default:
-        for (int k = 1 + int(random() % 9); k > 0; --k) text += char(random() % 2 ? 'a' + random() % 26 : 33 + random() % 27);
+        for (int k = 1 + int(random() % 9); k > 0; --k)
+          text += char(random() % 2 ? 'a' + random() % 26 : 33 + random() % 27);
     }
   }
   return text;
@@ -173,7 +176,8 @@ TEST(TomeRoundTripTest, LongestRecordFromTheLastByteOfABlock) {
   // the next record is the longest allowed (2001 bytes) and runs 2000 bytes into block 1.
   std::vector<ModelEntry> expected;
   for (int i = 0; i < 125; ++i) {
-    std::string subject = std::string(i == 124 ? 43 : 44, 'p') + char('0' + i / 100) + char('0' + i / 10 % 10) + char('0' + i % 10);
+    std::string subject =
+        std::string(i == 124 ? 43 : 44, 'p') + char('0' + i / 100) + char('0' + i / 10 % 10) + char('0' + i % 10);
     expected.push_back({subject, std::string(150, char('a' + i % 26))});
   }
   expected.push_back({std::string(3000, 'L'), std::string(400, 'T')});
@@ -197,11 +201,12 @@ TEST(TomeRoundTripTest, Version1UpgradeKeepsEveryEntryAndTheBookmarks) {
       {"alpha", "first\t\x08line"}, {"beta", ""}, {"gamma", std::string(400, 'g') + "\t\x08" + "end"}, {"delta", "d"}};
   for (int32_t versionWord : {1501, 1502, 2}) {
     TempDir dir;
-    std::string bytes = test::AssembleVersion1Tome(
-        std::vector<test::TestEntry>(entries.begin(), entries.end()), versionWord);
+    std::string bytes =
+        test::AssembleVersion1Tome(std::vector<test::TestEntry>(entries.begin(), entries.end()), versionWord);
     const bool hasBookmarks = versionWord >= 1500;
-    if (hasBookmarks) bytes.replace(bytes.size() - kBookmarkTableSize + 3 * kBookmarkRecordSize,
-                                    kBookmarkRecordSize, test::BookmarkRecordBytes(5, 2, 0, "gamma"));
+    if (hasBookmarks)
+      bytes.replace(bytes.size() - kBookmarkTableSize + 3 * kBookmarkRecordSize, kBookmarkRecordSize,
+                    test::BookmarkRecordBytes(5, 2, 0, "gamma"));
     const std::string path = dir.File("old.lv");
     builder_test::WriteFile(path, bytes);
 

@@ -114,7 +114,7 @@ TEST_F(Version1TomeTest, WritableOpenAppendsTheTailAndTableOnce) {
   EXPECT_EQ(grown.substr(16, 4), test::Le32(1502));
   EXPECT_EQ(grown.substr(20, original.size() - 20), original.substr(20));
   EXPECT_EQ(grown.substr(original.size(), 88), std::string(88, '\0'));
-  EXPECT_EQ(grown.substr(grown.size() - 4743, 93), test::BookmarkRecordBytes(0, 0, 0, "") );
+  EXPECT_EQ(grown.substr(grown.size() - 4743, 93), test::BookmarkRecordBytes(0, 0, 0, ""));
   EXPECT_EQ(grown.substr(grown.size() - 4743 + 93, 93), test::BookmarkRecordBytes(6, 2, 0, "Banana"));
 
   TomeReader reader;
@@ -194,12 +194,12 @@ TEST_F(Version1TomeTest, RefusesImpossibleHeadersAndCutsDamagedRecords) {
   }
 
   std::string bytes = good;
-  test::PutLe32(bytes, 28, headerLength);         // record 0 at the end of the header
-  test::PutLe32(bytes, 32, -4);                   // record 1 before the file
+  test::PutLe32(bytes, 28, headerLength);  // record 0 at the end of the header
+  test::PutLe32(bytes, 32, -4);            // record 1 before the file
   const size_t record2 = 28 + 16 + 8 + 5 + 8 + 7;
   test::PutLe32(bytes, record2 + 4 + 6, 1 << 30);  // record 2's text beyond the file
   const size_t record3 = record2 + 8 + 6;
-  test::PutLe32(bytes, record3, 1000);             // record 3's subject runs past the header
+  test::PutLe32(bytes, record3, 1000);  // record 3's subject runs past the header
   TomeReader reader;
   ASSERT_EQ(OpenedAs(reader.Open(Write(bytes), OpenMode::kReadOnly)), Opened::kOk);
   for (int i = 0; i < 4; ++i) {

@@ -14,14 +14,10 @@ namespace {
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::kQuestion:
-      return QMessageBox::Question;
-    case MessageIcon::kStop:
-      return QMessageBox::Critical;
-    case MessageIcon::kInformation:
-      return QMessageBox::Information;
-    case MessageIcon::kExclamation:
-      break;
+    case MessageIcon::kQuestion: return QMessageBox::Question;
+    case MessageIcon::kStop: return QMessageBox::Critical;
+    case MessageIcon::kInformation: return QMessageBox::Information;
+    case MessageIcon::kExclamation: break;
   }
   return QMessageBox::Warning;
 }

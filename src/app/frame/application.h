@@ -28,7 +28,7 @@ class Application : public QObject {
   struct Options {
     QString settingsFile;  // an INI file to use instead of the user's own settings (tests)
     UserDialogs* dialogs;  // answers questions instead of real dialogs when not null (tests)
-    QString programDir;  // where the installed help is looked for; the program's folder when empty
+    QString programDir;    // where the installed help is looked for; the program's folder when empty
   };
 
   Application() : Application(Options{QString(), nullptr, QString()}) {}

@@ -127,12 +127,9 @@ void MainWindow::RefreshPage() {
     case DocumentKind::kTome:
       if (m_document.IsTomeOpen()) m_entryView->ShowSubject(std::max(0, m_subjectList->SelectionMark()));
       break;
-    case DocumentKind::kTextFile:
-      m_document.RefreshTextPage();
-      break;
+    case DocumentKind::kTextFile: m_document.RefreshTextPage(); break;
     case DocumentKind::kNothing:
-    case DocumentKind::kPalmDoc:
-      break;
+    case DocumentKind::kPalmDoc: break;
   }
 }
 

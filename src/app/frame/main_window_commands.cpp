@@ -167,10 +167,9 @@ void MainWindow::RebuildRecentFileMenu() {
   }
   for (int i = 0; i < paths.size(); ++i) {
     const QString path = paths[i];
-    auto* action = new QAction(
-        QStringLiteral("&%1 %2").arg(i + 1).arg(RecentFileList::ShortenedForMenu(path).replace(
-            QLatin1Char('&'), QStringLiteral("&&"))),
-        m_fileMenu);
+    auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(RecentFileList::ShortenedForMenu(path).replace(
+                                   QLatin1Char('&'), QStringLiteral("&&"))),
+                               m_fileMenu);
     action->setStatusTip(QStringLiteral("Open this document"));
     connect(action, &QAction::triggered, this, [this, path] {
       if (!m_app.OpenFile(path) && !QFileInfo::exists(path)) {

@@ -18,7 +18,7 @@ struct Favourite {
 
 struct SettingsStore {
   QString lastTome;
-  int loadLastFile = 0;  // 0 or 1
+  int loadLastFile = 0;     // 0 or 1
   int quickFindDelay = 15;  // seconds
   QString fontType = QStringLiteral("Arial");
   QString fontSize = QStringLiteral("12");

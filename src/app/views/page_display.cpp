@@ -41,9 +41,9 @@ void CarryLinks(QString& html) {
   while (matches.hasNext()) {
     const QRegularExpressionMatch match = matches.next();
     result.append(QStringView(html).mid(last, match.capturedStart() - last));
-    result.append(QStringLiteral("href=\"%1:%2\"")
-                      .arg(QLatin1String(kPageLinkScheme),
-                           QString::fromLatin1(match.captured(1).toUtf8().toPercentEncoding())));
+    result.append(
+        QStringLiteral("href=\"%1:%2\"")
+            .arg(QLatin1String(kPageLinkScheme), QString::fromLatin1(match.captured(1).toUtf8().toPercentEncoding())));
     last = match.capturedEnd();
   }
   if (last == 0) return;

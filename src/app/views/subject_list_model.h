@@ -12,7 +12,7 @@ class SubjectListModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  static constexpr int kSubjectLimit = 99;  // bytes of a subject shown (100 with the terminator)
+  static constexpr int kSubjectLimit = 99;   // bytes of a subject shown (100 with the terminator)
   static constexpr int kPreviewLimit = 511;  // bytes of a preview shown (512 with the terminator)
 
   explicit SubjectListModel(TomeReader& reader, QObject* parent = nullptr);

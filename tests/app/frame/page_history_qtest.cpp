@@ -49,7 +49,6 @@ class PageHistoryTest : public QObject {
     QCOMPARE(history.Forward(belowTen), 3);
     QCOMPARE(history.Cursor(), 3);
   }
-
 };
 
 QTEST_GUILESS_MAIN(PageHistoryTest)

@@ -15,8 +15,8 @@
 #include <memory>
 
 #include "app/views/quick_find_keys.h"
-#include "tome/format.h"
 #include "app_fixture.h"
+#include "tome/format.h"
 
 using namespace lv;
 
@@ -43,8 +43,8 @@ class EntryViewTest : public QObject {
     m_view->ShowSubject(apple);
     TomeReader& reader = m_parts->reader;
     reader.LoadEntryText(apple);
-    const std::string expected = RenderEntryPage(reader.Subject(apple), reader.CurrentEntryText(),
-                                                 m_parts->pageSettings, std::nullopt);
+    const std::string expected =
+        RenderEntryPage(reader.Subject(apple), reader.CurrentEntryText(), m_parts->pageSettings, std::nullopt);
     QCOMPARE(m_parts->PageBytes(), QByteArray::fromStdString(expected));
     QCOMPARE(ShownPageName(*m_view), QStringLiteral("data.htm"));
     QCOMPARE(m_view->source(), QUrl::fromLocalFile(m_parts->pages.PageFilePath()));
