@@ -34,7 +34,7 @@ class Random {
     return m_state;
   }
   uint32_t Below(uint32_t n) { return static_cast<uint32_t>(Next() % n); }
-  double Unit() { return (Next() >> 11) * (1.0 / 9007199254740992.0); }
+  double Unit() { return static_cast<double>(Next() >> 11) * (1.0 / 9007199254740992.0); }
 
  private:
   uint64_t m_state;

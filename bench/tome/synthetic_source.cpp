@@ -81,7 +81,7 @@ const std::string& SyntheticSource::Word() {
   // Roughly Zipf: squaring a uniform value favours the frequent words at the front.
   const double u = static_cast<double>(Next() >> 11) / 9007199254740992.0;
   const auto& words = Vocabulary();
-  return words[static_cast<size_t>(u * u * u * (words.size() - 1))];
+  return words[static_cast<size_t>(u * u * u * static_cast<double>(words.size() - 1))];
 }
 
 void SyntheticSource::AppendSentence(std::string& out, int64_t entryCount, SyntheticFormat format) {
