@@ -1,6 +1,11 @@
 #include "search/term_matcher.h"
 
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "search/windows1252_case.h"
 #include "tome/markup.h"
@@ -45,16 +50,21 @@ bool EqualUpper(const uint8_t* text, const uint8_t* upperTerm, size_t length) {
   return true;
 }
 
+// The other byte that upper-cases to the capital upper (its small letter), or upper itself.
+constexpr std::array<uint8_t, 256> MakeOtherCaseTable() {
+  std::array<uint8_t, 256> table{};
+  for (int b = 0; b < 256; ++b) table[size_t(b)] = uint8_t(b);
+  for (int b = 0; b < 256; ++b) {
+    const uint8_t upper = kUpper1252[size_t(b)];
+    if (upper != b) table[upper] = uint8_t(b);
+  }
+  return table;
+}
+
 }  // namespace
 
 TermMatcher::TermMatcher(std::string_view term, bool wholeWords)
-    : m_term(UpperCase1252(term)), m_wholeWords(wholeWords) {
-  const size_t m = m_term.size();
-  std::array<uint32_t, 256> upperShift{};
-  upperShift.fill(uint32_t(m == 0 ? 1 : m));
-  for (size_t i = 0; i + 1 < m; ++i) upperShift[uint8_t(m_term[i])] = uint32_t(m - 1 - i);
-  for (size_t b = 0; b < 256; ++b) m_shift[b] = upperShift[kUpper1252[b]];
-}
+    : m_term(UpperCase1252(term)), m_wholeWords(wholeWords) {}
 
 bool TermMatcher::IsWholeWord(std::string_view text, size_t position) const {
   if (!m_wholeWords) return true;
@@ -63,8 +73,12 @@ bool TermMatcher::IsWholeWord(std::string_view text, size_t position) const {
   return end >= text.size() || !IsLetter1252(uint8_t(text[end]));
 }
 
+// Candidates are the positions whose first and last bytes match the term's (in either case); those
+// are compared whole and offered to accept in ascending order. With SSE2, sixteen positions are tested
+// at once.
 template <typename Accept>
 int64_t TermMatcher::FindFirst(std::string_view text, Accept&& accept) const {
+  static constexpr std::array<uint8_t, 256> kOtherCase = MakeOtherCaseTable();
   const size_t n = text.size();
   const size_t m = m_term.size();
   if (m == 0) {
@@ -77,13 +91,27 @@ int64_t TermMatcher::FindFirst(std::string_view text, Accept&& accept) const {
   if (m > n) return -1;
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
   const auto* term = reinterpret_cast<const uint8_t*>(m_term.data());
-  const uint8_t termLast = term[m - 1];
-  for (size_t position = 0; position + m <= n;) {
-    const uint8_t last = bytes[position + m - 1];
-    if (kUpper1252[last] == termLast && EqualUpper(bytes + position, term, m - 1) && accept(position)) {
+  size_t position = 0;
+#if defined(__SSE2__)
+  const __m128i first = _mm_set1_epi8(char(term[0]));
+  const __m128i firstOther = _mm_set1_epi8(char(kOtherCase[term[0]]));
+  const __m128i last = _mm_set1_epi8(char(term[m - 1]));
+  const __m128i lastOther = _mm_set1_epi8(char(kOtherCase[term[m - 1]]));
+  for (; position + m - 1 + 16 <= n; position += 16) {
+    const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + position));
+    const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + position + m - 1));
+    const __m128i both = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(heads, first), _mm_cmpeq_epi8(heads, firstOther)),
+                                       _mm_or_si128(_mm_cmpeq_epi8(tails, last), _mm_cmpeq_epi8(tails, lastOther)));
+    for (unsigned mask = unsigned(_mm_movemask_epi8(both)); mask != 0; mask &= mask - 1) {
+      const size_t candidate = position + size_t(std::countr_zero(mask));
+      if (EqualUpper(bytes + candidate, term, m) && accept(candidate)) return int64_t(candidate);
+    }
+  }
+#endif
+  for (; position + m <= n; ++position) {
+    if (kUpper1252[bytes[position]] == term[0] && EqualUpper(bytes + position, term, m) && accept(position)) {
       return int64_t(position);
     }
-    position += m_shift[last];
   }
   return -1;
 }

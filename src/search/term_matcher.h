@@ -1,9 +1,8 @@
 // One prepared search term: finds its first accepted hit in a subject or in a stored entry text.
-// Letters compare after UpperCase1252; the scan is a Horspool search over upper-cased bytes, so no
-// upper-cased copy of a text is ever made.
+// Letters compare after UpperCase1252 byte by byte as the text is scanned, so no upper-cased copy of
+// a text is ever made.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,7 +30,6 @@ class TermMatcher {
 
   std::string m_term;  // upper-cased
   bool m_wholeWords;
-  std::array<uint32_t, 256> m_shift{};  // Horspool shift for each raw byte at the window's last position
 };
 
 }  // namespace lv

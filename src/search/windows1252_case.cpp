@@ -3,20 +3,6 @@
 namespace lv {
 namespace {
 
-constexpr std::array<uint8_t, 256> MakeUpperTable() {
-  std::array<uint8_t, 256> table{};
-  for (int b = 0; b < 256; ++b) table[size_t(b)] = uint8_t(b);
-  for (int b = 'a'; b <= 'z'; ++b) table[size_t(b)] = uint8_t(b - 0x20);
-  for (int b = 0xE0; b <= 0xFE; ++b) {
-    if (b != 0xF7) table[size_t(b)] = uint8_t(b - 0x20);
-  }
-  table[0x9A] = 0x8A;  // š Š
-  table[0x9C] = 0x8C;  // œ Œ
-  table[0x9E] = 0x8E;  // ž Ž
-  table[0xFF] = 0x9F;  // ÿ Ÿ
-  return table;
-}
-
 constexpr std::array<bool, 256> MakeLetterTable() {
   std::array<bool, 256> table{};
   for (int b = 'A'; b <= 'Z'; ++b) table[size_t(b)] = true;
@@ -29,8 +15,6 @@ constexpr std::array<bool, 256> MakeLetterTable() {
 constexpr std::array<bool, 256> kLetter1252 = MakeLetterTable();
 
 }  // namespace
-
-const std::array<uint8_t, 256> kUpper1252 = MakeUpperTable();
 
 std::string UpperCase1252(std::string_view text) {
   std::string upper(text);

@@ -11,8 +11,22 @@
 
 namespace lv {
 
+constexpr std::array<uint8_t, 256> MakeUpper1252Table() {
+  std::array<uint8_t, 256> table{};
+  for (int b = 0; b < 256; ++b) table[size_t(b)] = uint8_t(b);
+  for (int b = 'a'; b <= 'z'; ++b) table[size_t(b)] = uint8_t(b - 0x20);
+  for (int b = 0xE0; b <= 0xFE; ++b) {
+    if (b != 0xF7) table[size_t(b)] = uint8_t(b - 0x20);
+  }
+  table[0x9A] = 0x8A;  // š Š
+  table[0x9C] = 0x8C;  // œ Œ
+  table[0x9E] = 0x8E;  // ž Ž
+  table[0xFF] = 0x9F;  // ÿ Ÿ
+  return table;
+}
+
 // kUpper1252[b] is the capital of byte b, or b itself.
-extern const std::array<uint8_t, 256> kUpper1252;
+inline constexpr std::array<uint8_t, 256> kUpper1252 = MakeUpper1252Table();
 
 inline uint8_t UpperCase1252(uint8_t byte) { return kUpper1252[byte]; }
 std::string UpperCase1252(std::string_view text);
