@@ -65,12 +65,20 @@ ExitStatus RunSearch(const Arguments& args) {
     return Fail(ExitStatus::kNotFound, Quoted(path) + " has no subject index " + std::to_string(from) + " (it has " +
                                            std::to_string(reader.SubjectCount()) + " subjects)");
   }
-  const bool firstOnly = args.Has("--first");
-  const SearchOutcome outcome = SearchTomeAll(path, query, from, {}, [&](const SearchHit& hit) {
+  const auto print = [&](const SearchHit& hit) {
     std::printf("%d\t%lld\t%s\n", hit.subjectIndex, static_cast<long long>(hit.textOffset),
                 Cp1252ToUtf8(reader.Subject(hit.subjectIndex)).c_str());
-    return !firstOnly;
-  });
+  };
+  SearchOutcome outcome;
+  if (args.Has("--first")) {
+    outcome = SearchTome(path, query, from, {});
+    if (outcome.result == SearchResult::kFound) print(outcome.hit);
+  } else {
+    outcome = SearchTomeAll(path, query, from, {}, [&](const SearchHit& hit) {
+      print(hit);
+      return true;
+    });
+  }
   switch (outcome.result) {
     case SearchResult::kFound: return ExitStatus::kOk;
     case SearchResult::kNotFound: return Fail(ExitStatus::kNotFound, "no subject in " + Quoted(path) + " matches");
