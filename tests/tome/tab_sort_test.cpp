@@ -20,11 +20,11 @@ TEST(TabSortTest, SortsLinesAndKeepsTheUnsortedFile) {
     std::string sorted;
   } cases[] = {
       {"b\tx\r\nA\ty\r\nc\tz\r\n", "A\ty\r\nb\tx\r\nc\tz\r\n"},  // the final line end kept
-      {"b\tx\r\n\r\n\r\nA\ty", "A\ty\r\nb\tx"},  // empty lines dropped, last line without CR LF
+      {"b\tx\r\n\r\n\r\nA\ty", "A\ty\r\nb\tx"},                  // empty lines dropped, last line without CR LF
       {"ab\tlong\r\nab c\tx\r\nab\tl\r\n", "ab\tl\r\nab\tlong\r\nab c\tx\r\n"},  // TAB before any printable
-      {"z\xff\tx\r\nz\ty", "z\ty\r\nz\xff\tx"},                              // 0xFF is data
+      {"z\xff\tx\r\nz\ty", "z\ty\r\nz\xff\tx"},                                  // 0xFF is data
       {"", ""},
-      {"\r\n\r\n", ""},                                       // no lines, no line end
+      {"\r\n\r\n", ""},                                  // no lines, no line end
       {"b\t2\r\nB\t2\r\na\t1", "a\t1\r\nb\t2\r\nB\t2"},  // equal keys keep their order
   };
   for (const Case& c : cases) {
@@ -43,10 +43,10 @@ TEST(TabSortTest, UnixAndCrOnlyFilesKeepTheirOwnLineEnds) {
     std::string sorted;
   } cases[] = {
       {"b\tx\nA\ty\n\n\nc\tz\n", "A\ty\nb\tx\nc\tz\n"},
-      {"b\tx\rA\ty\r\r\rc\tz\r", "A\ty\rb\tx\rc\tz\r"},            // first byte of each line kept
+      {"b\tx\rA\ty\r\r\rc\tz\r", "A\ty\rb\tx\rc\tz\r"},          // first byte of each line kept
       {"ab\tlong\nab c\tx\nab\tl", "ab\tl\nab\tlong\nab c\tx"},  // same order as with CR LF
       {"b\tq\nr\ra\tx", "a\tx\rb\tq\nr"},                        // stray LF in CR-only text
-      {"b\tq\nr\r\na\tx\r\n", "a\tx\r\nb\tq\nr\r\n"},                // stray LF before the first CR LF
+      {"b\tq\nr\r\na\tx\r\n", "a\tx\r\nb\tq\nr\r\n"},            // stray LF before the first CR LF
   };
   for (const Case& c : cases) {
     TempDir dir;
