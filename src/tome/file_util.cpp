@@ -13,12 +13,6 @@
 namespace lv {
 namespace {
 
-std::string TempDirectory() {
-  const char* dir = std::getenv("TMPDIR");
-  if (dir && *dir) return dir;
-  return "/tmp";
-}
-
 std::string CannotOpen(const std::string& path, const std::string& cause) {
   return "cannot open '" + path + "': " + cause;
 }
@@ -27,6 +21,12 @@ std::string CannotOpen(const std::string& path, const std::string& cause) {
 constexpr int kMaxLinkHops = 40;
 
 }  // namespace
+
+std::string TemporaryFolder() {
+  const char* dir = std::getenv("TMPDIR");
+  if (dir && *dir) return dir;
+  return "/tmp";
+}
 
 File OpenFile(const std::string& path, const char* mode) { return File(std::fopen(path.c_str(), mode)); }
 
@@ -106,7 +106,7 @@ Status ResolveSymbolicLinks(const std::string& path, std::string& target) {
 
 File OpenAnonymousTempFile() {
   std::vector<char> name;
-  const std::string prefix = TempDirectory() + "/librovance-XXXXXX";
+  const std::string prefix = TemporaryFolder() + "/librovance-XXXXXX";
   name.assign(prefix.begin(), prefix.end());
   name.push_back('\0');
   const int fd = ::mkstemp(name.data());

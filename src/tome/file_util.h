@@ -45,7 +45,10 @@ bool IsSameFile(const std::string& a, const std::string& b);
 // links (which need not exist yet). An IO error naming path when the chain cannot be followed.
 Status ResolveSymbolicLinks(const std::string& path, std::string& target);
 
-// Opens an anonymous temporary file ("w+b") in $TMPDIR (or /tmp); it vanishes when closed.
+// The folder of temporary files: $TMPDIR, or /tmp.
+std::string TemporaryFolder();
+
+// Opens an anonymous temporary file ("w+b") in TemporaryFolder(); it vanishes when closed.
 // Empty, with errno set, when it cannot be created.
 File OpenAnonymousTempFile();
 

@@ -146,7 +146,8 @@ Status WriteSorted(const LineText& text, const std::vector<Offset>& order, std::
     if (i + 1 < order.size() || finalEnd) chunk.append(separator);
     if (chunk.size() >= kWriteChunk && !flush()) return CannotWrite(writer.Destination(), errno);
   }
-  if (!flush()) return CannotWrite(writer.Destination(), errno);
+  // Flushed here, so that a full disk is found before the backup is touched.
+  if (!flush() || std::fflush(writer.Stream()) != 0) return CannotWrite(writer.Destination(), errno);
   return Status::Ok();
 }
 
