@@ -47,7 +47,7 @@ ExitStatus PrintPlainEntry(TomeReader& reader, const std::string& path, int inde
   const std::string subject = Cp1252ToUtf8(reader.Subject(index));
   if (!reader.LoadEntryText(index)) {
     return Fail(ExitStatus::kFailed, "cannot read the entry of subject " + std::to_string(index) + " in " +
-                                         Quoted(path) + ": it is damaged");
+                                         Quoted(path) + ": it is damaged or too large for memory");
   }
   const std::string text = RenderPlainText(reader.CurrentEntryText(), find);
   std::printf("%s\n%s\n\n%s", subject.c_str(), std::string(std::min<size_t>(subject.size(), 72), '=').c_str(),
@@ -63,7 +63,7 @@ ExitStatus WritePage(TomeReader& reader, const std::string& path, int index, std
   std::string page;
   if (const Status rendered = RenderEntryPageOf(reader, index, PageSettings{}, find, page); !rendered.IsOk()) {
     return Fail(ExitStatus::kFailed, "cannot read the entry of subject " + std::to_string(index) + " in " +
-                                         Quoted(path) + ": it is damaged");
+                                         Quoted(path) + ": it is damaged or too large for memory");
   }
   AtomicFileWriter writer;
   Status written = writer.Open(pagePath);
