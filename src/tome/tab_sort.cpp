@@ -5,6 +5,7 @@
 // bytes a line below 4 GiB), so the sort needs little more memory than the file itself. Lines that
 // collate equal keep their order.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -184,14 +185,15 @@ bool LinkBackup(const std::string& target, const std::string& backup) {
 }
 
 // Leaves the unsorted file under backup: a hard link where the file system has them, else a copy of
-// contents.
+// contents. A backup that is a symbolic link is replaced, never written through: it may point at the
+// file being sorted.
 Status KeepUnsortedFile(const std::string& path, const std::string& contents) {
   const std::string backup = path + ".bak";
   std::string target;
-  std::string backupTarget;
   if (Status resolved = ResolveSymbolicLinks(path, target); !resolved.IsOk()) return resolved;
-  if (Status resolved = ResolveSymbolicLinks(backup, backupTarget); !resolved.IsOk()) return resolved;
-  if (LinkBackup(target, backupTarget)) return Status::Ok();
+  if (LinkBackup(target, backup)) return Status::Ok();
+  struct stat status {};
+  if (::lstat(backup.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) ::unlink(backup.c_str());
   AtomicFileWriter copy;
   Status written = copy.Open(backup);
   if (written.IsOk() && std::fwrite(contents.data(), 1, contents.size(), copy.Stream()) != contents.size()) {

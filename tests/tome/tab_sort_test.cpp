@@ -103,6 +103,13 @@ TEST(TabSortTest, ALinkedFileIsSortedWhereItLivesAndTheLinkKept) {
   EXPECT_EQ(builder_test::ReadFile(real), "a\ty\nb\tx\n");
   EXPECT_EQ(builder_test::ReadFile(link + ".bak"), "b\tx\na\ty\n");
   EXPECT_FALSE(fs::is_symlink(link + ".bak"));
+  // A backup that is a link to the file itself is replaced, not written through.
+  builder_test::WriteFile(real, "d\tx\nc\ty\n");
+  fs::remove(link + ".bak");
+  fs::create_symlink("real/d.tab", link + ".bak");
+  ASSERT_TRUE(SortTabFile(link).IsOk());
+  EXPECT_EQ(builder_test::ReadFile(real), "c\ty\nd\tx\n");
+  EXPECT_EQ(builder_test::ReadFile(link + ".bak"), "d\tx\nc\ty\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), fs::directory_iterator()), 1)
       << "no temporary file is left beside the sorted file";
 }
