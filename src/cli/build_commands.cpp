@@ -1,13 +1,9 @@
 // Commands that write tomes or sources: import, sort, upgrade.
-#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "cli/command.h"
 #include "cli/terminal_progress.h"
 #include "cli/tome_access.h"
-#include "tome/file_util.h"
 #include "tome/format.h"
 #include "tome/tome_builder.h"
 #include "tome/tome_import.h"
@@ -16,21 +12,10 @@
 namespace lv::cli {
 namespace {
 
-// True when both paths exist and name the same file.
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error);
-}
-
-// ExitStatus::kOk when path can be opened for reading, else an error naming the file and the cause.
-ExitStatus CheckReadable(const std::string& path) {
-  if (!OpenFile(path, "rb")) return Fail(ExitStatus::kFile, CannotOpen(path, errno));
-  return ExitStatus::kOk;
-}
-
 ExitStatus SortSource(const std::string& path) {
   const Status sorted = SortTabFile(path);
   if (sorted.IsOk()) return ExitStatus::kOk;
+  if (sorted.Code() == StatusCode::kIoError) return Fail(sorted);
   return Fail(ExitStatus::kFailed, "cannot sort " + Quoted(path) + CauseOf(sorted));
 }
 
@@ -50,10 +35,8 @@ ExitStatus RunImport(const Arguments& args) {
   const std::string tome = args.Value("--output").value_or(WithExtension(source, ".lv"));
   if (tome.empty()) return UsageError("import", "the output path is empty");
 
-  if (const ExitStatus status = CheckReadable(source); status != ExitStatus::kOk) return status;
-  if (SameFile(source, tome)) {
-    return Fail(ExitStatus::kUsage, "the tome " + Quoted(tome) + " would replace its own source");
-  }
+  if (const ExitStatus status = CheckInputFile(source); status != ExitStatus::kOk) return status;
+  if (const ExitStatus status = CheckOutputIsNotInput(tome, source); status != ExitStatus::kOk) return status;
   if (args.Has("--sort")) {
     if (const ExitStatus status = SortSource(source); status != ExitStatus::kOk) return status;
   }
@@ -63,10 +46,7 @@ ExitStatus RunImport(const Arguments& args) {
     TerminalProgress progress("Importing");
     outcome = ImportSource(source, tome, format, progress.Active() ? &progress : nullptr);
   }
-  if (!outcome.status.IsOk()) {
-    return Fail(ExitStatus::kFailed,
-                outcome.status.Message().empty() ? "cannot import " + Quoted(source) : outcome.status.Message());
-  }
+  if (!outcome.status.IsOk()) return Fail(outcome.status);
   std::printf("%s\n", Cp1252ToUtf8(FormatImportResults(outcome)).c_str());
   return ExitStatus::kOk;
 }
@@ -74,7 +54,7 @@ ExitStatus RunImport(const Arguments& args) {
 ExitStatus RunSort(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("sort", "expects one FILE");
   const std::string path = args.Positionals()[0];
-  if (const ExitStatus status = CheckReadable(path); status != ExitStatus::kOk) return status;
+  if (const ExitStatus status = CheckInputFile(path); status != ExitStatus::kOk) return status;
   if (const ExitStatus status = SortSource(path); status != ExitStatus::kOk) return status;
   std::printf("Sorted %s; the unsorted file is %s\n", Quoted(path).c_str(), Quoted(path + ".bak").c_str());
   return ExitStatus::kOk;
@@ -93,10 +73,7 @@ ExitStatus RunUpgrade(const Arguments& args) {
     }
   }
   const UpgradeOutcome outcome = UpgradeVersion1Tome(path);
-  if (!outcome.status.IsOk()) {
-    return Fail(ExitStatus::kFailed,
-                outcome.status.Message().empty() ? "cannot upgrade " + Quoted(path) : outcome.status.Message());
-  }
+  if (!outcome.status.IsOk()) return Fail(outcome.status);
   std::printf("Upgraded %s to version %d: %d subjects\n", Quoted(path).c_str(), kWrittenVersion, outcome.entryCount);
   return ExitStatus::kOk;
 }
@@ -114,6 +91,7 @@ const Command kImportCommand = {
     "  --tab              read SOURCE as tab-separated text (one entry per line)\n"
     "  --tagged           read SOURCE as tagged text (entries start with <new>)\n"
     "  --sort             sort a tab-separated SOURCE in place first, keeping it as SOURCE.bak\n\n"
+    "The tome must not be SOURCE itself (by any path or link).\n"
     "Shows a progress bar when standard error is a terminal, then the import results.\n",
     kImportOptions,
     RunImport,
@@ -124,7 +102,10 @@ const Command kSortCommand = {
     "FILE.tab",
     "Sort the lines of a tab-separated source in place.",
     "Lines are sorted by the tome collation (ASCII letters folded to lower case, then byte order);\n"
-    "empty lines are dropped. The unsorted file is kept as FILE.tab.bak.\n",
+    "empty lines are dropped, lines that compare equal keep their order, and the file keeps its\n"
+    "own line ends (also after the last line when it had one). The unsorted file is kept as\n"
+    "FILE.tab.bak (an older one is replaced). A FILE.tab that is a symbolic link sorts the file it\n"
+    "points to and stays a link.\n",
     {},
     RunSort,
 };
@@ -133,7 +114,8 @@ const Command kUpgradeCommand = {
     "upgrade",
     "TOME",
     "Rewrite a version-1 tome in the current layout, in place.",
-    "Every entry and bookmark is kept. The tome is replaced only once the new one is complete.\n",
+    "Every entry and bookmark is kept. The tome is replaced only once the new one is complete; a\n"
+    "TOME that is a symbolic link upgrades the file it points to and stays a link.\n",
     {},
     RunUpgrade,
 };

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "tome/file_util.h"
+
 namespace lv::cli {
 
 bool Arguments::Parse(const std::vector<std::string>& args, std::span<const OptionSpec> options) {
@@ -66,6 +68,25 @@ ExitStatus Fail(ExitStatus status, const std::string& message) {
   std::fflush(stdout);
   std::fprintf(stderr, "lvtool: %s\n", message.c_str());
   return status;
+}
+
+ExitStatus ExitStatusOf(const Status& status) {
+  return status.Code() == StatusCode::kIoError ? ExitStatus::kFile : ExitStatus::kFailed;
+}
+
+ExitStatus Fail(const Status& failure) { return Fail(ExitStatusOf(failure), failure.Message()); }
+
+ExitStatus CheckInputFile(const std::string& path) {
+  File file;
+  if (const Status opened = OpenForReading(path, file); !opened.IsOk())
+    return Fail(ExitStatus::kFile, opened.Message());
+  return ExitStatus::kOk;
+}
+
+ExitStatus CheckOutputIsNotInput(const std::string& output, const std::string& input) {
+  if (!IsSameFile(output, input)) return ExitStatus::kOk;
+  return Fail(ExitStatus::kUsage, "the output " + Quoted(output) + " is the input " + Quoted(input) +
+                                      " itself; writing it would destroy the input");
 }
 
 ExitStatus UsageError(std::string_view command, const std::string& message) {

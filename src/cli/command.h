@@ -18,8 +18,8 @@ namespace lv::cli {
 enum class ExitStatus {
   kOk = 0,
   kUsage = 1,     // unknown command or option, missing or bad argument
-  kFile = 2,      // a file cannot be opened, read or written, or is not a tome
-  kFailed = 3,    // the import, sort, upgrade or export itself failed
+  kFile = 2,      // a file cannot be opened, read or written, or is not a file the command reads
+  kFailed = 3,    // the import, sort, upgrade or export itself failed (damaged entry, memory, limits)
   kNotFound = 4,  // no subject matches (find, show)
 };
 
@@ -72,6 +72,19 @@ extern const Command kSearchCommand;
 
 // Prints "lvtool: MESSAGE" to standard error and returns status.
 ExitStatus Fail(ExitStatus status, const std::string& message);
+// The exit status of a failed core operation: kFile for an IO error (a file cannot be opened, read or
+// written), kFailed for any other failure of the work itself.
+ExitStatus ExitStatusOf(const Status& status);
+// Prints the failure's message (which names the file and the cause) and returns ExitStatusOf(failure).
+ExitStatus Fail(const Status& failure);
+
+// ExitStatus::kOk when path is a regular file that can be opened for reading; else prints why
+// ("cannot open 'x': No such file or directory", "... it is a named pipe, not a regular file") and
+// returns ExitStatus::kFile.
+ExitStatus CheckInputFile(const std::string& path);
+// ExitStatus::kOk unless output names the same file as input, by whatever path or link: then prints
+// that writing it would destroy the input and returns ExitStatus::kUsage.
+ExitStatus CheckOutputIsNotInput(const std::string& output, const std::string& input);
 // Prints "lvtool COMMAND: MESSAGE" and a pointer to the command's help; returns ExitStatus::kUsage.
 ExitStatus UsageError(std::string_view command, const std::string& message);
 

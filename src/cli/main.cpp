@@ -1,11 +1,14 @@
 // lvtool: builds, checks and reads tomes from the command line.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/command.h"
 #include "cli/palm_commands.h"
+#include "tome/temp_files.h"
 #include "version.h"
 
 namespace lv::cli {
@@ -38,8 +41,11 @@ void PrintToolHelp() {
       "Exit status:\n"
       "  0  success\n"
       "  1  usage error: unknown command or option, missing or bad argument\n"
-      "  2  a file cannot be opened, read or written, or is not a tome this version can read\n"
-      "  3  the import, sort, upgrade or export failed\n"
+      "  2  a file cannot be opened, read or written, or is not a file the command reads\n"
+      "     (not a tome this version can read, not a regular file); the message names the file\n"
+      "     and the system's reason\n"
+      "  3  the import, sort, upgrade or export itself failed (a damaged entry, not enough\n"
+      "     memory, a tome too large for a Palm database)\n"
       "  4  no subject matches (find, show, search)\n");
 }
 
@@ -76,9 +82,11 @@ ExitStatus Main(int argc, char** argv) {
     PrintCommandHelp(*command);
     return ExitStatus::kOk;
   }
+  // An interrupted output leaves no temporary file behind.
+  RemoveTempFilesOnSignals();
   const ExitStatus status = command->run(args);
-  if (std::fflush(stdout) != 0 && status == ExitStatus::kOk) {
-    return Fail(ExitStatus::kFile, "cannot write the standard output");
+  if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && status == ExitStatus::kOk) {
+    return Fail(ExitStatus::kFile, std::string("cannot write the standard output: ") + std::strerror(errno));
   }
   return status;
 }

@@ -46,13 +46,17 @@ ExitStatus RunPdb(const Arguments& args) {
   if (output.empty()) return UsageError("pdb", "the output path is empty");
   if (name.empty()) return UsageError("pdb", "the Palm tome name is empty");
 
+  if (const ExitStatus status = CheckInputFile(tome); status != ExitStatus::kOk) return status;
+  if (const ExitStatus status = CheckOutputIsNotInput(output, tome); status != ExitStatus::kOk) return status;
+
   StderrMessages messages;
   PalmTomeWriter writer;
   writer.SetMessageSink(&messages);
-  const SourceOpenOutcome opened = writer.OpenSource(tome);
-  if (!opened.status.IsOk()) {
-    return Fail(ExitStatus::kFile, "cannot read " + Quoted(tome) + ": " + opened.status.Message() + " (error " +
-                                       std::to_string(static_cast<int>(opened.error)) + ")");
+  if (const SourceOpenOutcome opened = writer.OpenSource(tome); !opened.status.IsOk()) {
+    if (opened.error == SourceError::kNoMemory)
+      return Fail(ExitStatus::kFailed, "cannot read " + Quoted(tome) + ": out of memory");
+    if (opened.error == SourceError::kMissing) return Fail(ExitStatus::kFile, opened.status.Message());
+    return Fail(ExitStatus::kFile, "cannot read " + Quoted(tome) + ": " + opened.status.Message());
   }
   ExportOutcome exported;
   {
@@ -62,12 +66,10 @@ ExitStatus RunPdb(const Arguments& args) {
         format == "2.5" ? writer.WriteFormat25(output, name, bar) : writer.WriteFormat28(output, name, bar, bitmapBits);
   }
   if (!exported.status.IsOk()) {
-    const ExportResult result = exported.result;
-    const ExitStatus status = (result == ExportResult::kCannotCreate || result == ExportResult::kShortWrite)
-                                  ? ExitStatus::kFile
-                                  : ExitStatus::kFailed;
-    return Fail(status, "cannot export " + Quoted(tome) + " to " + Quoted(output) + ": " + exported.status.Message() +
-                            " (result " + std::to_string(static_cast<int>(result)) + ")");
+    // Failures to create or write the output name it and the system's reason.
+    if (exported.status.Code() == StatusCode::kIoError) return Fail(exported.status);
+    return Fail(ExitStatus::kFailed,
+                "cannot export " + Quoted(tome) + " to " + Quoted(output) + ": " + exported.status.Message());
   }
   std::printf("Wrote %s: Palm tome \"%s\" in the %s format\n", Quoted(output).c_str(),
               Cp1252ToUtf8(FitDatabaseName(name)).c_str(), format.c_str());
@@ -128,8 +130,8 @@ void PrintPalmDocHeader(const std::vector<uint8_t>& h) {
 ExitStatus RunPdbInfo(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("pdbinfo", "expects one FILE.pdb");
   const std::string path = args.Positionals()[0];
-  const File stream = OpenFile(path, "rb");
-  if (!stream) return Fail(ExitStatus::kFile, CannotOpen(path, errno));
+  File stream;
+  if (const Status opened = OpenForReading(path, stream); !opened.IsOk()) return Fail(opened);
   std::FILE* file = stream.get();
   PdbContainer c;
   if (const Status read = ReadPdbContainer(file, c); !read.IsOk()) {
@@ -218,8 +220,8 @@ const Command kPdbCommand = {
     "  --format 2.5|2.8      2.5: PalmDOC compression; 2.8 (default): zlib with the subject cache\n"
     "  --accel LEVEL         search acceleration of the 2.8 format: none, low, default (default),\n"
     "                        medium or high\n"
-    "The database replaces OUT.pdb only once it is complete. A tome too large for the 512 data\n"
-    "records of a Palm tome is refused (result 16).\n",
+    "The database replaces OUT.pdb only once it is complete; OUT.pdb must not be TOME. A tome too\n"
+    "large for the 512 data records of a Palm tome is refused.\n",
     kPdbOptions,
     RunPdb,
 };

@@ -1,5 +1,7 @@
 // Commands that write out entries: show (one entry) and export-tagged (the whole tome).
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include "cli/command.h"
@@ -44,7 +46,8 @@ ExitStatus ResolveSubject(const Arguments& args, TomeReader& reader, const std::
 ExitStatus PrintPlainEntry(TomeReader& reader, const std::string& path, int index, std::optional<FindMark> find) {
   const std::string subject = Cp1252ToUtf8(reader.Subject(index));
   if (!reader.LoadEntryText(index)) {
-    return Fail(ExitStatus::kFile, "cannot read the entry of subject " + std::to_string(index) + " in " + Quoted(path));
+    return Fail(ExitStatus::kFailed, "cannot read the entry of subject " + std::to_string(index) + " in " +
+                                         Quoted(path) + ": it is damaged or too large for memory");
   }
   const std::string text = RenderPlainText(reader.CurrentEntryText(), find);
   std::printf("%s\n%s\n\n%s", subject.c_str(), std::string(std::min<size_t>(subject.size(), 72), '=').c_str(),
@@ -53,6 +56,23 @@ ExitStatus PrintPlainEntry(TomeReader& reader, const std::string& path, int inde
 }
 
 constexpr OptionSpec kShowOptions[] = {{"--index", "", true}, {"--html", "", true}, {"--find", "", true}};
+
+// Writes the entry's page to pagePath, replacing it only once the page is complete.
+ExitStatus WritePage(TomeReader& reader, const std::string& path, int index, std::optional<FindMark> find,
+                     const std::string& pagePath) {
+  std::string page;
+  if (const Status rendered = RenderEntryPageOf(reader, index, PageSettings{}, find, page); !rendered.IsOk()) {
+    return Fail(ExitStatus::kFailed, "cannot read the entry of subject " + std::to_string(index) + " in " +
+                                         Quoted(path) + ": it is damaged or too large for memory");
+  }
+  AtomicFileWriter writer;
+  Status written = writer.Open(pagePath);
+  if (written.IsOk() && std::fwrite(page.data(), 1, page.size(), writer.Stream()) != page.size()) {
+    written = Status::IoError("cannot write " + Quoted(pagePath) + ": " + std::strerror(errno));
+  }
+  if (written.IsOk()) written = writer.Commit();
+  return written.IsOk() ? ExitStatus::kOk : Fail(written);
+}
 
 ExitStatus RunShow(const Arguments& args) {
   const size_t wanted = args.Has("--index") ? 1 : 2;
@@ -65,37 +85,49 @@ ExitStatus RunShow(const Arguments& args) {
       return UsageError("show", "--find needs OFFSET:LENGTH, two numbers of 0 or more");
     }
   }
+  const auto html = args.Value("--html");
+  if (html) {
+    if (const ExitStatus status = CheckOutputIsNotInput(*html, path); status != ExitStatus::kOk) return status;
+  }
   TomeReader reader;
   if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;
   int index = -1;
   if (const ExitStatus status = ResolveSubject(args, reader, path, index); status != ExitStatus::kOk) return status;
 
-  const auto html = args.Value("--html");
   if (!html) return PrintPlainEntry(reader, path, index, find);
-  if (const Status written = WriteEntryPage(reader, index, PageSettings{}, find, *html); !written.IsOk()) {
-    return Fail(ExitStatus::kFile, "cannot write the page " + Quoted(*html) + CauseOf(written));
-  }
-  return ExitStatus::kOk;
+  return WritePage(reader, path, index, find, *html);
 }
 
 constexpr OptionSpec kExportOptions[] = {{"--output", "-o", true}};
 
+// The failure of an export: an IO error names the output and the system's reason (exit status 2); an
+// entry that cannot be loaded is damage in the tome (3).
+ExitStatus ExportFailure(const Status& exported, const std::string& path, const std::string& outputName) {
+  if (exported.Code() == StatusCode::kIoError) {
+    return Fail(ExitStatus::kFile, "cannot write " + outputName + CauseOf(exported));
+  }
+  return Fail(ExitStatus::kFailed, "cannot export " + Quoted(path) + ": an entry is damaged or too large for memory");
+}
+
 ExitStatus RunExportTagged(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("export-tagged", "expects one TOME");
   const std::string path = args.Positionals()[0];
+  const auto output = args.Value("--output");
+  if (output) {
+    if (const ExitStatus status = CheckOutputIsNotInput(*output, path); status != ExitStatus::kOk) return status;
+  }
   TomeReader reader;
   if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;
-  const auto output = args.Value("--output");
   if (!output) {
-    if (!ExportTaggedText(reader, stdout).IsOk()) return Fail(ExitStatus::kFailed, "cannot export " + Quoted(path));
-    return ExitStatus::kOk;
+    const Status exported = ExportTaggedText(reader, stdout);
+    return exported.IsOk() ? ExitStatus::kOk : ExportFailure(exported, path, "the standard output");
   }
   AtomicFileWriter writer;
-  if (const Status created = writer.Open(*output); !created.IsOk()) return Fail(ExitStatus::kFile, created.Message());
+  if (const Status created = writer.Open(*output); !created.IsOk()) return Fail(created);
   if (const Status exported = ExportTaggedText(reader, writer.Stream()); !exported.IsOk()) {
-    return Fail(ExitStatus::kFailed, "cannot export " + Quoted(path) + " to " + Quoted(*output) + CauseOf(exported));
+    return ExportFailure(exported, path, Quoted(*output));
   }
-  if (const Status committed = writer.Commit(); !committed.IsOk()) return Fail(ExitStatus::kFile, committed.Message());
+  if (const Status committed = writer.Commit(); !committed.IsOk()) return Fail(committed);
   return ExitStatus::kOk;
 }
 
@@ -107,7 +139,8 @@ const Command kShowCommand = {
     "Show one entry as readable text, or write its HTML page.",
     "SUBJECT is found as links find it (whole subject, letters without regard to case).\n\n"
     "  --index N             the entry of subject index N instead of SUBJECT\n"
-    "  --html FILE           write the entry page (HTML, Windows-1252) to FILE instead\n"
+    "  --html FILE           write the entry page (HTML, Windows-1252) to FILE instead; FILE is\n"
+    "                        replaced only once the page is complete and must not be TOME\n"
     "  --find OFFSET:LENGTH  mark LENGTH bytes of the entry text from byte OFFSET (the page gets the\n"
     "                        anchor \"findloc\"; the text shows >>the stretch<<)\n",
     kShowOptions,
@@ -121,7 +154,7 @@ const Command kExportTaggedCommand = {
     "One line per subject: the subject, a TAB and the entry with every mark spelled as its tag\n"
     "(<b>, <a:target>text</a>, ...), ended by CR LF; 'lvtool import --tab' reads it back.\n\n"
     "  -o, --output FILE  write to FILE (replaced only once the export is complete) instead of\n"
-    "                     the standard output\n",
+    "                     the standard output; FILE must not be TOME\n",
     kExportOptions,
     RunExportTagged,
 };

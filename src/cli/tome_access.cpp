@@ -1,10 +1,8 @@
 #include "cli/tome_access.h"
 
-#include <cerrno>
 #include <cstdio>
 
 #include "cli/command.h"
-#include "tome/file_util.h"
 #include "tome/tome_reader.h"
 #include "tome/windows1252.h"
 
@@ -43,11 +41,14 @@ size_t DecodeUtf8(std::string_view text, size_t i, char32_t& c) {
 }  // namespace
 
 ExitStatus OpenTomeReadOnly(TomeReader& reader, const std::string& path) {
-  if (!OpenFile(path, "rb")) return Fail(ExitStatus::kFile, CannotOpen(path, errno));
   const Status opened = reader.Open(path, OpenMode::kReadOnly);
   if (opened.IsOk()) return ExitStatus::kOk;
-  if (opened.IsNotSupported()) return Fail(ExitStatus::kFile, Quoted(path) + " is not a tome this version can read");
-  return Fail(ExitStatus::kFile, "cannot read " + Quoted(path) + ": the file is damaged or not a tome");
+  // The reader's IO errors name the file and the system's reason; its other failures name the cause.
+  if (opened.Code() == StatusCode::kIoError) return Fail(ExitStatus::kFile, opened.Message());
+  if (opened.IsNotSupported()) {
+    return Fail(ExitStatus::kFile, Quoted(path) + " is not a tome this version can read" + CauseOf(opened));
+  }
+  return Fail(ExitStatus::kFile, "cannot read " + Quoted(path) + CauseOf(opened));
 }
 
 std::string Cp1252ToUtf8(std::string_view text) {

@@ -13,7 +13,8 @@ class TomeReader;
 namespace lv::cli {
 
 // Opens path read-only. On failure prints why ("cannot open 'x.lv': No such file or directory",
-// "'x.lv' is not a tome this version can read") and returns ExitStatus::kFile; else ExitStatus::kOk.
+// "cannot open 'x.lv': it is a named pipe, not a regular file", "'x.lv' is not a tome this version can
+// read: ...") and returns ExitStatus::kFile; else ExitStatus::kOk.
 ExitStatus OpenTomeReadOnly(TomeReader& reader, const std::string& path);
 
 // Tome text is Windows-1252; terminals and scripts speak UTF-8.

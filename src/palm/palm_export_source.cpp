@@ -76,8 +76,12 @@ SourceError PalmExportSource::CheckHeader(std::FILE* file) {
 SourceOpenOutcome PalmExportSource::Open(const std::string& path) {
   Close();
   m_version1Packed = false;
-  const File file = OpenFile(path, "rb");
-  if (!file) return SourceFailure(errno == ENOMEM ? SourceError::kNoMemory : SourceError::kMissing);
+  File file;
+  if (const Status opened = OpenForReading(path, file); !opened.IsOk()) {
+    SourceOpenOutcome outcome = SourceFailure(errno == ENOMEM ? SourceError::kNoMemory : SourceError::kMissing);
+    if (outcome.error == SourceError::kMissing) outcome.status = opened;  // names the file and the cause
+    return outcome;
+  }
   if (const SourceError checked = CheckHeader(file.get()); checked != SourceError::kNone) {
     return SourceFailure(checked);
   }

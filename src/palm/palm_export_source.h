@@ -13,7 +13,7 @@
 
 namespace lv {
 
-// Why the source cannot be exported; the number appears in lvtool's message ("(error 9)").
+// Why the source cannot be exported.
 enum class SourceError {
   kNone = 0,
   kMissing = 2,    // the file cannot be opened

@@ -1,7 +1,10 @@
 // PalmTomeWriter::WriteRecords: the finishing step of both Palm tome writers. Everything before it
 // happens in memory; here the container header, the record list and every record reach the file.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 #include "palm/palm_codecs.h"
 #include "palm/palm_tome_run.h"
@@ -88,21 +91,26 @@ ExportResult PalmTomeWriter::WriteRecords(Run& run, const std::string& name) {
   if (sizes.size() > kPdbMaxRecords) return ExportResult::kTooLarge;
 
   std::FILE* out = run.output.Stream();
+  const auto shortWrite = [&run] {
+    run.writeFailure = Status::IoError("cannot write '" + run.output.Destination() + "': " + std::strerror(errno));
+    return ExportResult::kShortWrite;
+  };
   const std::vector<uint8_t> container = MakePdbHeader(name, kPalmTomeType, kPalmTomeCreator, sizes, m_clock);
-  if (!WriteBytes(out, container.data(), container.size())) return ExportResult::kShortWrite;
+  if (!WriteBytes(out, container.data(), container.size())) return shortWrite();
   for (size_t r = 0; r < front.size(); ++r) {
-    if (!WriteBytes(out, front[r].data(), front[r].size())) return ExportResult::kShortWrite;
+    if (!WriteBytes(out, front[r].data(), front[r].size())) return shortWrite();
     if (r == lastFirstLetterRecord && run.progress) run.progress->Step();
   }
   for (size_t b = 0; b < blocks.size(); ++b) {
     const bool lastOfRecord = b + 1 == blocks.size() || recordOfBlock[b + 1] != recordOfBlock[b];
     uint8_t length[2];
     EncodeBE16(length, static_cast<uint16_t>(blocks[b].size() | (lastOfRecord ? kLastBlockOfRecord : 0)));
-    if (!WriteBytes(out, length, 2) || !WriteBytes(out, blocks[b].data(), blocks[b].size())) {
-      return ExportResult::kShortWrite;
-    }
+    if (!WriteBytes(out, length, 2) || !WriteBytes(out, blocks[b].data(), blocks[b].size())) return shortWrite();
   }
-  if (!run.output.Commit().IsOk()) return ExportResult::kShortWrite;
+  if (Status committed = run.output.Commit(); !committed.IsOk()) {
+    run.writeFailure = std::move(committed);
+    return ExportResult::kShortWrite;
+  }
   return ExportResult::kOk;
 }
 

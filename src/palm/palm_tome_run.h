@@ -21,6 +21,7 @@ struct PalmTomeWriter::Run {
   int bitmapBits = 0;
   int subjectCount = 0;
   AtomicFileWriter output;
+  Status writeFailure;                // why the output could not be created or written, naming it
   std::vector<std::string> subjects;  // iLVPSubjectArray
   SortedSubjectIndex sorted;          // iSortedSubjectIndex
   std::unique_ptr<SubjectCacheBuilder> cache;

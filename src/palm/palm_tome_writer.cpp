@@ -4,6 +4,7 @@
 #include <cctype>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "palm/palm_codecs.h"
 #include "palm/palm_text.h"
@@ -48,7 +49,7 @@ constexpr const char* kBlockDataMessage =
     "WriteLVPTextV2: Cannot Allocate memory - 'iLVPDataBlockArray[iLVPDataBlockTotalBlocks]->Data'";
 constexpr const char* kClearTagsMessage = "WriteLVPTextV2ClearTags: Cannot Allocate memory - 'text'";
 
-ExportOutcome OutcomeOf(ExportResult result) {
+ExportOutcome OutcomeOf(ExportResult result, const Status& writeFailure) {
   ExportOutcome outcome;
   outcome.result = result;
   const std::string text = ExportResultText(result);
@@ -56,7 +57,7 @@ ExportOutcome OutcomeOf(ExportResult result) {
     case ExportResult::kOk: break;
     case ExportResult::kMissingArgument: outcome.status = Status::InvalidArgument(text); break;
     case ExportResult::kCannotCreate:
-    case ExportResult::kShortWrite: outcome.status = Status::IoError(text); break;
+    case ExportResult::kShortWrite: outcome.status = writeFailure.IsOk() ? Status::IoError(text) : writeFailure; break;
     case ExportResult::kSourceUnreadable: outcome.status = Status::Corruption(text); break;
     case ExportResult::kOutOfMemory:
     case ExportResult::kCompressionFailed: outcome.status = Status::OutOfMemory(text); break;
@@ -78,17 +79,21 @@ void PalmTomeWriter::ReportAllocationFailure(const std::string& message) {
 
 ExportOutcome PalmTomeWriter::WriteFormat25(const std::string& outPath, const std::string& name, Progress* progress) {
   m_format = PalmTomeFormat::kV25;
-  return OutcomeOf(Write(outPath, name, progress, 0));
+  Status writeFailure;
+  const ExportResult result = Write(outPath, name, progress, 0, writeFailure);
+  return OutcomeOf(result, writeFailure);
 }
 
 ExportOutcome PalmTomeWriter::WriteFormat28(const std::string& outPath, const std::string& name, Progress* progress,
                                             int bitmapBits) {
   m_format = PalmTomeFormat::kV28;
-  return OutcomeOf(Write(outPath, name, progress, std::max(bitmapBits, 0)));
+  Status writeFailure;
+  const ExportResult result = Write(outPath, name, progress, std::max(bitmapBits, 0), writeFailure);
+  return OutcomeOf(result, writeFailure);
 }
 
 ExportResult PalmTomeWriter::Write(const std::string& outPath, const std::string& name, Progress* progress,
-                                   int bitmapBits) {
+                                   int bitmapBits, Status& writeFailure) {
   if (outPath.empty() || name.empty()) return ExportResult::kMissingArgument;
   if (!m_source.IsOpen()) return ExportResult::kSourceUnreadable;
   Run run;
@@ -97,7 +102,10 @@ ExportResult PalmTomeWriter::Write(const std::string& outPath, const std::string
   run.subjectCount = m_source.SubjectCount();
   // Nothing reaches outPath before the finishing step: the records go to a temporary file beside it
   // that replaces it only when everything was written.
-  if (!run.output.Open(outPath).IsOk()) return ExportResult::kCannotCreate;
+  if (Status opened = run.output.Open(outPath); !opened.IsOk()) {
+    writeFailure = std::move(opened);
+    return ExportResult::kCannotCreate;
+  }
   if (progress) {
     progress->SetRange(0, run.subjectCount / kProgressSubjectStride + 3);
     progress->SetStep(1);
@@ -110,7 +118,9 @@ ExportResult PalmTomeWriter::Write(const std::string& outPath, const std::string
     if (progress) progress->Step();
     result = PackSubjects(run);
     if (result != ExportResult::kOk) return result;
-    return WriteRecords(run, name);
+    result = WriteRecords(run, name);
+    writeFailure = run.writeFailure;
+    return result;
   } catch (const std::bad_alloc&) {
     ReportAllocationFailure(run.allocationMessage);
     return ExportResult::kOutOfMemory;

@@ -28,7 +28,7 @@ namespace lv {
 
 enum class PalmTomeFormat { kV25, kV28 };
 
-// Export results; the number appears in lvtool's message ("(result 16)").
+// Export results.
 enum class ExportResult {
   kOk = 0,
   kMissingArgument = 1,  // no output path or no Palm tome name
@@ -40,8 +40,9 @@ enum class ExportResult {
   kTooLarge = 16,
 };
 
-// The result of an export: status carries the failure with ExportResultText as its message, result
-// the number of the failure (kOk on success).
+// The result of an export: status carries the failure with ExportResultText as its message (or, when
+// the output cannot be created or written, a message naming it and the system's reason), result the
+// number of the failure (kOk on success).
 struct ExportOutcome {
   Status status;
   ExportResult result = ExportResult::kOk;
@@ -74,7 +75,9 @@ class PalmTomeWriter {
 
  private:
   struct Run;
-  ExportResult Write(const std::string& outPath, const std::string& name, Progress* progress, int bitmapBits);
+  // writeFailure gets the cause when the output cannot be created or written.
+  ExportResult Write(const std::string& outPath, const std::string& name, Progress* progress, int bitmapBits,
+                     Status& writeFailure);
   ExportResult CollectSubjects(Run& run);
   ExportResult PackSubjects(Run& run);
   // The finishing step: the container header, the record list and every record reach the file.

@@ -23,8 +23,7 @@ Status PalmDocReader::Open(const std::string& path) {
   m_lastCreator.clear();
   // The find state is kept: a find-next in the new text searches the remembered text again, from the
   // remembered position when it lies within the new text.
-  m_file = OpenFile(path, "rb");
-  if (!m_file) return Status::IoError("cannot open " + path);
+  if (Status opened = OpenForReading(path, m_file); !opened.IsOk()) return opened;
   const Status container = ReadPdbContainer(m_file.get(), m_container);
   m_lastType = m_container.header.type;
   m_lastCreator = m_container.header.creator;

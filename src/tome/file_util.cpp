@@ -13,37 +13,105 @@
 namespace lv {
 namespace {
 
-std::string TempDirectory() {
+std::string CannotOpen(const std::string& path, const std::string& cause) {
+  return "cannot open '" + path + "': " + cause;
+}
+
+// Links followed before a chain is taken for a loop, as the kernel does.
+constexpr int kMaxLinkHops = 40;
+
+}  // namespace
+
+std::string TemporaryFolder() {
   const char* dir = std::getenv("TMPDIR");
   if (dir && *dir) return dir;
   return "/tmp";
 }
 
-// The folder of path: "." for a bare file name.
-std::string DirectoryOf(const std::string& path) {
-  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-  return parent.empty() ? "." : parent.string();
+File OpenFile(const std::string& path, const char* mode) { return File(std::fopen(path.c_str(), mode)); }
+
+std::string NonRegularFileKind(unsigned mode) {
+  switch (mode & S_IFMT) {
+    case S_IFREG: return "";
+    case S_IFDIR: return "a folder";
+    case S_IFIFO: return "a named pipe";
+    case S_IFCHR: return "a character device";
+    case S_IFBLK: return "a block device";
+    case S_IFSOCK: return "a socket";
+    default: return "not a file of data";
+  }
 }
 
-// mkstemp on a template built from prefix; returns the descriptor and fills path.
-int MakeTempFile(const std::string& prefix, std::string& path) {
-  std::vector<char> name(prefix.begin(), prefix.end());
-  const char suffix[] = "XXXXXX";
-  name.insert(name.end(), suffix, suffix + sizeof(suffix));  // includes the NUL
-  const int fd = ::mkstemp(name.data());
-  if (fd >= 0) path.assign(name.data());
+int OpenRegularFileDescriptor(const std::string& path, int accessFlags, Status& failure) {
+  // O_NONBLOCK keeps the open of a named pipe from waiting for a writer; it is refused below.
+  const int fd = ::open(path.c_str(), accessFlags | O_CLOEXEC | O_NONBLOCK);
+  struct stat status {};
+  if (fd < 0 && errno == EISDIR) {
+    failure = Status::IoError(CannotOpen(path, "it is a folder, not a regular file"));
+    return -1;
+  }
+  if (fd < 0 || ::fstat(fd, &status) != 0) {
+    failure = Status::IoError(CannotOpen(path, std::strerror(errno)));
+    if (fd >= 0) ::close(fd);
+    return -1;
+  }
+  if (const std::string kind = NonRegularFileKind(status.st_mode); !kind.empty()) {
+    ::close(fd);
+    failure = Status::IoError(CannotOpen(path, "it is " + kind + ", not a regular file"));
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
 }
 
-}  // namespace
+Status OpenForReading(const std::string& path, File& file) {
+  file.reset();
+  Status failure;
+  const int fd = OpenRegularFileDescriptor(path, O_RDONLY, failure);
+  if (fd < 0) return failure;
+  file.reset(::fdopen(fd, "rb"));
+  if (!file) {
+    const Status failed = Status::IoError(CannotOpen(path, std::strerror(errno)));
+    ::close(fd);
+    return failed;
+  }
+  return Status::Ok();
+}
 
-File OpenFile(const std::string& path, const char* mode) { return File(std::fopen(path.c_str(), mode)); }
+bool IsSameFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
+Status ResolveSymbolicLinks(const std::string& path, std::string& target) {
+  namespace fs = std::filesystem;
+  fs::path current = path;
+  for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+    struct stat status {};
+    if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+      target = current.string();
+      return Status::Ok();
+    }
+    std::vector<char> link(size_t(status.st_size > 0 ? status.st_size : 255) + 1);
+    const ssize_t length = ::readlink(current.c_str(), link.data(), link.size());
+    if (length < 0) return Status::IoError("cannot follow the link '" + path + "': " + std::strerror(errno));
+    if (size_t(length) >= link.size()) continue;  // the link changed under us: read it again
+    const fs::path next(std::string(link.data(), size_t(length)));
+    current = next.is_absolute() ? next : current.parent_path() / next;
+  }
+  return Status::IoError("cannot follow the link '" + path + "': " + std::strerror(ELOOP));
+}
 
 File OpenAnonymousTempFile() {
-  std::string path;
-  const int fd = MakeTempFile(TempDirectory() + "/librovance-", path);
+  std::vector<char> name;
+  const std::string prefix = TemporaryFolder() + "/librovance-XXXXXX";
+  name.assign(prefix.begin(), prefix.end());
+  name.push_back('\0');
+  const int fd = ::mkstemp(name.data());
   if (fd < 0) return nullptr;
-  ::unlink(path.c_str());
+  ::unlink(name.data());
   File stream(::fdopen(fd, "w+b"));
   if (!stream) ::close(fd);
   return stream;
@@ -63,64 +131,6 @@ bool CopyStream(std::FILE* source, std::FILE* destination) {
     if (std::fwrite(buffer.data(), 1, got, destination) != got) return false;
   }
   return !std::ferror(source);
-}
-
-AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
-
-Status AtomicFileWriter::Open(const std::string& destination) {
-  Abandon();
-  m_destination = destination;
-  const std::string name = std::filesystem::path(destination).filename().string();
-  const int fd = MakeTempFile(DirectoryOf(destination) + "/." + name + ".tmp-", m_tempPath);
-  if (fd < 0) {
-    return Status::IoError("cannot create a temporary file beside " + destination + ": " + std::strerror(errno));
-  }
-  m_stream.reset(::fdopen(fd, "w+b"));
-  if (!m_stream) {
-    const Status failed = Status::IoError(std::string("cannot open the temporary file: ") + std::strerror(errno));
-    ::close(fd);
-    ::unlink(m_tempPath.c_str());
-    m_tempPath.clear();
-    return failed;
-  }
-  return Status::Ok();
-}
-
-Status AtomicFileWriter::Commit() {
-  if (!m_stream) return Status::InvalidArgument("nothing to commit");
-  // Keep the permissions of the file being replaced; a new file gets 0666 less the umask.
-  struct stat st;
-  mode_t mode;
-  if (::stat(m_destination.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  std::FILE* stream = m_stream.get();
-  bool ok = std::fflush(stream) == 0 && ::fchmod(::fileno(stream), mode) == 0 && ::fsync(::fileno(stream)) == 0;
-  const int writeErrno = errno;
-  ok = (std::fclose(m_stream.release()) == 0) && ok;
-  if (!ok) {
-    Abandon();
-    return Status::IoError("cannot write " + m_destination + ": " + std::strerror(writeErrno));
-  }
-  if (::rename(m_tempPath.c_str(), m_destination.c_str()) != 0) {
-    const Status failed = Status::IoError("cannot replace " + m_destination + ": " + std::strerror(errno));
-    Abandon();
-    return failed;
-  }
-  m_tempPath.clear();
-  return Status::Ok();
-}
-
-void AtomicFileWriter::Abandon() {
-  m_stream.reset();
-  if (!m_tempPath.empty()) {
-    ::unlink(m_tempPath.c_str());
-    m_tempPath.clear();
-  }
 }
 
 }  // namespace lv

@@ -79,7 +79,7 @@ TomeBuilder::TomeBuilder() {
   m_mainSectionFile = OpenBufferedTempFile();
   m_extensionSectionFile = OpenBufferedTempFile();
   if (!m_offsetFile || !m_mainStreamFile || !m_extensionStreamFile || !m_mainSectionFile || !m_extensionSectionFile) {
-    Fail(Status::IoError("cannot create a temporary file: " + ErrnoText()));
+    Fail(Status::IoError("cannot create a temporary file in '" + TemporaryFolder() + "': " + ErrnoText()));
   }
   m_head.reserve(kEntryHeadLength);
 }
@@ -92,7 +92,7 @@ void TomeBuilder::Fail(Status failure) {
 
 bool TomeBuilder::CheckWritten(std::FILE* file) {
   if (!std::ferror(file)) return true;
-  Fail(Status::IoError("cannot write a temporary file: " + ErrnoText()));
+  Fail(Status::IoError("cannot write a temporary file in '" + TemporaryFolder() + "': " + ErrnoText()));
   return false;
 }
 

@@ -119,12 +119,15 @@ class TomeBuilder {
 };
 
 // Sorts the lines of a tab-separated file in place by the collation, leaving the unsorted file under
-// the name with ".bak" appended (an existing ".bak" file is kept and no new backup made). Lines end as
-// the import reads them (LineEndOf: at a CR, taking an LF right after it along, or in Unix text at an
-// LF), empty lines are dropped, and the sorted lines are joined by the file's own line end with none
-// after the last: LF in Unix text, CR when the file's first CR has no LF after it, else CR LF. Lines
-// sort the same whatever their line ends. The sorted file replaces the original atomically. An IO
-// error when the file cannot be read or written; the file is then unchanged.
+// the name with ".bak" appended (an existing ".bak" file is replaced). Lines end as the import reads
+// them (LineEndOf: at a CR, taking an LF right after it along, or in Unix text at an LF), empty lines
+// are dropped, lines that collate equal keep their order, and the sorted lines are joined by the
+// file's own line end: LF in Unix text, CR when the file's first CR has no LF after it, else CR LF.
+// The last line gets one too when the file's last line had one. Lines sort the same whatever their
+// line ends. A path that is a symbolic link sorts the file it points to and keeps the link. The
+// sorted file replaces the original atomically; peak memory is the file's size plus four bytes a
+// line. An IO error naming the file and the cause when the file, the sorted file or the backup cannot
+// be read or written (the file is then unchanged); OutOfMemory when the file does not fit in memory.
 Status SortTabFile(const std::string& path);
 // Negative, zero or positive by the collation over whole lines.
 int CompareLines(std::string_view a, std::string_view b);

@@ -5,24 +5,27 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
+
+#include "tome/file_util.h"
 
 namespace lv {
 
-bool TomeFile::Open(const std::string& path, bool writable) {
+Status TomeFile::Open(const std::string& path, bool writable) {
   Close();
-  // O_NONBLOCK keeps the open of a named pipe from waiting for a writer; it is refused below anyway.
-  const int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
+  Status failure;
+  const int fd = OpenRegularFileDescriptor(path, writable ? O_RDWR : O_RDONLY, failure);
+  if (fd < 0) return failure;
   struct stat status {};
-  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+  if (::fstat(fd, &status) != 0) {
+    failure = Status::IoError("cannot read '" + path + "': " + std::strerror(errno));
     ::close(fd);
-    return false;
+    return failure;
   }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   m_fd = fd;
   m_size = status.st_size;
-  return true;
+  return Status::Ok();
 }
 
 void TomeFile::Close() {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "tome/status.h"
+
 namespace lv {
 
 class TomeFile {
@@ -15,9 +17,9 @@ class TomeFile {
   TomeFile(const TomeFile&) = delete;
   TomeFile& operator=(const TomeFile&) = delete;
 
-  // Opens a regular file for reading, or for reading and writing. False when it cannot be opened or
-  // is not a regular file (a directory, a pipe, a device).
-  bool Open(const std::string& path, bool writable);
+  // Opens a regular file for reading, or for reading and writing. An IO error naming the file and the
+  // cause when it cannot be opened or is not a regular file (a folder, a pipe, a device).
+  Status Open(const std::string& path, bool writable);
   void Close();
   bool IsOpen() const { return m_fd >= 0; }
   // The file's size at open, grown by Append and shrunk by Truncate.

@@ -3,9 +3,7 @@
 // complete, so a failed import never destroys an existing tome.
 #include "tome/tome_import.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "tome/file_util.h"
@@ -20,6 +18,7 @@ ImportOutcome Failure(std::string error, StatusCode code = StatusCode::kIoError)
   switch (code) {
     case StatusCode::kNotSupported: outcome.status = Status::NotSupported(std::move(error)); break;
     case StatusCode::kOutOfMemory: outcome.status = Status::OutOfMemory(std::move(error)); break;
+    case StatusCode::kInvalidArgument: outcome.status = Status::InvalidArgument(std::move(error)); break;
     default: outcome.status = Status::IoError(std::move(error)); break;
   }
   return outcome;
@@ -39,8 +38,14 @@ SourceFormat SourceFormatFromPath(const std::string& path) {
 
 ImportOutcome ImportSource(const std::string& sourcePath, const std::string& tomePath, SourceFormat format,
                            Progress* progress) {
-  const File source = OpenFile(sourcePath, "rb");
-  if (!source) return Failure("cannot open source '" + sourcePath + "': " + std::strerror(errno));
+  File source;
+  if (Status opened = OpenForReading(sourcePath, source); !opened.IsOk()) return Failure(opened.Message());
+  if (IsSameFile(sourcePath, tomePath)) {
+    return Failure("the tome '" + tomePath + "' is the source '" + sourcePath +
+                       "' itself; writing it would destroy "
+                       "the source",
+                   StatusCode::kInvalidArgument);
+  }
 
   TomeBuilder builder;
   const Status& built = builder.BuildStatus();

@@ -83,7 +83,7 @@ TomeReader::~TomeReader() { Close(); }
 Status TomeReader::Open(const std::string& path, OpenMode mode) {
   Close();
   m_readOnly = mode == OpenMode::kReadOnly;
-  if (!m_file.Open(path, !m_readOnly)) return Status::IoError("cannot open the tome");
+  if (Status opened = m_file.Open(path, !m_readOnly); !opened.IsOk()) return opened;
   m_currentLayout = true;
   m_currentEntryIndex = -1;
   const TomeHeader header = ReadHeader(m_file);

@@ -20,8 +20,9 @@ UpgradeOutcome UpgradeFailure(Status failure) {
   return outcome;
 }
 
+// The old tome's contents cannot be carried over whole: damage, not a failure to read the file.
 Status CannotUpgrade(const std::string& path, const std::string& cause) {
-  return Status::IoError("cannot upgrade '" + path + "': " + cause);
+  return Status::Corruption("cannot upgrade '" + path + "': " + cause);
 }
 
 }  // namespace
@@ -46,7 +47,11 @@ UpgradeOutcome UpgradeVersion1Tome(const std::string& path) {
     }
     builder.AddEntry(subject, reader.CurrentEntryText());
   }
-  if (!builder.BuildStatus().IsOk()) return UpgradeFailure(CannotUpgrade(path, builder.BuildStatus().Message()));
+  if (const Status& built = builder.BuildStatus(); !built.IsOk()) {
+    // Temporary files that cannot be written are an IO error; anything else is the work failing.
+    if (built.Code() == StatusCode::kIoError) return UpgradeFailure(built);
+    return UpgradeFailure(CannotUpgrade(path, built.Message()));
+  }
 
   std::string bookmarks;
   if (!reader.ReadVersion1BookmarkTable(bookmarks)) {
@@ -57,8 +62,10 @@ UpgradeOutcome UpgradeVersion1Tome(const std::string& path) {
   const Status saved = builder.SaveTome(writer.Stream());
   if (!saved.IsOk()) {
     // A failure to compress a block is a failure to get memory for it.
-    const std::string cause = saved.Code() == StatusCode::kOutOfMemory ? "out of memory" : saved.Message();
-    return UpgradeFailure(Status::IoError("cannot write tome '" + path + "': " + cause));
+    if (saved.Code() == StatusCode::kOutOfMemory) {
+      return UpgradeFailure(Status::OutOfMemory("cannot upgrade '" + path + "': out of memory"));
+    }
+    return UpgradeFailure(Status::IoError("cannot write tome '" + path + "': " + saved.Message()));
   }
   if (!bookmarks.empty() && (std::fseek(writer.Stream(), kWrittenBookmarkTableOffset, SEEK_SET) != 0 ||
                              std::fwrite(bookmarks.data(), 1, bookmarks.size(), writer.Stream()) != bookmarks.size())) {

@@ -1,14 +1,13 @@
 // Runs the built lvtool on small sources and tomes and checks exit statuses and key outputs.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "lvtool_runner.h"
 #include "test_files.h"
 #include "tome/coding.h"
 #include "tome/tome_bytes.h"
@@ -20,34 +19,10 @@ using lv::AppendLE32;
 using lv::test::ReadFile;
 using lv::test::WriteFile;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Result = lv::test::LvtoolResult;
 
-std::string ShellQuote(const std::string& s) {
-  std::string quoted = "'";
-  for (const char c : s) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-class LvtoolTest : public ::testing::Test {
+class LvtoolTest : public lv::test::LvtoolFixture {
  protected:
-  fs::path Path(const std::string& name) const { return m_dir.Path() / name; }
-
-  Result Run(const std::vector<std::string>& args) const {
-    std::string command = ShellQuote(LVTOOL_PATH);
-    for (const std::string& arg : args) command += " " + ShellQuote(arg);
-    command += " >" + ShellQuote(Path(".out").string()) + " 2>" + ShellQuote(Path(".err").string()) + " </dev/null";
-    const int raw = std::system(command.c_str());
-    Result result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = ReadFile(Path(".out"));
-    result.err = ReadFile(Path(".err"));
-    return result;
-  }
-
   // A tagged source of three sorted entries with marks and both link forms; returns its path.
   std::string SmallSource() const {
     const std::string path = Path("small.txt").string();
@@ -65,8 +40,6 @@ class LvtoolTest : public ::testing::Test {
     EXPECT_EQ(r.status, 0) << r.err;
     return tome;
   }
-
-  lv::test::TempDir m_dir;
 };
 
 TEST_F(LvtoolTest, UsageErrorsAndHelp) {

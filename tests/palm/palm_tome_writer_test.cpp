@@ -266,7 +266,8 @@ TEST_F(PalmTomeWriterTest, MissingArgumentsAndUnwritableOutputs) {
   const ExportOutcome cannotCreate = writer.WriteFormat25(dir.File("no/such/dir/x.pdb"), "n", nullptr);
   EXPECT_EQ(cannotCreate.result, ExportResult::kCannotCreate);
   EXPECT_EQ(cannotCreate.status.Code(), StatusCode::kIoError);
-  EXPECT_EQ(cannotCreate.status.Message(), "The output file cannot be created.");
+  EXPECT_EQ(cannotCreate.status.Message(),
+            "cannot write '" + dir.File("no/such/dir/x.pdb") + "': No such file or directory");
   // A name longer than the name field is shortened with its NUL.
   ASSERT_EQ(writer.WriteFormat28(dir.File("x.pdb"), std::string(40, 'N'), nullptr, 80).result, ExportResult::kOk);
   EXPECT_EQ(palmtest::ParsePdb(palmtest::ReadAll(dir.File("x.pdb"))).name, std::string(31, 'N'));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "builder_test_support.h"
@@ -18,11 +19,13 @@ TEST(TabSortTest, SortsLinesAndKeepsTheUnsortedFile) {
     std::string input;
     std::string sorted;
   } cases[] = {
-      {"b\tx\r\nA\ty\r\nc\tz\r\n", "A\ty\r\nb\tx\r\nc\tz"},
-      {"b\tx\r\n\r\n\r\nA\ty", "A\ty\r\nb\tx"},  // empty lines dropped, last line without CR LF
-      {"ab\tlong\r\nab c\tx\r\nab\tl\r\n", "ab\tl\r\nab\tlong\r\nab c\tx"},  // TAB before any printable
-      {"z\xff\tx\r\nz\ty", "z\ty\r\nz\xff\tx"},                              // 0xFF is data
+      {"b\tx\r\nA\ty\r\nc\tz\r\n", "A\ty\r\nb\tx\r\nc\tz\r\n"},  // the final line end kept
+      {"b\tx\r\n\r\n\r\nA\ty", "A\ty\r\nb\tx"},                  // empty lines dropped, last line without CR LF
+      {"ab\tlong\r\nab c\tx\r\nab\tl\r\n", "ab\tl\r\nab\tlong\r\nab c\tx\r\n"},  // TAB before any printable
+      {"z\xff\tx\r\nz\ty", "z\ty\r\nz\xff\tx"},                                  // 0xFF is data
       {"", ""},
+      {"\r\n\r\n", ""},                                  // no lines, no line end
+      {"b\t2\r\nB\t2\r\na\t1", "a\t1\r\nb\t2\r\nB\t2"},  // equal keys keep their order
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -39,11 +42,11 @@ TEST(TabSortTest, UnixAndCrOnlyFilesKeepTheirOwnLineEnds) {
     std::string input;
     std::string sorted;
   } cases[] = {
-      {"b\tx\nA\ty\n\n\nc\tz\n", "A\ty\nb\tx\nc\tz"},
-      {"b\tx\rA\ty\r\r\rc\tz\r", "A\ty\rb\tx\rc\tz"},            // first byte of each line kept
+      {"b\tx\nA\ty\n\n\nc\tz\n", "A\ty\nb\tx\nc\tz\n"},
+      {"b\tx\rA\ty\r\r\rc\tz\r", "A\ty\rb\tx\rc\tz\r"},          // first byte of each line kept
       {"ab\tlong\nab c\tx\nab\tl", "ab\tl\nab\tlong\nab c\tx"},  // same order as with CR LF
       {"b\tq\nr\ra\tx", "a\tx\rb\tq\nr"},                        // stray LF in CR-only text
-      {"b\tq\nr\r\na\tx\r\n", "a\tx\r\nb\tq\nr"},                // stray LF before the first CR LF
+      {"b\tq\nr\r\na\tx\r\n", "a\tx\r\nb\tq\nr\r\n"},            // stray LF before the first CR LF
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -71,18 +74,44 @@ TEST(TabSortTest, SortedFileImportsInOrderWithEveryLineEnd) {
   }
 }
 
-TEST(TabSortTest, ExistingBackupIsKeptAndMissingFileChangesNothing) {
+TEST(TabSortTest, ExistingBackupIsReplacedAndMissingFileChangesNothing) {
   TempDir dir;
   const std::string path = dir.File("d.tab");
   builder_test::WriteFile(path, "b\tx\r\na\ty");
   builder_test::WriteFile(path + ".bak", "older backup");
   EXPECT_TRUE(SortTabFile(path).IsOk());
   EXPECT_EQ(builder_test::ReadFile(path), "a\ty\r\nb\tx");
-  EXPECT_EQ(builder_test::ReadFile(path + ".bak"), "older backup");
+  EXPECT_EQ(builder_test::ReadFile(path + ".bak"), "b\tx\r\na\ty");
 
-  EXPECT_EQ(SortTabFile(dir.File("missing.tab")).Code(), StatusCode::kIoError);
+  const Status missing = SortTabFile(dir.File("missing.tab"));
+  EXPECT_EQ(missing.Code(), StatusCode::kIoError);
+  EXPECT_NE(missing.Message().find("missing.tab': No such file or directory"), std::string::npos) << missing.Message();
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing.tab")));
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing.tab.bak")));
+}
+
+TEST(TabSortTest, ALinkedFileIsSortedWhereItLivesAndTheLinkKept) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  fs::create_directory(dir.File("real"));
+  const std::string real = dir.File("real/d.tab");
+  builder_test::WriteFile(real, "b\tx\na\ty\n");
+  const std::string link = dir.File("d.tab");
+  fs::create_symlink("real/d.tab", link);
+  ASSERT_TRUE(SortTabFile(link).IsOk());
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(builder_test::ReadFile(real), "a\ty\nb\tx\n");
+  EXPECT_EQ(builder_test::ReadFile(link + ".bak"), "b\tx\na\ty\n");
+  EXPECT_FALSE(fs::is_symlink(link + ".bak"));
+  // A backup that is a link to the file itself is replaced, not written through.
+  builder_test::WriteFile(real, "d\tx\nc\ty\n");
+  fs::remove(link + ".bak");
+  fs::create_symlink("real/d.tab", link + ".bak");
+  ASSERT_TRUE(SortTabFile(link).IsOk());
+  EXPECT_EQ(builder_test::ReadFile(real), "c\ty\nd\tx\n");
+  EXPECT_EQ(builder_test::ReadFile(link + ".bak"), "d\tx\nc\ty\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), fs::directory_iterator()), 1)
+      << "no temporary file is left beside the sorted file";
 }
 
 TEST(TabSortTest, CompareLinesIsTheCollation) {

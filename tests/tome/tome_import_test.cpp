@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 
 #include "builder_test_support.h"
@@ -80,20 +81,28 @@ TEST(TomeImportTest, FailuresLeaveTheExistingTomeAlone) {
     std::string tomePath;
     std::string error;
   } cases[] = {
-      {dir.File("missing.txt"), tome,
-       "cannot open source '" + dir.File("missing.txt") + "': No such file or directory"},
+      {dir.File("missing.txt"), tome, "cannot open '" + dir.File("missing.txt") + "': No such file or directory"},
       {dir.File("folder.txt"), tome,
-       "cannot import '" + dir.File("folder.txt") + "': cannot read the source: Is a directory"},
+       "cannot open '" + dir.File("folder.txt") + "': it is a folder, not a regular file"},
+      {dir.File("pipe.txt"), tome,
+       "cannot open '" + dir.File("pipe.txt") + "': it is a named pipe, not a regular file"},
+      {tome, dir.File("link.lv"),
+       "the tome '" + dir.File("link.lv") + "' is the source '" + tome +
+           "' itself; writing it would destroy the source"},
   };
+  ::mkfifo(dir.File("pipe.txt").c_str(), 0644);
+  std::filesystem::create_symlink(tome, dir.File("link.lv"));
   for (const Case& c : cases) {
     const ImportOutcome outcome = ImportSource(c.source, c.tomePath, SourceFormat::kTagged, nullptr);
     EXPECT_FALSE(outcome.status.IsOk());
     EXPECT_EQ(outcome.status.Message(), c.error);
     EXPECT_EQ(builder_test::ReadFile(tome), "old tome bytes");
   }
-  // Nothing but the old tome and the folder is left behind.
+  // Nothing but the old tome, the folder, the pipe and the link is left behind.
   int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) files += entry.is_regular_file();
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    files += entry.is_regular_file() && !entry.is_symlink();
+  }
   EXPECT_EQ(files, 1);
 
   builder_test::WriteFile(dir.File("s.txt"), "<new>a\nb");

@@ -12,6 +12,7 @@
 #include "app/platform/wait_cursor.h"
 #include "app/platform/windows1252_text.h"
 #include "docview/renderer.h"
+#include "tome/file_util.h"
 
 namespace lv {
 namespace {
@@ -92,6 +93,18 @@ bool Document::OpenTextFile(const QString& path) {
 // The page is built in memory, written to the page file from that buffer, and handed on as it is.
 bool Document::WriteTextFilePage() {
   WaitCursor wait;
+  // A named pipe or a device would hold the window forever: only regular files are read.
+  struct stat status {};
+  const std::string kind = stat(QFile::encodeName(m_textFilePath).constData(), &status) == 0
+                               ? NonRegularFileKind(status.st_mode)
+                               : std::string();
+  if (!kind.empty()) {
+    m_dialogs.ShowMessage(m_dialogParent, QStringLiteral("Librovance"),
+                          QStringLiteral("Cannot open %1:\nit is %2, not a regular file")
+                              .arg(m_textFilePath, QString::fromStdString(kind)),
+                          MessageIcon::kExclamation);
+    return false;
+  }
   QFile text(m_textFilePath);
   if (!text.open(QIODevice::ReadOnly)) {
     m_dialogs.ShowMessage(m_dialogParent, QStringLiteral("Librovance"),

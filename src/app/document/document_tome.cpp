@@ -25,8 +25,10 @@ const QString kTitle = QStringLiteral("Librovance");
 // source's times and its owner the right to write it. Empty on success, else the cause.
 QString CopyTomeFile(const QString& source, const QString& destination) {
   const QByteArray sourceName = QFile::encodeName(source);
-  const File in = OpenFile(sourceName.toStdString(), "rb");
-  if (!in) return QString::fromLocal8Bit(std::strerror(errno));
+  File in;
+  if (const Status opened = OpenForReading(sourceName.toStdString(), in); !opened.IsOk()) {
+    return QString::fromStdString(opened.Message());
+  }
   AtomicFileWriter writer;
   if (const Status opened = writer.Open(QFile::encodeName(destination).toStdString()); !opened.IsOk()) {
     return QString::fromStdString(opened.Message());

@@ -149,6 +149,15 @@ class DocumentTest : public QObject {
     QCOMPARE(inUse[1][0].toBool(), true);
   }
 
+  void textFileThatIsANamedPipeIsRefusedAtOnce() {
+    const QString pipe = m_parts->Path(QStringLiteral("pipe.txt"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    QVERIFY(!m_document->Open(pipe));
+    QCOMPARE(m_parts->dialogs.shown.size(), 1);
+    QVERIFY(m_parts->dialogs.shown[0].text.contains(QStringLiteral("pipe.txt")));
+    QVERIFY(m_parts->dialogs.shown[0].text.contains(QStringLiteral("it is a named pipe, not a regular file")));
+  }
+
   void failedTomeOpenIsReported() {
     QVERIFY(m_document->Open(m_fruitTome));
     m_document->SetPath(m_fruitTome);
