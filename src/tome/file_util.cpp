@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,6 +37,12 @@ int MakeTempFile(const std::string& prefix, std::string& path) {
 }
 
 }  // namespace
+
+bool IsOnReadOnlyFileSystem(const std::string& path) {
+  struct statvfs fileSystem {};
+  if (::statvfs(path.c_str(), &fileSystem) != 0) return false;
+  return (fileSystem.f_flag & ST_RDONLY) != 0;
+}
 
 File OpenFile(const std::string& path, const char* mode) { return File(std::fopen(path.c_str(), mode)); }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace lv {
@@ -13,16 +14,34 @@ bool TomeFile::Open(const std::string& path, bool writable) {
   Close();
   // O_NONBLOCK keeps the open of a named pipe from waiting for a writer; it is refused below anyway.
   const int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    m_openError = errno;
+    return false;
+  }
   struct stat status {};
   if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    m_openError = S_ISDIR(status.st_mode) ? kFolder : kNotRegular;
     ::close(fd);
     return false;
   }
+  m_openError = 0;
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   m_fd = fd;
   m_size = status.st_size;
   return true;
+}
+
+std::string TomeFile::OpenFailureCause() const {
+  switch (m_openError) {
+    case kFolder:
+    case EISDIR: return "it is a folder, not a file";
+    case kNotRegular: return "it is not a regular file";
+    case ENOENT: return "the file does not exist";
+    case EACCES:
+    case EPERM: return "no permission to open it";
+    case EROFS: return "the file system is read-only";
+    default: return std::strerror(m_openError);
+  }
 }
 
 void TomeFile::Close() {

@@ -18,6 +18,8 @@ class TomeFile {
   // Opens a regular file for reading, or for reading and writing. False when it cannot be opened or
   // is not a regular file (a directory, a pipe, a device).
   bool Open(const std::string& path, bool writable);
+  // Why the last Open failed, in words ("the file does not exist", "no permission to open it", ...).
+  std::string OpenFailureCause() const;
   void Close();
   bool IsOpen() const { return m_fd >= 0; }
   // The file's size at open, grown by Append and shrunk by Truncate.
@@ -32,7 +34,11 @@ class TomeFile {
   bool Truncate(int64_t size);
 
  private:
+  static constexpr int kFolder = -1;      // m_openError: the path names a folder
+  static constexpr int kNotRegular = -2;  // m_openError: a pipe, a device or the like
+
   int m_fd = -1;
+  int m_openError = 0;
   int64_t m_size = 0;
 };
 

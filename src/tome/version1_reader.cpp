@@ -25,7 +25,7 @@ std::string_view CutBefore(std::string_view text, char stop) {
 
 Status Version1Reader::Open(const std::string& path, bool writable) {
   Close();
-  if (!m_file.Open(path, writable)) return Status::IoError("cannot open the tome");
+  if (!m_file.Open(path, writable)) return Status::IoError("cannot open the tome: " + m_file.OpenFailureCause());
   uint8_t fixed[kV1HeaderFixedSize];
   if (!m_file.ReadAt(0, fixed, sizeof fixed)) return Damaged();
   const int32_t word = DecodeLE32Signed(fixed + kVersionOffset);

@@ -77,6 +77,7 @@ bool Application::OpenFile(const QString& path) {
     m_document->SetPath(m_document->OpenedPath());
     m_recentFiles.Add(m_document->Path());
     m_window->RebuildRecentFileMenu();
+    m_window->StartNewHistory();
     m_window->ShowOpenedDocument();
   }
   m_window->UpdateTitle();
