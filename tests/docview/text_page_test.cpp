@@ -57,7 +57,9 @@ TEST(RenderTextPage, SpacingAndLineEndsAreKept) {
 }
 
 TEST(RenderTextPage, PageDeclaresItsCharacterSet) {
-  const std::string utf8 = Render("\xEF\xBB\xBF" "Caf\xC3\xA9");
+  const std::string utf8 = Render(
+      "\xEF\xBB\xBF"
+      "Caf\xC3\xA9");
   EXPECT_NE(utf8.find("charset=utf-8"), std::string::npos);
   EXPECT_EQ(Body(utf8), "Caf\xC3\xA9");  // the byte-order mark is left out
   const std::string latin = Render("Caf\xE9");

@@ -106,9 +106,8 @@ bool Document::WriteTextFilePage() {
   const QByteArray bytes = text.readAll();
   PageSettings settings = m_pageSettings;
   settings.fontFace = EncodeWindows1252(m_plainPageFontFace);
-  const std::string page =
-      RenderTextPage(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), settings,
-                     m_plainPageFontSize);
+  const std::string page = RenderTextPage(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                                          settings, m_plainPageFontSize);
   const QString error = m_pages.WritePage(page);
   if (!error.isEmpty()) {
     m_dialogs.ShowMessage(m_dialogParent, QStringLiteral("Librovance"),

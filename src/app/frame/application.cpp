@@ -97,7 +97,7 @@ bool Application::OpenFile(const QString& path) {
 
 void Application::CloseOnTerminationSignals() {
   m_terminationSignals = std::make_unique<TerminationSignals>();
-  connect(m_terminationSignals.get(), &TerminationSignals::received, this, [this] {
+  connect(m_terminationSignals.get(), &TerminationSignals::received, this, [] {
     // Open dialogs are closed with the main window, so that their own event loops end too.
     QApplication::closeAllWindows();
   });

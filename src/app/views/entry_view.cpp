@@ -33,10 +33,9 @@ int DigitOfKey(const QKeyEvent& event) {
   if ((platform == QStringLiteral("xcb") || platform.startsWith(QStringLiteral("wayland"))) && code != 0) {
     return code >= 10 && code <= 19 ? static_cast<int>((code - 9) % 10) : -1;
   }
-  static constexpr int kShiftedDigits[10] = {Qt::Key_ParenRight, Qt::Key_Exclam,      Qt::Key_At,
-                                             Qt::Key_NumberSign, Qt::Key_Dollar,      Qt::Key_Percent,
-                                             Qt::Key_AsciiCircum, Qt::Key_Ampersand, Qt::Key_Asterisk,
-                                             Qt::Key_ParenLeft};
+  static constexpr int kShiftedDigits[10] = {
+      Qt::Key_ParenRight, Qt::Key_Exclam,      Qt::Key_At,        Qt::Key_NumberSign, Qt::Key_Dollar,
+      Qt::Key_Percent,    Qt::Key_AsciiCircum, Qt::Key_Ampersand, Qt::Key_Asterisk,   Qt::Key_ParenLeft};
   if (!(event.modifiers() & Qt::ShiftModifier)) return -1;
   for (int digit = 0; digit < 10; ++digit) {
     if (kShiftedDigits[digit] == key) return digit;

@@ -1,7 +1,7 @@
 // SubjectListView: every subject of the open tome in the tome's order, with a preview of its entry.
 // A click or a key that moves the selection (Up, Down, PageUp, PageDown, Home, End, with Ctrl or
-// without) reports the subject as activated, so the page always shows the highlighted subject; letters and digits typed while a tome is open
-// are reported as quick-find keys. Its background follows the page background setting.
+// without) reports the subject as activated, so the page always shows the highlighted subject; letters and digits typed
+// while a tome is open are reported as quick-find keys. Its background follows the page background setting.
 #pragma once
 
 #include <QColor>

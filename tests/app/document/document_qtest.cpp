@@ -119,12 +119,14 @@ class DocumentTest : public QObject {
     QCOMPARE(inUse[0][0].toBool(), false);
     QCOMPARE(closed.size(), 1);
     const QByteArray page = m_parts->PageBytes();
-    QVERIFY(page.startsWith("<html>\r\n<head>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; "
-                            "charset=windows-1252\">\r\n<title>Librovance</title>\r\n</head>\r\n"));
+    QVERIFY(
+        page.startsWith("<html>\r\n<head>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                        "charset=windows-1252\">\r\n<title>Librovance</title>\r\n</head>\r\n"));
     QVERIFY(page.contains("<font size=\"12\" face=\"Arial\">"));
     // The text is shown as written: markup escaped, line ends kept in a pre-wrapped block.
-    QVERIFY(page.endsWith("<div style=\"white-space: pre-wrap\">First line\nSecond &lt;b&gt;line&lt;/b&gt;\n\ncaf\xE9"
-                          "</div></font></body></html>"));
+    QVERIFY(
+        page.endsWith("<div style=\"white-space: pre-wrap\">First line\nSecond &lt;b&gt;line&lt;/b&gt;\n\ncaf\xE9"
+                      "</div></font></body></html>"));
     QCOMPARE(written.size(), 1);
     QCOMPARE(written[0][0].toByteArray(), page);
 

@@ -24,7 +24,8 @@ namespace {
 
 QString WriteTextFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) qFatal("cannot write %s", qPrintable(path));
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    qFatal("cannot write %s", qPrintable(path));
   return path;
 }
 
@@ -48,8 +49,8 @@ class ReaderHabitsTest : public QObject {
     QCOMPARE(harness.List().SelectionMark(), last);
     harness.Window().Action(CommandId::kBack)->trigger();
     QCOMPARE(harness.List().SelectionMark(), before);
-    QVERIFY(harness.PageBytes().contains(("<h2>" + FruitLines()[before].section(QLatin1Char('\t'), 0, 0) + "</h2>")
-                                             .toLatin1()));
+    QVERIFY(harness.PageBytes().contains(
+        ("<h2>" + FruitLines()[before].section(QLatin1Char('\t'), 0, 0) + "</h2>").toLatin1()));
     harness.Window().Action(CommandId::kForward)->trigger();
     QCOMPARE(harness.List().SelectionMark(), last);
     QCOMPARE(harness.Window().History().Size(), PageHistory::kCapacity);
@@ -214,8 +215,10 @@ class ReaderHabitsTest : public QObject {
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("errors");
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "usage: librovance [FILE]\n" << "";
-    QTest::newRow("short help") << QStringList{"-h"} << 0 << "usage: librovance [FILE]\n" << "";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "usage: librovance [FILE]\n"
+                          << "";
+    QTest::newRow("short help") << QStringList{"-h"} << 0 << "usage: librovance [FILE]\n"
+                                << "";
     QTest::newRow("version") << QStringList{"--version"} << 0
                              << QStringLiteral("librovance %1\n").arg(QLatin1String(kVersion)) << "";
     QTest::newRow("unknown option") << QStringList{"--frobnicate", "book.lv"} << 1 << ""
