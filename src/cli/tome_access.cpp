@@ -47,7 +47,7 @@ ExitStatus OpenTomeReadOnly(TomeReader& reader, const std::string& path) {
   const Status opened = reader.Open(path, OpenMode::kReadOnly);
   if (opened.IsOk()) return ExitStatus::kOk;
   if (opened.IsNotSupported()) return Fail(ExitStatus::kFile, Quoted(path) + " is not a tome this version can read");
-  return Fail(ExitStatus::kFile, "cannot read " + Quoted(path) + ": the file is damaged or not a tome");
+  return Fail(ExitStatus::kFile, "cannot read " + Quoted(path) + ": " + opened.Message());
 }
 
 std::string Cp1252ToUtf8(std::string_view text) {

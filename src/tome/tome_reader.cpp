@@ -51,14 +51,19 @@ TomeHeader ReadHeader(const TomeFile& file) {
   return TomeHeader(bytes, length);
 }
 
+// Versions from here on are taken for no tome's at all rather than for a later one's.
+constexpr int32_t kImplausibleVersion = 3000;
+
 // A failed open is put down to the file not being a tome at all when it does not begin as a tome
-// does: too short for a header's version, or other identity words with a version no tome has (a
-// version-1 tome, whose identity words are not known, is taken as damaged).
-bool LooksForeign(const TomeHeader& header) {
+// does: too short for a header's version, or other identity words with a version no tome has or a
+// damaged current-layout header. (A version-1 tome, whose identity words are not known, is taken as
+// damaged; a later version as unsupported.)
+bool LooksForeign(const TomeHeader& header, const Status& failure) {
   if (!header.Holds(kVersionOffset + 4)) return true;
-  const bool tomeIdentity = header.IdentityWord(0) == kTomeIdentity[0] && header.IdentityWord(1) == kTomeIdentity[1];
+  if (header.IdentityWord(0) == kTomeIdentity[0] && header.IdentityWord(1) == kTomeIdentity[1]) return false;
   const int32_t version = header.Version();
-  return !tomeIdentity && (version < 0 || version >= kFirstCurrentVersion);
+  if (version < 0 || version >= kImplausibleVersion) return true;
+  return failure.Code() == StatusCode::kCorruption && version >= kFirstCurrentVersion;
 }
 
 void ParseBookmarkTable(const uint8_t* table, BookmarkRecord* records) {
@@ -116,7 +121,7 @@ Status TomeReader::Open(const std::string& path, OpenMode mode) {
     }
   }
   if (!result.IsOk()) {
-    const bool foreign = m_file.Size() > 0 && result.Code() != StatusCode::kOutOfMemory && LooksForeign(header);
+    const bool foreign = m_file.Size() > 0 && result.Code() != StatusCode::kOutOfMemory && LooksForeign(header, result);
     ReleaseAll();
     return foreign ? NotATome() : result;
   }
