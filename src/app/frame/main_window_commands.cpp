@@ -132,6 +132,7 @@ void MainWindow::CreateMenus() {
   m_bookmarksMenu = menuBar()->addMenu(QStringLiteral("&Bookmarks"));
   m_bookmarksMenu->addActions({Action(CommandId::kAddBookmark), Action(CommandId::kRemoveBookmark)});
   m_bookmarksMenu->addSeparator();
+  m_bookmarksMenu->setEnabled(false);  // until a tome is open
 
   QMenu* favourites = menuBar()->addMenu(QStringLiteral("Favourites"));
   favourites->addActions({Action(CommandId::kAddFavourite), Action(CommandId::kRemoveFavourite)});

@@ -65,10 +65,12 @@ void EntryView::ShowSubject(int subject, std::optional<FindMark> findMark) {
   }
   if (subject < 0 || subject >= m_reader.SubjectCount()) return;
   std::string page;
-  if (!RenderEntryPageOf(m_reader, subject, m_pageSettings, findMark, page).IsOk() ||
-      !m_pages.WritePage(page).isEmpty()) {
+  const Status rendered = RenderEntryPageOf(m_reader, subject, m_pageSettings, findMark, page);
+  const QString error = rendered.IsOk() ? m_pages.WritePage(page) : QString::fromStdString(rendered.Message());
+  if (!error.isEmpty()) {
+    const QString pageFile = m_pages.PageFilePath().isEmpty() ? QStringLiteral("the page") : m_pages.PageFilePath();
     m_dialogs.ShowMessage(window(), QStringLiteral("Librovance"),
-                          QStringLiteral("Cannot show this entry: writing %1 failed.").arg(m_pages.PageFilePath()),
+                          QStringLiteral("Cannot show this entry: writing %1 failed:\n%2").arg(pageFile, error),
                           MessageIcon::kExclamation);
     return;
   }

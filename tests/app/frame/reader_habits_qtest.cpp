@@ -140,6 +140,16 @@ class ReaderHabitsTest : public QObject {
     QVERIFY(!harness.QuickFind().TypeCharacter('a'));
   }
 
+  void nothingOpenOffersNoTomeCommands() {
+    AppHarness harness;
+    harness.Start();
+    QVERIFY(!harness.QuickFindEdit()->isEnabled());
+    QVERIFY(!harness.Window().menuBar()->actions().at(2)->isEnabled());
+    QVERIFY(harness.App().OpenFile(harness.FruitTome()));
+    QVERIFY(harness.QuickFindEdit()->isEnabled());
+    QVERIFY(harness.Window().menuBar()->actions().at(2)->isEnabled());
+  }
+
   void hoveredLinkTargetShowsInTheStatusBar() {
     AppHarness harness;
     harness.Start({harness.FruitTome()});
