@@ -29,11 +29,12 @@ class SilentDialogs : public lv::UserDialogs {
     std::fprintf(stderr, "message: %s\n", qPrintable(text));
   }
   bool AskYesNo(QWidget*, const QString&, const QString&, lv::MessageIcon) override { return false; }
-  QString ChooseFileToOpen(QWidget*, const QString&) override { return {}; }
+  QString ChooseFileToOpen(QWidget*, const QString&, const QString&) override { return {}; }
   QString ChooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
   std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
   bool ChoosePrinter(QWidget*, QPrinter&) override { return false; }
   void ShowAbout(QWidget*) override {}
+  void OpenExternalLink(QWidget*, const QUrl&) override {}
 };
 
 // Subject n is "w" and n in base 26 as five letters (sorted as the tome needs), then its number.

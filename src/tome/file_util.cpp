@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -102,6 +103,12 @@ Status ResolveSymbolicLinks(const std::string& path, std::string& target) {
     current = next.is_absolute() ? next : current.parent_path() / next;
   }
   return Status::IoError("cannot follow the link '" + path + "': " + std::strerror(ELOOP));
+}
+
+bool IsOnReadOnlyFileSystem(const std::string& path) {
+  struct statvfs fileSystem {};
+  if (::statvfs(path.c_str(), &fileSystem) != 0) return false;
+  return (fileSystem.f_flag & ST_RDONLY) != 0;
 }
 
 File OpenAnonymousTempFile() {

@@ -59,6 +59,10 @@ long long StreamSize(std::FILE* stream);
 // error.
 bool CopyStream(std::FILE* source, std::FILE* destination);
 
+// True when path lies on a file system mounted read-only (a CD, a stick mounted read-only), whatever
+// the file's own permission bits say. False when it cannot be told.
+bool IsOnReadOnlyFileSystem(const std::string& path);
+
 // Writes a file so that a failure never leaves a half-written file where a good one was: the bytes go
 // to a temporary file ".NAME.tmp-PID-XXXXXX" in the destination's folder, which replaces the
 // destination only on Commit(). Destroying the writer without a successful Commit() removes the

@@ -37,7 +37,9 @@ constexpr int kChunkAreaOffset = kHeaderSize;
 // The compressed buffer holds any block of up to m bytes: m + m / 8 + 16.
 size_t CompressedCapacity(int32_t blockSize) { return size_t(blockSize) + size_t(blockSize) / 8 + 16; }
 
-Status Damaged() { return Status::Corruption("the tome is damaged or not a tome"); }
+// The first byte found wrong (or the field that describes what is wrong) is named.
+Status Damaged(int64_t at) { return Status::Corruption("the tome is damaged at byte " + std::to_string(at)); }
+Status NotATome() { return Status::Corruption("it is not a tome"); }
 Status NoMemory() { return Status::OutOfMemory("out of memory"); }
 Status UnsupportedContents() { return Status::NotSupported("the tome holds a chunk this version cannot skip"); }
 
@@ -47,6 +49,21 @@ TomeHeader ReadHeader(const TomeFile& file) {
   const size_t length = size_t(std::clamp<int64_t>(file.Size(), 0, kHeaderSize));
   if (!file.ReadAt(0, bytes, length)) return TomeHeader(bytes, 0);
   return TomeHeader(bytes, length);
+}
+
+// Versions from here on are taken for no tome's at all rather than for a later one's.
+constexpr int32_t kImplausibleVersion = 3000;
+
+// A failed open is put down to the file not being a tome at all when it does not begin as a tome
+// does: too short for a header's version, or other identity words with a version no tome has or a
+// damaged current-layout header. (A version-1 tome, whose identity words are not known, is taken as
+// damaged; a later version as unsupported.)
+bool LooksForeign(const TomeHeader& header, const Status& failure) {
+  if (!header.Holds(kVersionOffset + 4)) return true;
+  if (header.IdentityWord(0) == kTomeIdentity[0] && header.IdentityWord(1) == kTomeIdentity[1]) return false;
+  const int32_t version = header.Version();
+  if (version < 0 || version >= kImplausibleVersion) return true;
+  return failure.Code() == StatusCode::kCorruption && version >= kFirstCurrentVersion;
 }
 
 void ParseBookmarkTable(const uint8_t* table, BookmarkRecord* records) {
@@ -87,12 +104,13 @@ Status TomeReader::Open(const std::string& path, OpenMode mode) {
   m_currentLayout = true;
   m_currentEntryIndex = -1;
   const TomeHeader header = ReadHeader(m_file);
-  Status result = Damaged();
-  if (header.Holds(kVersionOffset + 4)) {
+  Status result = m_file.Size() == 0 ? Status::Corruption("the file is empty") : NotATome();
+  if (m_file.Size() > 0 && header.Holds(kVersionOffset + 4)) {
     m_version = header.Version();
     try {
       if (header.IsNewerThanWritten()) {
-        result = Status::NotSupported("unsupported tome version " + std::to_string(m_version));
+        result = Status::NotSupported("unsupported version: the tome is of version " + std::to_string(m_version) +
+                                      ", newer than this program reads");
       } else if (header.IsVersion1()) {
         result = OpenVersion1(path);
       } else {
@@ -103,8 +121,9 @@ Status TomeReader::Open(const std::string& path, OpenMode mode) {
     }
   }
   if (!result.IsOk()) {
+    const bool foreign = m_file.Size() > 0 && result.Code() != StatusCode::kOutOfMemory && LooksForeign(header, result);
     ReleaseAll();
-    return result;
+    return foreign ? NotATome() : result;
   }
   m_open = true;
   return Status::Ok();
@@ -126,14 +145,16 @@ Status TomeReader::OpenVersion1(const std::string& path) {
 }
 
 Status TomeReader::OpenCurrentLayout(const TomeHeader& header) {
-  if (!header.Holds(kHeaderSize)) return Damaged();
+  if (!header.Holds(kHeaderSize)) return Damaged(m_file.Size());
   m_sortedFlag = header.SortedFlag();
   const int32_t subjectCount = header.SubjectCount();
   const int32_t chunkCount = header.ChunkCount();
   const int32_t chunkAreaLength = header.ChunkAreaLength();
-  if (subjectCount < 0 || chunkCount < 0 || chunkAreaLength < 0) return Damaged();
+  if (subjectCount < 0) return Damaged(kSubjectCountOffset);
+  if (chunkCount < 0) return Damaged(kChunkCountOffset);
+  if (chunkAreaLength < 0) return Damaged(kChunkAreaLengthOffset);
   const int64_t chunkAreaEnd = int64_t(kChunkAreaOffset) + chunkAreaLength;
-  if (chunkAreaEnd > m_file.Size()) return Damaged();
+  if (chunkAreaEnd > m_file.Size()) return Damaged(kChunkAreaLengthOffset);
   if (Status chunks = ReadChunks(chunkCount, chunkAreaEnd); !chunks.IsOk()) return chunks;
   if (m_bookmarkTablePosition >= 0) ReadBookmarks();
 
@@ -142,9 +163,8 @@ Status TomeReader::OpenCurrentLayout(const TomeHeader& header) {
   const int64_t mainStart = m_subjectTablePosition + 4 * int64_t(subjectCount);
   int64_t mainEnd = 0;
   int64_t extensionEnd = 0;
-  if (!ReadSection(mainStart, m_main, mainEnd) || !ReadSection(mainEnd, m_extension, extensionEnd)) {
-    return Damaged();
-  }
+  if (!ReadSection(mainStart, m_main, mainEnd)) return Damaged(mainStart);
+  if (!ReadSection(mainEnd, m_extension, extensionEnd)) return Damaged(mainEnd);
   m_windowFirstIndex = -1;
   return AllocateBuffers() ? Status::Ok() : NoMemory();
 }
@@ -153,10 +173,10 @@ Status TomeReader::ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd) {
   int64_t at = kChunkAreaOffset;
   for (int32_t c = 0; c < chunkCount; ++c) {
     uint8_t bytes[kChunkHeaderSize];
-    if (at + kChunkHeaderSize > chunkAreaEnd || !m_file.ReadAt(at, bytes, sizeof bytes)) return Damaged();
+    if (at + kChunkHeaderSize > chunkAreaEnd || !m_file.ReadAt(at, bytes, sizeof bytes)) return Damaged(at);
     const ChunkHeader chunk = ParseChunkHeader(bytes);
     const int64_t dataStart = at + kChunkHeaderSize;
-    if (chunk.dataLength < 0 || dataStart + chunk.dataLength > chunkAreaEnd) return Damaged();
+    if (chunk.dataLength < 0 || dataStart + chunk.dataLength > chunkAreaEnd) return Damaged(at);
     if (chunk.type == kChunkTypeBookmarks) {
       m_bookmarkTablePosition = chunk.dataLength >= kBookmarkTableSize ? dataStart : -1;
     } else if (!chunk.IsSkippable()) {

@@ -23,8 +23,9 @@ bool ScriptedDialogs::AskYesNo(QWidget*, const QString& caption, const QString& 
   return yesNoAnswers.isEmpty() ? false : yesNoAnswers.takeFirst();
 }
 
-QString ScriptedDialogs::ChooseFileToOpen(QWidget*, const QString&) {
+QString ScriptedDialogs::ChooseFileToOpen(QWidget*, const QString& folder, const QString&) {
   ++openRequests;
+  openFolders.append(folder);
   return filesToOpen.isEmpty() ? QString() : filesToOpen.takeFirst();
 }
 

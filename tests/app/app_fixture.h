@@ -8,6 +8,7 @@
 #include <QPair>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QVariantMap>
 #include <memory>
 
@@ -38,17 +39,20 @@ class ScriptedDialogs : public UserDialogs {
   QList<bool> yesNoAnswers;  // answers to the questions in order; No once they run out
   QStringList filesToSave;   // answers of the Save As dialog; cancelled once they run out
   QStringList filesToOpen;   // answers of the Open dialog; cancelled once they run out
+  QStringList openFolders;   // the folder each Open dialog started in
+  QList<QUrl> openedLinks;   // links handed to the desktop's browser or mail program
   int printerRequests = 0;
   int openRequests = 0;
   int aboutRequests = 0;
 
   void ShowMessage(QWidget*, const QString& caption, const QString& text, MessageIcon) override;
   bool AskYesNo(QWidget*, const QString& caption, const QString& text, MessageIcon) override;
-  QString ChooseFileToOpen(QWidget*, const QString&) override;
+  QString ChooseFileToOpen(QWidget*, const QString& folder, const QString&) override;
   QString ChooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override;
   std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
   bool ChoosePrinter(QWidget*, QPrinter&) override;
   void ShowAbout(QWidget*) override { ++aboutRequests; }
+  void OpenExternalLink(QWidget*, const QUrl& url) override { openedLinks.append(url); }
 };
 
 // Builds dir/name from tab-separated lines ("subject\ttext", tags allowed) with the tome store's

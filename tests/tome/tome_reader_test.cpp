@@ -206,6 +206,40 @@ TEST_F(TomeReaderTest, MissingOrUnreadableFilesFail) {
   EXPECT_FALSE(reader.IsOpen());
 }
 
+// A refused open says why in words the user can act on.
+TEST_F(TomeReaderTest, FailedOpensSayWhy) {
+  const auto good = AssembleTome(MixedEntries(), WithBlockSizes(1000, 500));
+  std::string truncated = good.bytes.substr(0, size_t(good.extensionSectionOffset) + 6);
+  std::string newer = good.bytes;
+  test::PutLe32(newer, kVersionOffset, 2005);
+  std::string badChunk = good.bytes;
+  test::PutLe32(badChunk, 44, -12);
+  std::string text(2000, 'x');
+  text.replace(0, 30, "Notes on bookbinding, page one");
+  struct Case {
+    const char* name;
+    std::string path;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"missing", m_dir.File("absent.lv"), "cannot open '" + m_dir.File("absent.lv") + "': No such file or directory"},
+      {"folder", m_dir.File(""), "cannot open '" + m_dir.File("") + "': it is a folder, not a regular file"},
+      {"empty", Write("", "empty.lv"), "the file is empty"},
+      {"short", Write("not a tome at all", "short.lv"), "it is not a tome"},
+      {"text", Write(text, "text.lv"), "it is not a tome"},
+      {"damaged section", Write(truncated, "cut.lv"),
+       "the tome is damaged at byte " + std::to_string(good.extensionSectionOffset)},
+      {"damaged chunk", Write(badChunk, "chunk.lv"), "the tome is damaged at byte 36"},
+      {"newer version", Write(newer, "newer.lv"),
+       "unsupported version: the tome is of version 2005, newer than this program reads"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TomeReader reader;
+    EXPECT_EQ(reader.Open(c.path, OpenMode::kReadOnly).Message(), c.message);
+  }
+}
+
 // Each case damages one field of a good tome; the reader must refuse it without crashing or
 // allocating what the field claims.
 TEST_F(TomeReaderTest, RefusesImpossibleHeaders) {

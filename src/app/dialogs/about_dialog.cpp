@@ -1,9 +1,13 @@
 #include "app/dialogs/about_dialog.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace lv {
 
@@ -20,6 +24,14 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(row);
   layout->addWidget(buttons);
+  // The window manager cuts a caption wider than the box; the box is made wide enough for it.
+  setMinimumWidth(std::max(sizeHint().width(), MinimumWidthForCaption(windowTitle())));
+}
+
+int AboutDialog::MinimumWidthForCaption(const QString& caption) {
+  QFont titleFont = QApplication::font();
+  titleFont.setBold(true);
+  return QFontMetrics(titleFont).horizontalAdvance(caption) + kTitleBarRoom;
 }
 
 }  // namespace lv

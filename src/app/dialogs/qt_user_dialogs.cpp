@@ -1,11 +1,13 @@
 #include "app/dialogs/qt_user_dialogs.h"
 
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QUrl>
 
 #include "app/dialogs/about_dialog.h"
 
@@ -34,8 +36,8 @@ bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& caption, const QStr
   return box.exec() == QMessageBox::Yes;
 }
 
-QString QtUserDialogs::ChooseFileToOpen(QWidget* parent, const QString& filter) {
-  return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(), filter);
+QString QtUserDialogs::ChooseFileToOpen(QWidget* parent, const QString& folder, const QString& filter) {
+  return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), folder, filter);
 }
 
 QString QtUserDialogs::ChooseFileToSave(QWidget* parent, const QString& proposedPath, const QString& filter,
@@ -63,5 +65,7 @@ void QtUserDialogs::ShowAbout(QWidget* parent) {
   AboutDialog dialog(parent);
   dialog.exec();
 }
+
+void QtUserDialogs::OpenExternalLink(QWidget* /*parent*/, const QUrl& url) { QDesktopServices::openUrl(url); }
 
 }  // namespace lv

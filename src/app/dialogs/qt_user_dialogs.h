@@ -10,12 +10,13 @@ class QtUserDialogs : public UserDialogs {
  public:
   void ShowMessage(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) override;
   bool AskYesNo(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) override;
-  QString ChooseFileToOpen(QWidget* parent, const QString& filter) override;
+  QString ChooseFileToOpen(QWidget* parent, const QString& folder, const QString& filter) override;
   QString ChooseFileToSave(QWidget* parent, const QString& proposedPath, const QString& filter,
                            const QString& defaultSuffix) override;
   std::optional<QColor> ChooseColor(QWidget* parent) override;
   bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;
   void ShowAbout(QWidget* parent) override;
+  void OpenExternalLink(QWidget* parent, const QUrl& url) override;
 };
 
 }  // namespace lv

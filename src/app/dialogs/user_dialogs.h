@@ -15,6 +15,7 @@
 #include "tome/messages.h"
 
 class QPrinter;
+class QUrl;
 class QWidget;
 
 namespace lv {
@@ -26,8 +27,9 @@ class UserDialogs {
   virtual void ShowMessage(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) = 0;
   // A modal Yes/No question; true for Yes.
   virtual bool AskYesNo(QWidget* parent, const QString& caption, const QString& text, MessageIcon icon) = 0;
-  // filter in Qt's form ("Librovance Files (*.lv);;Text Files (*.txt)"); empty when cancelled.
-  virtual QString ChooseFileToOpen(QWidget* parent, const QString& filter) = 0;
+  // Starts in folder; filter in Qt's form ("Librovance Files (*.lv);;Text Files (*.txt)"); empty when
+  // cancelled.
+  virtual QString ChooseFileToOpen(QWidget* parent, const QString& folder, const QString& filter) = 0;
   // Asks before overwriting; empty when cancelled.
   virtual QString ChooseFileToSave(QWidget* parent, const QString& proposedPath, const QString& filter,
                                    const QString& defaultSuffix) = 0;
@@ -36,6 +38,8 @@ class UserDialogs {
   virtual bool ChoosePrinter(QWidget* parent, QPrinter& printer) = 0;
   // The About box (about_dialog.h).
   virtual void ShowAbout(QWidget* parent) = 0;
+  // Hands a web or mail link to the desktop's own browser or mail program.
+  virtual void OpenExternalLink(QWidget* parent, const QUrl& url) = 0;
 };
 
 }  // namespace lv

@@ -12,6 +12,7 @@
 #include "app/platform/wait_cursor.h"
 #include "app/platform/windows1252_text.h"
 #include "docview/renderer.h"
+#include "docview/text_page.h"
 #include "tome/file_util.h"
 
 namespace lv {
@@ -31,7 +32,9 @@ Document::Document(UserDialogs& dialogs, const PageFolder& pages, const PageSett
       m_dialogs(dialogs),
       m_pages(pages),
       m_pageSettings(pageSettings),
-      m_makeWritable(SetOwnerWriteBit) {}
+      m_makeWritable(SetOwnerWriteBit),
+      m_isOnReadOnlyFileSystem(
+          [](const QString& path) { return IsOnReadOnlyFileSystem(QFile::encodeName(path).toStdString()); }) {}
 
 Document::~Document() = default;
 
@@ -112,17 +115,11 @@ bool Document::WriteTextFilePage() {
                           MessageIcon::kExclamation);
     return false;
   }
+  const QByteArray bytes = text.readAll();
   PageSettings settings = m_pageSettings;
   settings.fontFace = EncodeWindows1252(m_plainPageFontFace);
-  std::string page = MakePlainPageHeader(settings, m_plainPageFontSize);
-  while (!text.atEnd()) {
-    QByteArray line = text.readLine();
-    if (line.endsWith('\n')) line.chop(1);
-    if (line.endsWith('\r')) line.chop(1);
-    page.append(line.constData(), static_cast<size_t>(line.size()));
-    page += "<br>";
-  }
-  page += "</body></html>";
+  const std::string page = RenderTextPage(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                                          settings, m_plainPageFontSize);
   const QString error = m_pages.WritePage(page);
   if (!error.isEmpty()) {
     m_dialogs.ShowMessage(m_dialogParent, QStringLiteral("Librovance"),

@@ -68,6 +68,9 @@ class Document : public QObject {
   // a read-only medium in place of the file system here.
   using MakeWritableFunction = std::function<int(const QString& path)>;
   void SetMakeWritable(MakeWritableFunction makeWritable) { m_makeWritable = std::move(makeWritable); }
+  // Whether a file lies on a file system mounted read-only. Tests put a read-only mount in place here.
+  using ReadOnlyFileSystemFunction = std::function<bool(const QString& path)>;
+  void SetReadOnlyFileSystemCheck(ReadOnlyFileSystemFunction check) { m_isOnReadOnlyFileSystem = std::move(check); }
 
  signals:
   // Whether the tome's own commands (quick find, bookmarks) apply: true as a tome is being opened,
@@ -75,7 +78,7 @@ class Document : public QObject {
   void tomeInUseChanged(bool inUse);
   // The reader let go of the tome (another document replaces it, or an upgrade rewrites it).
   void tomeClosed();
-  // path could not be opened as a tome; nothing is open now.
+  // path could not be opened as a tome; nothing is open now. The user is told why after this signal.
   void tomeOpenFailed(const QString& path);
   // The page of a text file was written to the page file; pageBytes are its bytes.
   void textPageWritten(const QByteArray& pageBytes);
@@ -85,6 +88,7 @@ class Document : public QObject {
 
   bool OpenTome(const QString& path);
   CdState CheckReadOnlyMedium(const QString& path);
+  CdState AskToCopyFromReadOnlyMedium();
   // Copies the tome to a place the user picks; answers the path to open and the new CD state.
   QString CopyFromReadOnlyMedium(const QString& path, CdState& state);
   void OfferUpgrade(const QString& path);
@@ -107,6 +111,7 @@ class Document : public QObject {
   QString m_openedPath;
   QString m_title = QStringLiteral("Untitled");
   MakeWritableFunction m_makeWritable;
+  ReadOnlyFileSystemFunction m_isOnReadOnlyFileSystem;
 };
 
 }  // namespace lv

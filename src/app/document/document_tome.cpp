@@ -54,12 +54,20 @@ bool Document::OpenTome(const QString& path) {
   QString openPath = path;
   if (state == CdState::kCopy) openPath = CopyFromReadOnlyMedium(path, state);
 
-  m_reader.Open(QFile::encodeName(openPath).toStdString(),
-                state == CdState::kReadFromCd ? OpenMode::kReadOnly : OpenMode::kReadWrite);
+  const Status opened = m_reader.Open(QFile::encodeName(openPath).toStdString(),
+                                      state == CdState::kReadFromCd ? OpenMode::kReadOnly : OpenMode::kReadWrite);
   if (!m_reader.IsOpen()) {
     // The path stays empty, so a failed file is never saved as the last tome.
     SetPath(QString());
+    emit tomeInUseChanged(false);
     emit tomeOpenFailed(openPath);
+    QString cause = QString::fromLocal8Bit(opened.Message());
+    // The message names the file already shown above it: keep only its cause.
+    const QString namedPrefix = QStringLiteral("cannot open '%1': ").arg(openPath);
+    if (cause.startsWith(namedPrefix)) cause.remove(0, namedPrefix.size());
+    if (!cause.isEmpty()) cause[0] = cause[0].toUpper();
+    m_dialogs.ShowMessage(m_dialogParent, kTitle, QStringLiteral("Cannot open %1:\n%2.").arg(openPath, cause),
+                          MessageIcon::kExclamation);
     return false;
   }
   m_openedPath = openPath;
@@ -67,26 +75,31 @@ bool Document::OpenTome(const QString& path) {
   return m_reader.IsOpen();
 }
 
+// A tome on a file system mounted read-only, or one whose write bit cannot be set, is on a read-only
+// medium: the user is offered a copy. (A stick mounted read-only or a CD can keep write bits that
+// the file system will not honour.)
 Document::CdState Document::CheckReadOnlyMedium(const QString& path) {
   struct stat status {};
   const QByteArray name = QFile::encodeName(path);
   if (stat(name.constData(), &status) != 0) return CdState::kOrdinary;
+  if (m_isOnReadOnlyFileSystem(path)) return AskToCopyFromReadOnlyMedium();
   if ((status.st_mode & S_IWUSR) == 0) {
-    if (m_makeWritable(path) != 0) {
-      const bool copy = m_dialogs.AskYesNo(
-          m_dialogParent, QStringLiteral("Copy file from CD to Hard-drive?"),
-          QStringLiteral("The file you are opening is stored on a CDROM. Although Librovance can view files "
-                         "stored on CDROMs its operation will be noticeably slower on large files and you will "
-                         "not be able to save recorded Bookmarks.\n\nWould you like to copy this file to your "
-                         "hard-drive and open it from there?"),
-          MessageIcon::kExclamation);
-      return copy ? CdState::kCopy : CdState::kReadFromCd;
-    }
-    return CdState::kOrdinary;
+    return m_makeWritable(path) != 0 ? AskToCopyFromReadOnlyMedium() : CdState::kOrdinary;
   }
   // A file of another user that we may not write is read without a question, and never upgraded.
   if (access(name.constData(), W_OK) != 0) return CdState::kReadFromCd;
   return CdState::kOrdinary;
+}
+
+Document::CdState Document::AskToCopyFromReadOnlyMedium() {
+  const bool copy = m_dialogs.AskYesNo(
+      m_dialogParent, QStringLiteral("Copy file from CD to Hard-drive?"),
+      QStringLiteral("The file you are opening is stored on a CDROM. Although Librovance can view files "
+                     "stored on CDROMs its operation will be noticeably slower on large files and you will "
+                     "not be able to save recorded Bookmarks.\n\nWould you like to copy this file to your "
+                     "hard-drive and open it from there?"),
+      MessageIcon::kExclamation);
+  return copy ? CdState::kCopy : CdState::kReadFromCd;
 }
 
 QString Document::CopyFromReadOnlyMedium(const QString& path, CdState& state) {

@@ -1,5 +1,6 @@
 #include "app/frame/application.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QSettings>
@@ -7,6 +8,7 @@
 #include "app/dialogs/qt_user_dialogs.h"
 #include "app/document/document.h"
 #include "app/frame/main_window.h"
+#include "app/platform/termination_signals.h"
 
 namespace lv {
 
@@ -33,7 +35,8 @@ Application::~Application() {
 }
 
 QString Application::CommandLinePath(const QStringList& arguments) {
-  QString text = arguments.mid(1).join(QLatin1Char(' ')).trimmed();
+  const qsizetype first = arguments.value(1) == QStringLiteral("--") ? 2 : 1;
+  QString text = arguments.mid(first).join(QLatin1Char(' ')).trimmed();
   if (text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"'))) {
     text = text.mid(1, text.size() - 2);
   }
@@ -47,6 +50,7 @@ void Application::UpdatePageSettings() {
 }
 
 bool Application::Start(const QStringList& arguments) {
+  PageFolder::RemoveAbandoned();
   m_recentFiles.Load(*m_storage);
   m_settings.Load(*m_storage);
   UpdatePageSettings();
@@ -61,6 +65,13 @@ bool Application::Start(const QStringList& arguments) {
   m_document->SetDialogParent(m_window.get());
   m_window->show();
   m_window->ShowOpenedDocument();
+  if (!m_pages.IsValid()) {
+    m_dialogs->ShowMessage(m_window.get(), QStringLiteral("Librovance"),
+                           QStringLiteral("Cannot create a private folder for pages:\n%1\nEntries and text "
+                                          "files cannot be shown.")
+                               .arg(m_pages.ErrorString()),
+                           MessageIcon::kExclamation);
+  }
 
   if (!heldBack.isEmpty()) {
     OpenFile(heldBack);
@@ -77,10 +88,19 @@ bool Application::OpenFile(const QString& path) {
     m_document->SetPath(m_document->OpenedPath());
     m_recentFiles.Add(m_document->Path());
     m_window->RebuildRecentFileMenu();
+    m_window->StartNewHistory();
     m_window->ShowOpenedDocument();
   }
   m_window->UpdateTitle();
   return opened;
+}
+
+void Application::CloseOnTerminationSignals() {
+  m_terminationSignals = std::make_unique<TerminationSignals>();
+  connect(m_terminationSignals.get(), &TerminationSignals::received, this, [] {
+    // Open dialogs are closed with the main window, so that their own event loops end too.
+    QApplication::closeAllWindows();
+  });
 }
 
 void Application::SaveAtClose() {

@@ -19,6 +19,7 @@ namespace lv {
 
 class Document;
 class MainWindow;
+class TerminationSignals;
 class UserDialogs;
 
 class Application : public QObject {
@@ -44,6 +45,8 @@ class Application : public QObject {
 
   // Called by the main window as it closes: remembers the open file and writes every setting.
   void SaveAtClose();
+  // From now on SIGTERM, SIGINT and SIGHUP close the program as File > Exit does.
+  void CloseOnTerminationSignals();
 
   MainWindow* Window() const { return m_window.get(); }
   Document& CurrentDocument() const { return *m_document; }
@@ -59,7 +62,8 @@ class Application : public QObject {
   RecentFileList& RecentFiles() { return m_recentFiles; }
   QString ProgramDir() const { return m_programDir; }
 
-  // The raw command-line text as a path: one pair of surrounding double quotes removed.
+  // The raw command-line text as a path (after a leading "--" that ends the options): one pair of
+  // surrounding double quotes removed.
   static QString CommandLinePath(const QStringList& arguments);
 
  private:
@@ -73,6 +77,7 @@ class Application : public QObject {
   PageSettings m_pageSettings;
   std::unique_ptr<Document> m_document;
   std::unique_ptr<MainWindow> m_window;
+  std::unique_ptr<TerminationSignals> m_terminationSignals;
 };
 
 }  // namespace lv

@@ -20,6 +20,7 @@
 #include "app/document/document.h"
 #include "app/frame/application.h"
 #include "app/frame/quick_find_bar.h"
+#include "app/platform/font_families.h"
 #include "app/platform/help_paths.h"
 #include "app/views/entry_view.h"
 #include "app/views/subject_list_view.h"
@@ -67,6 +68,7 @@ bool MainWindow::Create() {
   FillFontBar();
   ApplyFont();
   UpdateTitle();
+  UpdateHistoryActions();
   setAcceptDrops(true);
   return m_subjectList != nullptr && m_entryView != nullptr;
 }
@@ -95,9 +97,17 @@ void MainWindow::ConnectPanes() {
   connect(m_entryView, &EntryView::subjectShown, this, [this](int subject) {
     m_subjectList->SelectSubject(subject);
     m_history.Record(subject);
+    UpdateHistoryActions();
   });
   connect(m_subjectList, &SubjectListView::quickFindKey, m_quickFindBar, &QuickFindBar::TypeCharacter);
   connect(m_entryView, &EntryView::quickFindKey, m_quickFindBar, &QuickFindBar::TypeCharacter);
+  connect(m_entryView, &EntryView::linkHovered, this, [this](const QString& target) {
+    if (target.isEmpty()) {
+      statusBar()->clearMessage();
+    } else {
+      statusBar()->showMessage(target);
+    }
+  });
 }
 
 void MainWindow::ConnectDocument() {
@@ -106,10 +116,10 @@ void MainWindow::ConnectDocument() {
     m_quickFindBar->SetSearchEnabled(inUse);
   });
   connect(&m_document, &Document::tomeClosed, m_subjectList, &SubjectListView::Clear);
-  connect(&m_document, &Document::tomeOpenFailed, this, [this](const QString& path) {
+  connect(&m_document, &Document::tomeOpenFailed, this, [this] {
     m_subjectList->Clear();
+    StartNewHistory();
     m_entryView->ShowStartPage();
-    ShowTransientStatus(QStringLiteral("Could not open %1").arg(path));
   });
   connect(&m_document, &Document::textPageWritten, m_entryView,
           [this](const QByteArray& page) { m_entryView->ShowPage(page, false); });
@@ -163,9 +173,7 @@ void MainWindow::ShowTransientStatus(const QString& text) { statusBar()->showMes
 
 void MainWindow::FillFontBar() {
   const SettingsStore& settings = m_app.Settings();
-  QStringList families = QFontDatabase::families();
-  families.sort(Qt::CaseInsensitive);
-  families.removeDuplicates();
+  const QStringList families = DistinctFontFamilies(QFontDatabase::families());
   m_fontCombo->addItems(families);
   int face = -1;
   for (int i = 0; i < families.size() && face < 0; ++i) {

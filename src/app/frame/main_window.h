@@ -54,6 +54,8 @@ class MainWindow : public QMainWindow {
   void RebuildRecentFileMenu();
   void UpdateTitle();
   void ShowTransientStatus(const QString& text);
+  // Another file is open: the Back/Forward trail starts afresh.
+  void StartNewHistory();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -79,6 +81,8 @@ class MainWindow : public QMainWindow {
   void GoForward();
   void SwitchPane();
   bool IsShowable(int subject);
+  // Back and Forward are offered only when they lead somewhere.
+  void UpdateHistoryActions();
 
   Application& m_app;
   Document& m_document;

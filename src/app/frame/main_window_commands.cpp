@@ -47,6 +47,7 @@ void MainWindow::CreateActions() {
             QStringLiteral("Convert this file to Palm format and queue it for HotSyncing"));
   QAction* exit = AddAction(CommandId::kExit, QStringLiteral("E&xit"),
                             QStringLiteral("Quit the application; prompts to save documents\nExit"));
+  exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
   QAction* find =
@@ -73,10 +74,12 @@ void MainWindow::CreateActions() {
   QAction* back =
       AddAction(CommandId::kBack, QStringLiteral("Back"), QStringLiteral("Go back to the last page viewed"));
   back->setIcon(QIcon(QStringLiteral(":/icons/back.png")));
+  back->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
   connect(back, &QAction::triggered, this, &MainWindow::GoBack);
   QAction* forward =
       AddAction(CommandId::kForward, QStringLiteral("Forward"), QStringLiteral("Go back to the next page in the list"));
   forward->setIcon(QIcon(QStringLiteral(":/icons/forward.png")));
+  forward->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
   connect(forward, &QAction::triggered, this, &MainWindow::GoForward);
 
   QAction* help = AddAction(CommandId::kHelp, QStringLiteral("Help\tF1"), QString());
@@ -129,6 +132,7 @@ void MainWindow::CreateMenus() {
   m_bookmarksMenu = menuBar()->addMenu(QStringLiteral("&Bookmarks"));
   m_bookmarksMenu->addActions({Action(CommandId::kAddBookmark), Action(CommandId::kRemoveBookmark)});
   m_bookmarksMenu->addSeparator();
+  m_bookmarksMenu->setEnabled(false);  // until a tome is open
 
   QMenu* favourites = menuBar()->addMenu(QStringLiteral("Favourites"));
   favourites->addActions({Action(CommandId::kAddFavourite), Action(CommandId::kRemoveFavourite)});
@@ -182,10 +186,16 @@ void MainWindow::RebuildRecentFileMenu() {
   m_fileMenu->insertActions(m_recentFilesEnd, m_recentFileActions);
 }
 
+// The dialog starts in the folder it last opened a file from (at first: the open document's).
 void MainWindow::OpenChosenFile() {
+  SettingsStore& settings = m_app.Settings();
+  QString folder = settings.lastFolder;
+  if (folder.isEmpty() && !m_document.Path().isEmpty()) folder = QFileInfo(m_document.Path()).absolutePath();
   const QString path = m_app.Dialogs().ChooseFileToOpen(
-      this, QStringLiteral("Librovance Files (*.lv);;Palm Databases (*.pdb);;Text Files (*.txt)"));
-  if (!path.isEmpty()) m_app.OpenFile(path);
+      this, folder, QStringLiteral("Librovance Files (*.lv);;Palm Databases (*.pdb);;Text Files (*.txt)"));
+  if (path.isEmpty()) return;
+  settings.lastFolder = QFileInfo(path).absolutePath();
+  m_app.OpenFile(path);
 }
 
 void MainWindow::ShowHelp() { m_entryView->NavigateTo(HelpIndexPath(m_app.Settings().helpPath, m_app.ProgramDir())); }
@@ -198,11 +208,23 @@ bool MainWindow::IsShowable(int subject) {
 void MainWindow::GoBack() {
   const int subject = m_history.Back([this](int s) { return IsShowable(s); });
   if (subject >= 0) m_entryView->ShowSubject(subject);
+  UpdateHistoryActions();
 }
 
 void MainWindow::GoForward() {
   const int subject = m_history.Forward([this](int s) { return IsShowable(s); });
   if (subject >= 0) m_entryView->ShowSubject(subject);
+  UpdateHistoryActions();
+}
+
+void MainWindow::StartNewHistory() {
+  m_history.Clear();
+  UpdateHistoryActions();
+}
+
+void MainWindow::UpdateHistoryActions() {
+  Action(CommandId::kBack)->setEnabled(m_history.CanGoBack());
+  Action(CommandId::kForward)->setEnabled(m_history.CanGoForward());
 }
 
 // With two panes, Next Pane and Previous Pane both lead to the other one.

@@ -1,18 +1,24 @@
 #include "app/frame/page_history.h"
 
+#include <algorithm>
+
 namespace lv {
 
 void PageHistory::Record(int subject) {
-  if (m_size == kCapacity) return;
-  if (m_size == 0) {
-    m_entries[m_cursor] = subject;
-    m_size = m_cursor + 1;
-    return;
+  if (m_size > 0 && m_entries[m_cursor] == subject) return;
+  int position = m_size == 0 ? 0 : m_cursor + 1;
+  if (position == kCapacity) {
+    std::move(m_entries.begin() + 1, m_entries.end(), m_entries.begin());
+    --position;
   }
-  if (m_entries[m_cursor] == subject) return;
-  ++m_cursor;
-  m_entries[m_cursor] = subject;
-  m_size = m_cursor + 1;
+  m_entries[position] = subject;
+  m_cursor = position;
+  m_size = position + 1;
+}
+
+void PageHistory::Clear() {
+  m_size = 0;
+  m_cursor = 0;
 }
 
 int PageHistory::Back(const std::function<bool(int)>& isShowable) { return Step(-1, isShowable); }

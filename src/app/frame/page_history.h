@@ -1,6 +1,6 @@
-// The Back/Forward trail of the subjects shown since the program started: at most 50 subject
-// numbers and a cursor. It is not saved and survives the opening of another tome, so the steps skip
-// entries that the tome now open does not have.
+// The Back/Forward trail of the subjects shown in the document now open: at most 50 subject numbers
+// and a cursor. It is not saved and starts afresh whenever another file opens; a full trail lets its
+// oldest entry go, so Back always leads to the page shown before.
 #pragma once
 
 #include <array>
@@ -12,14 +12,19 @@ class PageHistory {
  public:
   static constexpr int kCapacity = 50;
 
-  // Adds subject after the cursor, dropping what followed it; a full history records nothing more,
-  // and the subject already at the cursor is not recorded twice.
+  // Adds subject after the cursor, dropping what followed it (and the oldest entry when the trail is
+  // full); the subject already at the cursor is not recorded twice.
   void Record(int subject);
+  // Forgets every entry.
+  void Clear();
 
   // Moves the cursor one step (at the first or last entry it stays) past entries for which
   // isShowable is false, and answers the subject to show, or -1 when there is none.
   int Back(const std::function<bool(int)>& isShowable);
   int Forward(const std::function<bool(int)>& isShowable);
+  // Whether there is an entry before or after the cursor.
+  bool CanGoBack() const { return m_size > 0 && m_cursor > 0; }
+  bool CanGoForward() const { return m_cursor + 1 < m_size; }
 
   int Size() const { return m_size; }
   int Cursor() const { return m_cursor; }

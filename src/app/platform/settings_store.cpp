@@ -42,6 +42,7 @@ void SettingsStore::Load(QSettings& settings) {
     favourite.title = settings.value(QStringLiteral("FavouriteI%1").arg(n)).toString();
     favouriteList.append(favourite);
   }
+  lastFolder = ReadString(settings, "LastFolder", QString());
   settings.endGroup();
 }
 
@@ -63,6 +64,7 @@ void SettingsStore::Save(QSettings& settings) const {
     settings.setValue(QStringLiteral("FavouriteI%1").arg(n), favouriteList[n].title);
   }
   settings.setValue(QStringLiteral("NoFavourites"), count);
+  settings.setValue(QStringLiteral("LastFolder"), lastFolder);
   settings.endGroup();
   settings.sync();
 }

@@ -29,7 +29,8 @@ struct SettingsStore {
   int showNewVersionDialog = 1;  // 0 or 1
   int noFavourites = 0;
   QVector<Favourite> favouriteList;
-  QString helpPath;  // never written by the program
+  QString helpPath;    // never written by the program
+  QString lastFolder;  // "LastFolder": where the Open dialog starts, the folder of the file it last opened
 
   // Reads every value, in the fixed order, with the defaults above for missing values.
   void Load(QSettings& settings);

@@ -1,6 +1,7 @@
 #include "app/views/entry_view.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPrinter>
@@ -19,6 +20,30 @@
 #include "tome/tome_reader.h"
 
 namespace lv {
+namespace {
+
+// The digit 0..9 of a key of the main keyboard's digit row, or -1. With Shift the key reports the
+// symbol above the digit, so the key is known by its place: on X11 and Wayland the keycodes 10..18 are
+// the keys 1..9 and 19 the key 0; where no keycode is known, by the symbols of a US keyboard.
+int DigitOfKey(const QKeyEvent& event) {
+  const int key = event.key();
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return key - Qt::Key_0;
+  const QString platform = QGuiApplication::platformName();
+  const quint32 code = event.nativeScanCode();
+  if ((platform == QStringLiteral("xcb") || platform.startsWith(QStringLiteral("wayland"))) && code != 0) {
+    return code >= 10 && code <= 19 ? static_cast<int>((code - 9) % 10) : -1;
+  }
+  static constexpr int kShiftedDigits[10] = {
+      Qt::Key_ParenRight, Qt::Key_Exclam,      Qt::Key_At,        Qt::Key_NumberSign, Qt::Key_Dollar,
+      Qt::Key_Percent,    Qt::Key_AsciiCircum, Qt::Key_Ampersand, Qt::Key_Asterisk,   Qt::Key_ParenLeft};
+  if (!(event.modifiers() & Qt::ShiftModifier)) return -1;
+  for (int digit = 0; digit < 10; ++digit) {
+    if (kShiftedDigits[digit] == key) return digit;
+  }
+  return -1;
+}
+
+}  // namespace
 
 EntryView::EntryView(TomeReader& reader, const PageSettings& pageSettings, const PageFolder& pages,
                      UserDialogs& dialogs, QWidget* parent)
@@ -30,6 +55,7 @@ EntryView::EntryView(TomeReader& reader, const PageSettings& pageSettings, const
   base.setPointSize(12);
   setFont(base);
   connect(this, &QTextBrowser::anchorClicked, this, &EntryView::FollowClickedLink);
+  connect(this, qOverload<const QUrl&>(&QTextBrowser::highlighted), this, &EntryView::ReportHoveredLink);
 }
 
 void EntryView::ShowSubject(int subject, std::optional<FindMark> findMark) {
@@ -39,10 +65,12 @@ void EntryView::ShowSubject(int subject, std::optional<FindMark> findMark) {
   }
   if (subject < 0 || subject >= m_reader.SubjectCount()) return;
   std::string page;
-  if (!RenderEntryPageOf(m_reader, subject, m_pageSettings, findMark, page).IsOk() ||
-      !m_pages.WritePage(page).isEmpty()) {
+  const Status rendered = RenderEntryPageOf(m_reader, subject, m_pageSettings, findMark, page);
+  const QString error = rendered.IsOk() ? m_pages.WritePage(page) : QString::fromStdString(rendered.Message());
+  if (!error.isEmpty()) {
+    const QString pageFile = m_pages.PageFilePath().isEmpty() ? QStringLiteral("the page") : m_pages.PageFilePath();
     m_dialogs.ShowMessage(window(), QStringLiteral("Librovance"),
-                          QStringLiteral("Cannot show this entry: writing %1 failed.").arg(m_pages.PageFilePath()),
+                          QStringLiteral("Cannot show this entry: writing %1 failed:\n%2").arg(pageFile, error),
                           MessageIcon::kExclamation);
     return;
   }
@@ -89,11 +117,7 @@ void EntryView::FollowClickedLink(const QUrl& url) {
 bool EntryView::FollowLink(const QString& href) {
   const QString prefix = QStringLiteral("tome::");
   if (!href.startsWith(prefix)) {
-    if (href.startsWith(QLatin1Char('#'))) {
-      scrollToAnchor(href.mid(1));
-    } else {
-      Load(source().resolved(QUrl(href)));
-    }
+    FollowOtherLink(href);
     return false;
   }
   QString target = href.mid(prefix.size());
@@ -106,6 +130,30 @@ bool EntryView::FollowLink(const QString& href) {
   if (subject < 0) subject = 0;
   ShowSubject(subject);
   return true;
+}
+
+// A link within the page scrolls to its anchor; a web or mail link goes to the desktop's own browser
+// or mail program; any other link (a local file, a script) is not followed.
+void EntryView::FollowOtherLink(const QString& href) {
+  if (href.startsWith(QLatin1Char('#'))) {
+    scrollToAnchor(href.mid(1));
+    return;
+  }
+  const QUrl url(href.trimmed());
+  const QString scheme = url.scheme().toLower();
+  if (url.isValid() &&
+      (scheme == QStringLiteral("http") || scheme == QStringLiteral("https") || scheme == QStringLiteral("mailto"))) {
+    m_dialogs.OpenExternalLink(window(), url);
+  }
+}
+
+void EntryView::ReportHoveredLink(const QUrl& url) {
+  if (url.isEmpty()) {
+    emit linkHovered(QString());
+    return;
+  }
+  const QString href = PageLinkText(url);
+  emit linkHovered(href.isEmpty() ? url.toString() : href);
 }
 
 QVariant EntryView::loadResource(int type, const QUrl& name) {
@@ -137,9 +185,12 @@ void EntryView::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
   if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier)) return;
   const int key = event->key();
+  const int digit = DigitOfKey(*event);
   int character = -1;
-  if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) {
-    character = key;  // capitals and digits have their own codes as key values
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+    character = key;  // capitals have their own codes as key values
+  } else if (digit >= 0) {
+    character = '0' + digit;
   } else if (key == Qt::Key_Backspace) {
     character = kQuickFindBackspace;
   } else if (key == Qt::Key_Escape) {

@@ -39,7 +39,10 @@ class EntryView : public QTextBrowser {
   void NavigateTo(const QString& path);
 
   // The link rule: a link whose text begins with "tome::" shows the subject it names (or the
-  // first subject when there is none) and answers true; any other link is followed as a page.
+  // first subject when there is none) and answers true. Of the other links (answer false), an anchor
+  // in the page is scrolled to, http, https and mailto links are handed to the desktop's browser or
+  // mail program (through the user dialogs), and the rest do nothing.
+
   bool FollowLink(const QString& href);
 
   void Print();
@@ -52,6 +55,8 @@ class EntryView : public QTextBrowser {
   void subjectShown(int subject);
   // A quick-find key (see quick_find_keys.h) was released in the pane.
   void quickFindKey(int character);
+  // The mouse rests on a link to target (as the page wrote it), or has left it (target empty).
+  void linkHovered(const QString& target);
 
  protected:
   QVariant loadResource(int type, const QUrl& name) override;
@@ -61,6 +66,8 @@ class EntryView : public QTextBrowser {
   void Load(const QUrl& url);
   void CheckLocation();
   void FollowClickedLink(const QUrl& url);
+  void FollowOtherLink(const QString& href);
+  void ReportHoveredLink(const QUrl& url);
 
   TomeReader& m_reader;
   const PageSettings& m_pageSettings;

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include "app/platform/windows1252_text.h"
 
 namespace lv {
@@ -51,10 +53,18 @@ void CarryLinks(QString& html) {
   html = result;
 }
 
+// Pages are Windows-1252 unless their head declares UTF-8 (text pages of UTF-8 files).
+bool DeclaresUtf8(const QByteArray& pageBytes) {
+  constexpr qsizetype kHeadLength = 512;
+  const qsizetype bodyStart = pageBytes.indexOf("<body");
+  const QByteArray head = pageBytes.left(bodyStart < 0 ? kHeadLength : std::min(bodyStart, kHeadLength));
+  return head.contains("charset=utf-8");
+}
+
 }  // namespace
 
 QString PrepareDisplayHtml(const QByteArray& pageBytes) {
-  QString html = DecodeWindows1252(pageBytes);
+  QString html = DeclaresUtf8(pageBytes) ? QString::fromUtf8(pageBytes) : DecodeWindows1252(pageBytes);
   FixStrikeThrough(html);
   FixBareColours(html);
   FixFindMark(html);

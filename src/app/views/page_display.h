@@ -1,9 +1,9 @@
 // The one step between a page's bytes and what the entry view displays. A page is rendered once into
 // memory; the page file is written from those bytes as they are (it is what prints and what an outside
 // browser opens), and the view is given the same bytes through PrepareDisplayHtml, which adjusts them
-// to the HTML subset Qt shows: Windows-1252 decoding, strike-through, colours written without "#", the
-// mis-nested find mark, and links carried intact to the link rule. Help pages read from disk take the
-// same step.
+// to the HTML subset Qt shows: decoding (Windows-1252, or UTF-8 when the page's head declares it), strike-through,
+// colours written without "#", the mis-nested find mark, and links carried intact to the link rule. Help pages read
+// from disk take the same step.
 #pragma once
 
 #include <QByteArray>

@@ -105,14 +105,9 @@ void SubjectListView::ApplyListFont(const QFont& font) {
 }
 
 void SubjectListView::keyPressEvent(QKeyEvent* event) {
-  const int mark = SelectionMark();
-  if (event->key() == Qt::Key_Up) {
-    if (mark > 0) emit subjectActivated(mark - 1);
-    event->accept();
-    return;
-  }
-  if (event->key() == Qt::Key_Down) {
-    if (mark >= 0 && mark + 1 < m_model->rowCount()) emit subjectActivated(mark + 1);
+  const int target = RowForMoveKey(event);
+  if (target != kNotAMoveKey) {
+    if (target >= 0 && target != SelectionMark()) emit subjectActivated(target);
     event->accept();
     return;
   }
@@ -125,6 +120,28 @@ void SubjectListView::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QTableView::keyPressEvent(event);
+}
+
+// Up and Down step one row from the selection mark (none at the ends, none without a mark); PageUp
+// and PageDown move a page as the view would; Home and End, with Ctrl or without, go to the first and
+// the last subject.
+int SubjectListView::RowForMoveKey(QKeyEvent* event) {
+  const int mark = SelectionMark();
+  const int count = m_model->rowCount();
+  switch (event->key()) {
+    case Qt::Key_Up: return mark > 0 ? mark - 1 : -1;
+    case Qt::Key_Down: return mark >= 0 && mark + 1 < count ? mark + 1 : -1;
+    case Qt::Key_Home: return count > 0 ? 0 : -1;
+    case Qt::Key_End: return count - 1;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+      if (count == 0) return -1;
+      const auto action = event->key() == Qt::Key_PageUp ? MovePageUp : MovePageDown;
+      const QModelIndex moved = moveCursor(action, event->modifiers());
+      return moved.isValid() ? moved.row() : (action == MovePageUp ? 0 : count - 1);
+    }
+    default: return kNotAMoveKey;
+  }
 }
 
 // A click shows its row; the selection moves only with the entry shown, so the view's own press and

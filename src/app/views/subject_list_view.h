@@ -1,6 +1,7 @@
 // SubjectListView: every subject of the open tome in the tome's order, with a preview of its entry.
-// A click, Up or Down reports the subject as activated; letters and digits typed while a tome is open
-// are reported as quick-find keys. Its background follows the page background setting.
+// A click or a key that moves the selection (Up, Down, PageUp, PageDown, Home, End, with Ctrl or
+// without) reports the subject as activated, so the page always shows the highlighted subject; letters and digits typed
+// while a tome is open are reported as quick-find keys. Its background follows the page background setting.
 #pragma once
 
 #include <QColor>
@@ -40,7 +41,7 @@ class SubjectListView : public QTableView {
   static QColor ListColour(const PageSettings& pageSettings, bool documentOpen);
 
  signals:
-  // The user chose subject with a click, Up or Down.
+  // The user chose subject with a click or a key that moves the selection.
   void subjectActivated(int subject);
   // A character for the quick find was typed (see quick_find_keys.h).
   void quickFindKey(int character);
@@ -52,6 +53,10 @@ class SubjectListView : public QTableView {
   void keyboardSearch(const QString& search) override;
 
  private:
+  static constexpr int kNotAMoveKey = -2;
+  // The row a key that moves the selection leads to (-1: nowhere), or kNotAMoveKey.
+  int RowForMoveKey(QKeyEvent* event);
+
   TomeReader& m_reader;
   const PageSettings& m_pageSettings;
   SubjectListModel* m_model = nullptr;

@@ -29,6 +29,15 @@ class AboutDialogTest : public QObject {
     QCOMPARE(pictures, 1);
   }
 
+  void isWideEnoughForItsCaption() {
+    AboutDialog about(nullptr);
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    QVERIFY(about.width() >= QFontMetrics(bold).horizontalAdvance(about.windowTitle()) + AboutDialog::kTitleBarRoom);
+  }
+
   void okClosesIt() {
     QString shownCaption;
     QTimer::singleShot(0, [&] {

@@ -119,9 +119,14 @@ class DocumentTest : public QObject {
     QCOMPARE(inUse[0][0].toBool(), false);
     QCOMPARE(closed.size(), 1);
     const QByteArray page = m_parts->PageBytes();
-    QVERIFY(page.startsWith("<html>\r\n<head>\r\n<title>Librovance</title>\r\n</head>\r\n"));
+    QVERIFY(
+        page.startsWith("<html>\r\n<head>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                        "charset=windows-1252\">\r\n<title>Librovance</title>\r\n</head>\r\n"));
     QVERIFY(page.contains("<font size=\"12\" face=\"Arial\">"));
-    QVERIFY(page.endsWith("First line<br>Second <b>line</b><br><br>caf\xE9<br></body></html>"));
+    // The text is shown as written: markup escaped, line ends kept in a pre-wrapped block.
+    QVERIFY(
+        page.endsWith("<div style=\"white-space: pre-wrap\">First line\nSecond &lt;b&gt;line&lt;/b&gt;\n\ncaf\xE9"
+                      "</div></font></body></html>"));
     QCOMPARE(written.size(), 1);
     QCOMPARE(written[0][0].toByteArray(), page);
 
@@ -173,6 +178,52 @@ class DocumentTest : public QObject {
     QVERIFY(m_document->Path().isEmpty());
     QCOMPARE(m_document->Title(), QStringLiteral("Untitled"));
     QVERIFY(!m_document->IsTomeOpen());
+  }
+
+  // The user is told which file failed and why; the tome's commands are set aside with the tome.
+  void failedTomeOpenSaysWhy_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("empty") << QByteArray() << "The file is empty.";
+    QTest::newRow("foreign") << QByteArray("Dear diary, today I opened a text file as a tome.") << "It is not a tome.";
+    QTest::newRow("damaged") << QByteArray() << "The tome is damaged at byte ";
+  }
+  void failedTomeOpenSaysWhy() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, cause);
+    if (QTest::currentDataTag() == QByteArrayLiteral("damaged")) {
+      QFile good(m_fruitTome);
+      QVERIFY(good.open(QIODevice::ReadOnly));
+      bytes = good.readAll().left(5000);  // the text sections are cut off
+    }
+    QVERIFY(m_document->Open(m_fruitTome));
+    const QString broken = m_parts->Path(QStringLiteral("broken.lv"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    QSignalSpy inUse(m_document.get(), &Document::tomeInUseChanged);
+    QVERIFY(!m_document->Open(broken));
+    QCOMPARE(m_parts->dialogs.shown.size(), 1);
+    QCOMPARE(m_parts->dialogs.shown[0].caption, QStringLiteral("Librovance"));
+    const QString text = m_parts->dialogs.shown[0].text;
+    QVERIFY2(text.startsWith(QStringLiteral("Cannot open %1:\n%2").arg(broken, cause)), qPrintable(text));
+    QCOMPARE(inUse.last()[0].toBool(), false);
+  }
+
+  void tomeOnAReadOnlyFileSystemIsOfferedACopy() {
+    // The tome keeps its write bits, as on a stick mounted read-only.
+    m_document->SetReadOnlyFileSystemCheck([this](const QString& path) { return path == m_fruitTome; });
+    m_parts->dialogs.yesNoAnswers << false;
+    QVERIFY(m_document->Open(m_fruitTome));
+    QCOMPARE(m_parts->dialogs.shown.size(), 1);
+    QCOMPARE(m_parts->dialogs.shown[0].caption, kCdCaption);
+    QVERIFY(m_document->Reader().IsReadOnly());
+    // A tome elsewhere is opened in place without a question.
+    const QString other = MakeTome(m_parts->Dir(), QStringLiteral("other.lv"), {"Zebra\tStriped."});
+    QVERIFY(m_document->Open(other));
+    QCOMPARE(m_parts->dialogs.shown.size(), 1);
+    QVERIFY(!m_document->Reader().IsReadOnly());
   }
 
   void readOnlyTomeOnAWritableDiskOpensInPlace() {

@@ -1,5 +1,5 @@
-// The Back/Forward history on its own: recording, the steps, a full history, and subjects the open
-// tome lacks.
+// The Back/Forward history on its own: recording, the steps, a full history, clearing, and subjects
+// the open tome lacks.
 #include <QTest>
 
 #include "app/frame/page_history.h"
@@ -27,14 +27,45 @@ class PageHistoryTest : public QObject {
     QCOMPARE(history.Size(), 2);
   }
 
-  void fullHistoryRecordsNothingMore() {
+  // A full history lets its oldest entry go: Back still leads to the page shown before, also after
+  // Back and a new subject.
+  void fullHistoryDropsItsOldestEntry() {
     PageHistory history;
     auto all = [](int) { return true; };
-    for (int subject = 0; subject < PageHistory::kCapacity; ++subject) history.Record(subject);
-    QCOMPARE(history.Back(all), 48);
-    history.Record(777);
+    for (int subject = 0; subject <= PageHistory::kCapacity; ++subject) history.Record(subject);
     QCOMPARE(history.Size(), PageHistory::kCapacity);
-    QCOMPARE(history.Forward(all), 49);
+    QCOMPARE(history.EntryAt(0), 1);
+    QCOMPARE(history.EntryAt(history.Cursor()), PageHistory::kCapacity);
+    QCOMPARE(history.Back(all), PageHistory::kCapacity - 1);
+    history.Record(777);
+    history.Record(778);
+    QCOMPARE(history.Size(), PageHistory::kCapacity);
+    QCOMPARE(history.EntryAt(0), 2);
+    QCOMPARE(history.Back(all), 777);
+    QCOMPARE(history.Back(all), PageHistory::kCapacity - 1);
+    QVERIFY(history.CanGoForward());
+  }
+
+  void stepsAreOfferedOnlyWhereTheyLead() {
+    PageHistory history;
+    auto all = [](int) { return true; };
+    QVERIFY(!history.CanGoBack());
+    QVERIFY(!history.CanGoForward());
+    history.Record(4);
+    QVERIFY(!history.CanGoBack());
+    history.Record(8);
+    QVERIFY(history.CanGoBack());
+    QVERIFY(!history.CanGoForward());
+    history.Back(all);
+    QVERIFY(!history.CanGoBack());
+    QVERIFY(history.CanGoForward());
+    history.Clear();
+    QCOMPARE(history.Size(), 0);
+    QVERIFY(!history.CanGoBack());
+    QVERIFY(!history.CanGoForward());
+    QCOMPARE(history.Back(all), -1);
+    history.Record(3);
+    QCOMPARE(history.EntryAt(0), 3);
   }
 
   void historySkipsSubjectsTheOpenTomeLacks() {

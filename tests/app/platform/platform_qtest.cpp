@@ -1,21 +1,36 @@
 // The platform layer of the desktop, without a window: settings, recent files, help location, the
-// private page folder and its page file, Windows-1252 text.
+// private page folder and its page file, Windows-1252 text, the font faces offered, and the
+// termination signals.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <csignal>
 
+#include "app/platform/font_families.h"
 #include "app/platform/help_paths.h"
 #include "app/platform/page_folder.h"
 #include "app/platform/recent_files.h"
 #include "app/platform/settings_store.h"
+#include "app/platform/termination_signals.h"
 #include "app/platform/windows1252_text.h"
 
 using namespace lv;
 
 namespace {
+
+// The id of a process that has ended.
+pid_t EndedProcessId() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  return child;
+}
 
 void CompareStores(const SettingsStore& actual, const SettingsStore& expected) {
   QCOMPARE(actual.lastTome, expected.lastTome);
@@ -211,6 +226,72 @@ class PlatformTest : public QObject {
     PageFolder blocked;
     QVERIFY(QDir().mkdir(blocked.PageFilePath()));
     QVERIFY(!blocked.WritePage("x").isEmpty());
+  }
+
+  void pageFolderNamesItsProcess() {
+    PageFolder folder(m_dir.path());
+    QVERIFY(folder.IsValid());
+    QVERIFY(QFileInfo(folder.Path()).fileName().startsWith(QStringLiteral("librovance-%1-").arg(getpid())));
+  }
+
+  // Folders of programs that no longer run are removed; those of running ones, and anything not
+  // named as a page folder, stay.
+  void abandonedPageFoldersAreRemoved() {
+    const QDir parent(m_dir.path());
+    const QString abandoned = QStringLiteral("librovance-%1-AbCd12").arg(EndedProcessId());
+    const QString running = QStringLiteral("librovance-%1-XyZ789").arg(getppid());
+    const QString other = QStringLiteral("librovance-notes");
+    for (const QString& name : {abandoned, running, other}) QVERIFY(parent.mkpath(name + QStringLiteral("/inner")));
+    QFile page(parent.filePath(abandoned + QStringLiteral("/data.htm")));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.close();
+    PageFolder own(m_dir.path());
+    PageFolder::RemoveAbandoned(m_dir.path());
+    QVERIFY(!parent.exists(abandoned));
+    QVERIFY(parent.exists(running));
+    QVERIFY(parent.exists(other));
+    QVERIFY(QFileInfo::exists(own.Path()));
+  }
+
+  // A folder that cannot be made leaves no page file anywhere, least of all at the root.
+  void pageFolderThatCannotBeMade() {
+    PageFolder folder(m_dir.filePath(QStringLiteral("no/such/folder")));
+    QVERIFY(!folder.IsValid());
+    QVERIFY(!folder.ErrorString().isEmpty());
+    QVERIFY(folder.Path().isEmpty());
+    QVERIFY(folder.PageFilePath().isEmpty());
+    QVERIFY(!folder.WritePage("<p>x</p>").isEmpty());
+    QVERIFY(!QFileInfo::exists(QStringLiteral("/data.htm")));
+  }
+
+  void fontFacesAreNamedOnce() {
+    const QStringList families = {QStringLiteral("Nimbus Sans [URW]"), QStringLiteral("Nimbus Sans [UKWN]"),
+                                  QStringLiteral("DejaVu Sans"),       QStringLiteral("bitstream charter"),
+                                  QStringLiteral("Nimbus Sans"),       QStringLiteral("Cantarell [urw]")};
+    QCOMPARE(DistinctFontFamilies(families),
+             (QStringList{QStringLiteral("bitstream charter"), QStringLiteral("Cantarell"),
+                          QStringLiteral("DejaVu Sans"), QStringLiteral("Nimbus Sans")}));
+  }
+
+  void lastFolderIsRemembered() {
+    QSettings settings(m_dir.filePath(QStringLiteral("folder.ini")), QSettings::IniFormat);
+    SettingsStore store;
+    store.lastFolder = QStringLiteral("/home/reader/books");
+    store.Save(settings);
+    SettingsStore loaded;
+    loaded.Load(settings);
+    QCOMPARE(loaded.lastFolder, store.lastFolder);
+  }
+
+  void terminationSignalsArriveInTheEventLoop() {
+    TerminationSignals termination;
+    QVERIFY(termination.IsValid());
+    QSignalSpy received(&termination, &TerminationSignals::received);
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) {
+      QVERIFY(raise(number) == 0);
+      QTRY_COMPARE(received.size(), 1);
+      QCOMPARE(received.takeFirst()[0].toInt(), number);
+    }
   }
 
   void windows1252RoundTrip() {

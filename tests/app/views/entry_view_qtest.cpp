@@ -160,15 +160,60 @@ class EntryViewTest : public QObject {
     m_view->ShowSubject(Fruit("Fig"));
     QSignalSpy spy(m_view.get(), &EntryView::subjectShown);
     QCOMPARE(m_view->FollowLink(href), intercepted);
+    QCOMPARE(ShownPageName(*m_view), QStringLiteral("data.htm"));
     if (intercepted) {
       QCOMPARE(spy.size(), 1);
       QCOMPARE(spy[0][0].toInt(), shown);
-      QCOMPARE(ShownPageName(*m_view), QStringLiteral("data.htm"));
     } else {
-      // Not one of the program's pages: the pane goes back to the start page.
+      // Not a link of the program's own: the entry stays.
       QCOMPARE(spy.size(), 0);
-      QCOMPARE(ShownPageName(*m_view), QStringLiteral("startup.htm"));
+      QVERIFY(m_parts->PageBytes().contains("<h2>Fig</h2>"));
     }
+  }
+
+  // Web and mail links go to the desktop's browser or mail program; no other scheme is followed, and
+  // the entry stays on display either way.
+  void linksOfOtherSchemes_data() {
+    QTest::addColumn<QString>("href");
+    QTest::addColumn<bool>("handedOn");
+    QTest::newRow("http") << "http://example.org/bees" << true;
+    QTest::newRow("https") << "https://example.org/bees?q=1" << true;
+    QTest::newRow("mailto") << "mailto:editor@example.org" << true;
+    QTest::newRow("scheme in capitals") << "HTTPS://example.org/" << true;
+    QTest::newRow("file") << "file:///etc/hostname" << false;
+    QTest::newRow("javascript") << "javascript:alert(1)" << false;
+    QTest::newRow("relative page") << "other.htm" << false;
+    QTest::newRow("ftp") << "ftp://example.org/file" << false;
+  }
+  void linksOfOtherSchemes() {
+    QFETCH(QString, href);
+    QFETCH(bool, handedOn);
+    m_view->ShowSubject(Fruit("Fig"));
+    QSignalSpy shown(m_view.get(), &EntryView::subjectShown);
+    QVERIFY(!m_view->FollowLink(href));
+    QCOMPARE(m_parts->dialogs.openedLinks.size(), handedOn ? 1 : 0);
+    if (handedOn) QCOMPARE(m_parts->dialogs.openedLinks[0], QUrl(href));
+    QCOMPARE(shown.size(), 0);
+    QCOMPARE(ShownPageName(*m_view), QStringLiteral("data.htm"));
+    QVERIFY(m_parts->PageBytes().contains("<h2>Fig</h2>"));
+  }
+
+  // Resting the mouse on a link reports its target as the page wrote it; leaving it reports nothing.
+  void hoveredLinksReportTheirTargets() {
+    m_view->resize(700, 500);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    m_view->ShowSubject(Fruit("Apple"));
+    const QTextCursor found = m_view->document()->find(QStringLiteral("the clock"));
+    QVERIFY(!found.isNull());
+    QTextCursor inside(m_view->document());
+    inside.setPosition(found.selectionStart() + 2);
+    QSignalSpy hovered(m_view.get(), &EntryView::linkHovered);
+    QTest::mouseMove(m_view->viewport(), m_view->cursorRect(inside).center());
+    QTRY_VERIFY(!hovered.isEmpty());
+    QCOMPARE(hovered.last()[0].toString(), QStringLiteral("tome::Big Ben"));
+    QTest::mouseMove(m_view->viewport(), QPoint(m_view->viewport()->width() - 5, m_view->viewport()->height() - 5));
+    QTRY_COMPARE(hovered.last()[0].toString(), QString());
   }
 
   void clickingALinkInThePage() {
@@ -193,6 +238,10 @@ class EntryViewTest : public QObject {
     QTest::addColumn<int>("character");  // -1: no quick-find key
     QTest::newRow("letter") << int(Qt::Key_G) << 0 << int('G');
     QTest::newRow("digit") << int(Qt::Key_7) << 0 << int('7');
+    QTest::newRow("shift with 1") << int(Qt::Key_Exclam) << int(Qt::ShiftModifier) << int('1');
+    QTest::newRow("shift with 2") << int(Qt::Key_At) << int(Qt::ShiftModifier) << int('2');
+    QTest::newRow("shift with 0") << int(Qt::Key_ParenRight) << int(Qt::ShiftModifier) << int('0');
+    QTest::newRow("shift with a letter") << int(Qt::Key_G) << int(Qt::ShiftModifier) << int('G');
     QTest::newRow("backspace") << int(Qt::Key_Backspace) << 0 << kQuickFindBackspace;
     QTest::newRow("escape") << int(Qt::Key_Escape) << 0 << kQuickFindEscape;
     QTest::newRow("function key") << int(Qt::Key_F3) << 0 << -1;

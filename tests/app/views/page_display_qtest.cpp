@@ -21,6 +21,11 @@ class PageDisplayTest : public QObject {
     QTest::newRow("find mark") << QByteArray("<a name=\"findloc\"><font color=\"red\">hit</a></font>")
                                << QStringLiteral("<a name=\"findloc\"></a><font color=\"red\">hit</font>");
     QTest::newRow("plain text") << QByteArray("<p>nothing to adjust</p>") << QStringLiteral("<p>nothing to adjust</p>");
+    QTest::newRow("declared utf-8") << QByteArray("<head><meta content=\"text/html; charset=utf-8\"></head>caf\xC3\xA9")
+                                    << QString::fromUtf8(
+                                           "<head><meta content=\"text/html; charset=utf-8\"></head>caf\xC3\xA9");
+    QTest::newRow("utf-8 named only in the body")
+        << QByteArray("<body>charset=utf-8 caf\xE9") << QString::fromUtf8("<body>charset=utf-8 caf\xC3\xA9");
   }
   void pagesAreAdjustedForDisplay() {
     QFETCH(QByteArray, page);

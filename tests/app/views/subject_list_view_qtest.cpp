@@ -1,5 +1,6 @@
 // The subject list on its own, built with a tome reader and page settings: rows read on demand,
 // clicks and arrows reported as activated subjects, typed quick-find keys, scrolling and colours.
+#include <QFile>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -13,6 +14,9 @@
 using namespace lv;
 
 namespace {
+
+constexpr int kPageAhead = -1;
+constexpr int kPageBack = -2;
 
 QPoint RowCentre(SubjectListView& list, int row) { return list.visualRect(list.Model()->index(row, 0)).center(); }
 
@@ -97,6 +101,59 @@ class SubjectListViewTest : public QObject {
     QTest::keyClick(m_list.get(), Qt::Key_Down);
     QCOMPARE(m_list->SelectionMark(), last);
     QCOMPARE(activated.size(), 0);
+  }
+
+  // Every key that moves the highlight reports the subject it lands on, so the page follows it; Home
+  // and End go to the first and last subject and never scroll sideways.
+  void everyMoveKeyShowsItsSubject_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("expected");  // kPageAhead / kPageBack: a page away from start
+    QTest::newRow("page down") << int(Qt::Key_PageDown) << 0 << 10 << kPageAhead;
+    QTest::newRow("page up") << int(Qt::Key_PageUp) << 0 << 60 << kPageBack;
+    QTest::newRow("page up near the top") << int(Qt::Key_PageUp) << 0 << 2 << 0;
+    QTest::newRow("page down near the end") << int(Qt::Key_PageDown) << 0 << 98 << 99;
+    QTest::newRow("home") << int(Qt::Key_Home) << 0 << 50 << 0;
+    QTest::newRow("end") << int(Qt::Key_End) << 0 << 50 << 99;
+    QTest::newRow("ctrl+home") << int(Qt::Key_Home) << int(Qt::ControlModifier) << 50 << 0;
+    QTest::newRow("ctrl+end") << int(Qt::Key_End) << int(Qt::ControlModifier) << 50 << 99;
+    QTest::newRow("down") << int(Qt::Key_Down) << 0 << 50 << 51;
+    QTest::newRow("up") << int(Qt::Key_Up) << 0 << 50 << 49;
+  }
+  void everyMoveKeyShowsItsSubject() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, start);
+    QFETCH(int, expected);
+    QStringList lines;
+    for (int i = 0; i < 100; ++i) lines << QStringLiteral("Subject %1\tEntry %1.").arg(i, 3, 10, QLatin1Char('0'));
+    const QString tome = MakeTome(m_parts->Dir(), QStringLiteral("hundred.lv"), lines);
+    QVERIFY(m_parts->reader.Open(QFile::encodeName(tome).toStdString(), OpenMode::kReadOnly).IsOk());
+    m_list->resize(300, 300);
+    m_list->Reset(true);
+    m_list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_list.get()));
+    m_list->SelectSubject(start);
+    QSignalSpy activated(m_list.get(), &SubjectListView::subjectActivated);
+    QTest::keyClick(m_list.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(activated.size(), 1);
+    const int shown = activated[0][0].toInt();
+    QCOMPARE(m_list->SelectionMark(), shown);
+    if (expected == kPageAhead) {
+      QVERIFY2(shown > start + 2, qPrintable(QString::number(shown)));
+    } else if (expected == kPageBack) {
+      QVERIFY2(shown < start - 2, qPrintable(QString::number(shown)));
+    } else {
+      QCOMPARE(shown, expected);
+    }
+    QVERIFY(m_list->viewport()->rect().intersects(m_list->visualRect(m_list->Model()->index(shown, 0))));
+    QCOMPARE(m_list->horizontalScrollBar()->value(), 0);
+    // At the end it leads to, the same key moves nothing.
+    if (expected == 0 || expected == 99) {
+      QTest::keyClick(m_list.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+      QCOMPARE(activated.size(), 1);
+    }
   }
 
   void typedCharactersAreQuickFindKeys_data() {
