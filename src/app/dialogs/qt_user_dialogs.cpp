@@ -8,6 +8,8 @@
 #include <QPrinter>
 
 #include "app/dialogs/about_dialog.h"
+#include "app/dialogs/search_dialog.h"
+#include "app/dialogs/select_bookmark_dialog.h"
 
 namespace lv {
 namespace {
@@ -62,6 +64,18 @@ bool QtUserDialogs::ChoosePrinter(QWidget* parent, QPrinter& printer) {
 void QtUserDialogs::ShowAbout(QWidget* parent) {
   AboutDialog dialog(parent);
   dialog.exec();
+}
+
+std::optional<SearchDialogValues> QtUserDialogs::AskSearch(QWidget* parent, SearchDialogForm form) {
+  SearchDialog dialog(form, parent);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Values();
+}
+
+int QtUserDialogs::SelectBookmark(QWidget* parent, SelectBookmarkMode mode, const QList<SelectBookmarkItem>& items) {
+  SelectBookmarkDialog dialog(mode, items, parent);
+  dialog.exec();
+  return dialog.Result();
 }
 
 }  // namespace lv

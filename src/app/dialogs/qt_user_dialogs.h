@@ -16,6 +16,8 @@ class QtUserDialogs : public UserDialogs {
   std::optional<QColor> ChooseColor(QWidget* parent) override;
   bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;
   void ShowAbout(QWidget* parent) override;
+  std::optional<SearchDialogValues> AskSearch(QWidget* parent, SearchDialogForm form) override;
+  int SelectBookmark(QWidget* parent, SelectBookmarkMode mode, const QList<SelectBookmarkItem>& items) override;
 };
 
 }  // namespace lv

@@ -12,6 +12,8 @@
 #include <QString>
 #include <optional>
 
+#include "app/dialogs/search_dialog.h"
+#include "app/dialogs/select_bookmark_dialog.h"
 #include "tome/messages.h"
 
 class QPrinter;
@@ -36,6 +38,11 @@ class UserDialogs {
   virtual bool ChoosePrinter(QWidget* parent, QPrinter& printer) = 0;
   // The About box (about_dialog.h).
   virtual void ShowAbout(QWidget* parent) = 0;
+  // The Search dialog (search_dialog.h) in the given form; nothing when cancelled.
+  virtual std::optional<SearchDialogValues> AskSearch(QWidget* parent, SearchDialogForm form) = 0;
+  // The "Select Bookmark" dialog (select_bookmark_dialog.h): the number of the item chosen with
+  // "Remove", or -1 when none was chosen or the dialog was cancelled.
+  virtual int SelectBookmark(QWidget* parent, SelectBookmarkMode mode, const QList<SelectBookmarkItem>& items) = 0;
 };
 
 }  // namespace lv

@@ -66,6 +66,7 @@ bool MainWindow::Create() {
   m_entryView->SetStartPagePath(HelpStartupPath(m_app.Settings().helpPath, m_app.ProgramDir()));
   FillFontBar();
   ApplyFont();
+  RebuildFavouritesMenu();
   UpdateTitle();
   setAcceptDrops(true);
   return m_subjectList != nullptr && m_entryView != nullptr;
@@ -120,6 +121,7 @@ void MainWindow::ShowOpenedDocument() {
   if (kind != DocumentKind::kPalmDoc && kind != DocumentKind::kTextFile) m_entryView->ShowStartPage();
   m_subjectList->Reset(kind != DocumentKind::kNothing);
   if (kind == DocumentKind::kTome) m_entryView->ShowSubject(0);
+  RebuildBookmarksMenu();
 }
 
 void MainWindow::RefreshPage() {

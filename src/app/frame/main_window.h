@@ -54,6 +54,9 @@ class MainWindow : public QMainWindow {
   void RebuildRecentFileMenu();
   void UpdateTitle();
   void ShowTransientStatus(const QString& text);
+  // The bookmarks of the open tome (nothing changes with no tome open) and the favourites.
+  void RebuildBookmarksMenu();
+  void RebuildFavouritesMenu();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -80,6 +83,14 @@ class MainWindow : public QMainWindow {
   void SwitchPane();
   bool IsShowable(int subject);
 
+  // Bookmarks and favourites (main_window_bookmarks.cpp).
+  void AddBookmark();
+  void RemoveBookmark();
+  void GoToBookmark(int slot);
+  void AddFavourite();
+  void RemoveFavourite();
+  void OpenFavourite(int index);
+
   Application& m_app;
   Document& m_document;
   PageHistory m_history;
@@ -93,6 +104,7 @@ class MainWindow : public QMainWindow {
   QComboBox* m_sizeCombo = nullptr;
   QMenu* m_fileMenu = nullptr;
   QMenu* m_bookmarksMenu = nullptr;
+  QMenu* m_favouritesMenu = nullptr;
   QAction* m_recentFilesEnd = nullptr;
   QList<QAction*> m_recentFileActions;
   std::map<CommandId, QAction*> m_actions;

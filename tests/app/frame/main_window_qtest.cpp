@@ -112,8 +112,8 @@ class MainWindowTest : public QObject {
     QTest::newRow("previous pane") << "Shift+F6" << int(CommandId::kPreviousPane) << true;
     QTest::newRow("find") << "Ctrl+F" << int(CommandId::kFind) << false;
     QTest::newRow("find next") << "F3" << int(CommandId::kFindNext) << false;
-    QTest::newRow("add bookmark") << "Ctrl+B" << int(CommandId::kAddBookmark) << false;
-    QTest::newRow("add favourite") << "Ctrl+D" << int(CommandId::kAddFavourite) << false;
+    QTest::newRow("add bookmark") << "Ctrl+B" << int(CommandId::kAddBookmark) << true;
+    QTest::newRow("add favourite") << "Ctrl+D" << int(CommandId::kAddFavourite) << true;
   }
   void keysRunTheirCommands() {
     QFETCH(QString, keys);
