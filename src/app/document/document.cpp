@@ -30,7 +30,9 @@ Document::Document(UserDialogs& dialogs, const PageFolder& pages, const PageSett
       m_dialogs(dialogs),
       m_pages(pages),
       m_pageSettings(pageSettings),
-      m_makeWritable(SetOwnerWriteBit) {}
+      m_makeWritable(SetOwnerWriteBit) {
+  connect(&m_searcher, &SearchRunner::finished, this, &Document::TakeSearchOutcome);
+}
 
 Document::~Document() = default;
 
@@ -45,6 +47,7 @@ void Document::SetPlainPageFont(int size, const QString& face) {
 }
 
 bool Document::Open(const QString& path) {
+  m_searcher.Stop();  // a search of the file on display would report on the next one
   m_reimportWatch.watchFlag = 0;
   m_openedPath = path;
   const QString name = QFileInfo(path).fileName();

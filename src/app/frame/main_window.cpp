@@ -63,6 +63,7 @@ bool MainWindow::Create() {
   CreateStatusBar();
   ConnectPanes();
   ConnectDocument();
+  ConnectSearch();
   m_entryView->SetStartPagePath(HelpStartupPath(m_app.Settings().helpPath, m_app.ProgramDir()));
   FillFontBar();
   ApplyFont();

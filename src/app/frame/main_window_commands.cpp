@@ -54,8 +54,11 @@ void MainWindow::CreateActions() {
   find->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
   find->setIcon(QIcon(QStringLiteral(":/icons/find.png")));
   find->setToolTip(QStringLiteral("Find"));
-  AddAction(CommandId::kFindNext, QStringLiteral("Find &Next \tF3"), QStringLiteral("Find next match"))
-      ->setShortcut(QKeySequence(Qt::Key_F3));
+  connect(find, &QAction::triggered, this, &MainWindow::Find);
+  QAction* findNext =
+      AddAction(CommandId::kFindNext, QStringLiteral("Find &Next \tF3"), QStringLiteral("Find next match"));
+  findNext->setShortcut(QKeySequence(Qt::Key_F3));
+  connect(findNext, &QAction::triggered, this, &MainWindow::FindNext);
   AddAction(CommandId::kPreferences, QStringLiteral("Preferences"), QStringLiteral("Edit Librovance Preferences"));
 
   QAction* addBookmark = AddAction(CommandId::kAddBookmark, QStringLiteral("&Add Bookmark \tCtrl+B"),
@@ -93,9 +96,8 @@ void MainWindow::CreateActions() {
 
   // Commands whose dialogs are not part of this program yet are shown, but cannot be chosen. Each
   // will open its dialog from dialogs/ through m_app.Dialogs(), as About does: Import, HotSync (with
-  // Select HotSync User and the notice about the 2.8 Palm format), Find (Search) and Preferences.
-  for (CommandId command :
-       {CommandId::kImport, CommandId::kHotSync, CommandId::kFind, CommandId::kFindNext, CommandId::kPreferences}) {
+  // Select HotSync User and the notice about the 2.8 Palm format) and Preferences.
+  for (CommandId command : {CommandId::kImport, CommandId::kHotSync, CommandId::kPreferences}) {
     Action(command)->setEnabled(false);
   }
 

@@ -110,8 +110,8 @@ class MainWindowTest : public QObject {
     QTest::newRow("help") << "F1" << int(CommandId::kHelp) << true;
     QTest::newRow("next pane") << "F6" << int(CommandId::kNextPane) << true;
     QTest::newRow("previous pane") << "Shift+F6" << int(CommandId::kPreviousPane) << true;
-    QTest::newRow("find") << "Ctrl+F" << int(CommandId::kFind) << false;
-    QTest::newRow("find next") << "F3" << int(CommandId::kFindNext) << false;
+    QTest::newRow("find") << "Ctrl+F" << int(CommandId::kFind) << true;
+    QTest::newRow("find next") << "F3" << int(CommandId::kFindNext) << true;
     QTest::newRow("add bookmark") << "Ctrl+B" << int(CommandId::kAddBookmark) << true;
     QTest::newRow("add favourite") << "Ctrl+D" << int(CommandId::kAddFavourite) << true;
   }
