@@ -102,6 +102,25 @@ class BookmarksTest : public QObject {
     QCOMPARE(ListedTexts(harness, kBookmarks), QStringList{"Cherry"});
   }
 
+  void withoutASelectionTheFirstSubjectIsBookmarked() {
+    AppHarness harness;
+    harness.Start({harness.FruitTome()});
+    harness.View().ShowSubject(Fruit("Grape"));
+    harness.List().setCurrentIndex(QModelIndex());
+    Trigger(harness, CommandId::kAddBookmark);
+    QCOMPARE(ListedTexts(harness, kBookmarks), QStringList{"Abacus"});
+  }
+
+  void withoutATomeBookmarkCommandsDoNothing() {
+    AppHarness harness;
+    harness.Start();
+    Trigger(harness, CommandId::kAddBookmark);
+    Trigger(harness, CommandId::kRemoveBookmark);
+    QVERIFY(ListedItems(harness, kBookmarks).isEmpty());
+    QVERIFY(harness.dialogs.bookmarkDialogs.isEmpty());
+    QVERIFY(harness.dialogs.shown.isEmpty());
+  }
+
   void fiftyFirstBookmarkIsRefused() {
     AppHarness harness;
     harness.Start({harness.FruitTome()});
