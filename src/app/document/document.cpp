@@ -47,7 +47,7 @@ void Document::SetPlainPageFont(int size, const QString& face) {
 }
 
 bool Document::Open(const QString& path) {
-  m_searcher.Stop();  // a search of the file on display would report on the next one
+  m_searcher.Cancel();  // a search of the file on display would report on the next one
   m_reimportWatch.watchFlag = 0;
   m_openedPath = path;
   const QString name = QFileInfo(path).fileName();
