@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -151,7 +152,12 @@ SearchOutcome SearchTome(const std::string& tomePath, const SearchQuery& query, 
   TomeReader second;
   if (Status status = second.Open(tomePath, OpenMode::kReadOnly); !status.IsOk()) return Failed(std::move(status));
   StartProgress(control, order.count);
-  return SearchInHalves(first, second, matcher, order, control);
+  try {
+    return SearchInHalves(first, second, matcher, order, control);
+  } catch (const std::system_error&) {
+    // No second thread to be had: the whole pass on this one.
+    return SearchInOrder(first, matcher, order, control, [](const SearchHit&) { return false; });
+  }
 }
 
 }  // namespace lv

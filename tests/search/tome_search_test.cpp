@@ -9,6 +9,7 @@
 
 #include "search/tome_search.h"
 #include "search_test_tome.h"
+#include "tome/tome_bytes.h"
 
 namespace lv {
 namespace {
@@ -200,6 +201,19 @@ TEST(TomeSearchTest, CancelledBeforeStartStops) {
   SearchControl control;
   control.cancel = &cancel;
   EXPECT_EQ(SearchTome(BuildTome(dir, {{"a", "cat"}}), Query("cat"), 0, control).result, SearchResult::kCancelled);
+}
+
+TEST(TomeSearchTest, SearchesVersion1TomesWithoutChangingThem) {
+  const test::TempDir dir;
+  const std::string path = dir.File("old.lv");
+  const std::string bytes =
+      test::AssembleVersion1Tome({{"Cat", "A small animal"}, {"Dog", "Chases the cat"}, {"Emu", "No pets"}}, 2);
+  test::WriteFileBytes(path, bytes);
+  const SearchOutcome outcome = SearchTome(path, Query("cat"), 1, {});
+  ASSERT_EQ(outcome.result, SearchResult::kFound) << outcome.status.ToString();
+  EXPECT_EQ(outcome.hit.subjectIndex, 1);
+  EXPECT_EQ(outcome.hit.textOffset, 11);
+  EXPECT_EQ(test::ReadFile(path), bytes);
 }
 
 TEST(TomeSearchTest, VisitsEveryMatchOnceInPassOrder) {
