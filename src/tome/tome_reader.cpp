@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "tome/block_codec.h"
 #include "tome/coding.h"
@@ -245,6 +246,7 @@ void TomeReader::ReleaseAll() {
   m_subjectTablePosition = 0;
   m_bookmarkTablePosition = -1;
   for (BookmarkRecord& record : m_bookmarks) record = BookmarkRecord{};
+  m_bookmarksChanged = false;
   m_windowFirstIndex = -1;
   m_windowCount = 0;
   m_main = Section{};
@@ -269,7 +271,7 @@ void TomeReader::ReadBookmarks() {
 }
 
 void TomeReader::SaveBookmarks() {
-  if (m_bookmarkTablePosition < 0) return;
+  if (m_bookmarkTablePosition < 0 || !m_bookmarksChanged) return;
   uint8_t table[kBookmarkTableSize];
   SerializeBookmarkTable(m_bookmarks, table);
   if (m_currentLayout) {
@@ -287,12 +289,19 @@ BookmarkRecord TomeReader::Bookmark(int recordNumber) const {
 void TomeReader::SetBookmark(int recordNumber, int32_t nameLength, int32_t subjectNumber, int32_t reserved,
                              std::string_view name) {
   if (recordNumber < 0 || recordNumber >= kBookmarkRecordCount) return;
-  BookmarkRecord& record = m_bookmarks[recordNumber];
   // Names are cut to the 81 bytes of the name field, and the length with them.
-  record.nameLength = std::clamp<int32_t>(nameLength, 0, kBookmarkNameSize);
-  record.subjectNumber = subjectNumber;
-  record.reserved = reserved;
-  record.name.assign(name.substr(0, kBookmarkNameSize));
+  BookmarkRecord updated;
+  updated.nameLength = std::clamp<int32_t>(nameLength, 0, kBookmarkNameSize);
+  updated.subjectNumber = subjectNumber;
+  updated.reserved = reserved;
+  updated.name.assign(name.substr(0, kBookmarkNameSize));
+  BookmarkRecord& record = m_bookmarks[recordNumber];
+  if (updated.nameLength == record.nameLength && updated.subjectNumber == record.subjectNumber &&
+      updated.reserved == record.reserved && updated.name == record.name) {
+    return;
+  }
+  record = std::move(updated);
+  m_bookmarksChanged = true;
 }
 
 }  // namespace lv

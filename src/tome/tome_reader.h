@@ -82,7 +82,8 @@ class TomeReader {
   // The first subject matching text (see FindByBinarySearch for a sorted tome), or -1 when none.
   int FindSubject(SubjectMatch match, std::string_view text);
 
-  // Records 0 to 50 of the bookmark table.
+  // Records 0 to 50 of the bookmark table. The table goes back into a writable file when the tome
+  // closes, and only when a record was changed: an untouched tome keeps its modification time.
   BookmarkRecord Bookmark(int recordNumber) const;
   void SetBookmark(int recordNumber, int32_t nameLength, int32_t subjectNumber, int32_t reserved,
                    std::string_view name);
@@ -140,6 +141,7 @@ class TomeReader {
   int64_t m_subjectTablePosition = 0;
   int64_t m_bookmarkTablePosition = -1;  // -1: no bookmark table, never saved
   BookmarkRecord m_bookmarks[kBookmarkRecordCount];
+  bool m_bookmarksChanged = false;
   int32_t m_window[kWindowSize] = {};
   int m_windowFirstIndex = -1;
   int m_windowCount = 0;

@@ -38,6 +38,16 @@ bool ScriptedDialogs::ChoosePrinter(QWidget*, QPrinter&) {
   return false;
 }
 
+std::optional<SearchDialogValues> ScriptedDialogs::AskSearch(QWidget*, SearchDialogForm form) {
+  searchForms.append(form);
+  return searchAnswers.isEmpty() ? std::nullopt : searchAnswers.takeFirst();
+}
+
+int ScriptedDialogs::SelectBookmark(QWidget*, SelectBookmarkMode mode, const QList<SelectBookmarkItem>& items) {
+  bookmarkDialogs.append({mode, items});
+  return bookmarkChoices.isEmpty() ? -1 : bookmarkChoices.takeFirst();
+}
+
 QString MakeTome(const QString& dir, const QString& name, const QStringList& lines) {
   const QString source = dir + QStringLiteral("/") + name + QStringLiteral(".source.tab");
   QFile file(source);

@@ -53,6 +53,19 @@ class ScriptedDialogs : public UserDialogs {
   bool ChoosePrinter(QWidget*, QPrinter&) override;
   void ShowAbout(QWidget*) override { ++aboutRequests; }
   void OpenExternalLink(QWidget*, const QUrl& url) override { openedLinks.append(url); }
+
+  // The Search dialog: each answer in turn (nothing: cancelled); cancelled once they run out.
+  QList<std::optional<SearchDialogValues>> searchAnswers;
+  QList<SearchDialogForm> searchForms;  // the form of every Search dialog shown
+  std::optional<SearchDialogValues> AskSearch(QWidget*, SearchDialogForm form) override;
+  // The "Select Bookmark" dialog: the item numbers chosen in turn; -1 once they run out.
+  QList<int> bookmarkChoices;
+  struct BookmarkDialogShown {
+    SelectBookmarkMode mode;
+    QList<SelectBookmarkItem> items;
+  };
+  QList<BookmarkDialogShown> bookmarkDialogs;  // every "Select Bookmark" dialog shown
+  int SelectBookmark(QWidget*, SelectBookmarkMode mode, const QList<SelectBookmarkItem>& items) override;
 };
 
 // Builds dir/name from tab-separated lines ("subject\ttext", tags allowed) with the tome store's

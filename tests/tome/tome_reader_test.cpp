@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -448,6 +450,34 @@ TEST_F(TomeReaderTest, BookmarksAreSavedOnlyWhenWritable) {
   EXPECT_EQ(saved.substr(0, 48), original.substr(0, 48));
   EXPECT_EQ(saved.substr(48 + 4743), original.substr(48 + 4743));
   EXPECT_EQ(saved.substr(48 + 2 * 93 + 12, 81), std::string(81, '\0'));  // free record 2 saved clean
+}
+
+// A writable tome whose bookmarks were read but not changed (or set to what they were) is not
+// written when it closes: its modification time stays. A real change is written.
+TEST_F(TomeReaderTest, UnchangedBookmarksLeaveTheFileUntouched) {
+  TomeShape shape;
+  shape.bookmarkTable = test::BookmarkRecordBytes(0, 0, 0, "") + test::BookmarkRecordBytes(4, 1, 0, "beta") +
+                        std::string(49 * kBookmarkRecordSize, '\0');
+  const std::string path = Write(AssembleTome({{"alpha", "one"}, {"beta", "two"}}, shape).bytes);
+  const auto longAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+  std::filesystem::last_write_time(path, longAgo);
+  {
+    TomeReader reader;
+    ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadWrite)), Opened::kOk);
+    reader.SetBookmark(1, 4, 1, 0, "beta");  // the same record again
+    reader.SetBookmark(2, 0, 0, 0, "");      // a free record stays free
+  }
+  EXPECT_EQ(std::filesystem::last_write_time(path), longAgo);
+
+  {
+    TomeReader reader;
+    ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadWrite)), Opened::kOk);
+    reader.SetBookmark(2, 5, 0, 0, "alpha");
+  }
+  EXPECT_NE(std::filesystem::last_write_time(path), longAgo);
+  TomeReader reader;
+  ASSERT_EQ(OpenedAs(reader.Open(path, OpenMode::kReadOnly)), Opened::kOk);
+  EXPECT_EQ(reader.Bookmark(2).name, "alpha");
 }
 
 TEST_F(TomeReaderTest, BookmarkNameLengthsAreClampedWhenRead) {

@@ -10,6 +10,8 @@
 #include <QUrl>
 
 #include "app/dialogs/about_dialog.h"
+#include "app/dialogs/search_dialog.h"
+#include "app/dialogs/select_bookmark_dialog.h"
 
 namespace lv {
 namespace {
@@ -67,5 +69,16 @@ void QtUserDialogs::ShowAbout(QWidget* parent) {
 }
 
 void QtUserDialogs::OpenExternalLink(QWidget* /*parent*/, const QUrl& url) { QDesktopServices::openUrl(url); }
+std::optional<SearchDialogValues> QtUserDialogs::AskSearch(QWidget* parent, SearchDialogForm form) {
+  SearchDialog dialog(form, parent);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Values();
+}
+
+int QtUserDialogs::SelectBookmark(QWidget* parent, SelectBookmarkMode mode, const QList<SelectBookmarkItem>& items) {
+  SelectBookmarkDialog dialog(mode, items, parent);
+  dialog.exec();
+  return dialog.Result();
+}
 
 }  // namespace lv

@@ -17,6 +17,8 @@ class QtUserDialogs : public UserDialogs {
   bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;
   void ShowAbout(QWidget* parent) override;
   void OpenExternalLink(QWidget* parent, const QUrl& url) override;
+  std::optional<SearchDialogValues> AskSearch(QWidget* parent, SearchDialogForm form) override;
+  int SelectBookmark(QWidget* parent, SelectBookmarkMode mode, const QList<SelectBookmarkItem>& items) override;
 };
 
 }  // namespace lv

@@ -12,6 +12,8 @@
 #include <QString>
 #include <optional>
 
+#include "app/dialogs/search_dialog.h"
+#include "app/dialogs/select_bookmark_dialog.h"
 #include "tome/messages.h"
 
 class QPrinter;
@@ -40,6 +42,11 @@ class UserDialogs {
   virtual void ShowAbout(QWidget* parent) = 0;
   // Hands a web or mail link to the desktop's own browser or mail program.
   virtual void OpenExternalLink(QWidget* parent, const QUrl& url) = 0;
+  // The Search dialog (search_dialog.h) in the given form; nothing when cancelled.
+  virtual std::optional<SearchDialogValues> AskSearch(QWidget* parent, SearchDialogForm form) = 0;
+  // The "Select Bookmark" dialog (select_bookmark_dialog.h): the number of the item chosen with
+  // "Remove", or -1 when none was chosen or the dialog was cancelled.
+  virtual int SelectBookmark(QWidget* parent, SelectBookmarkMode mode, const QList<SelectBookmarkItem>& items) = 0;
 };
 
 }  // namespace lv

@@ -34,7 +34,9 @@ Document::Document(UserDialogs& dialogs, const PageFolder& pages, const PageSett
       m_pageSettings(pageSettings),
       m_makeWritable(SetOwnerWriteBit),
       m_isOnReadOnlyFileSystem(
-          [](const QString& path) { return IsOnReadOnlyFileSystem(QFile::encodeName(path).toStdString()); }) {}
+          [](const QString& path) { return IsOnReadOnlyFileSystem(QFile::encodeName(path).toStdString()); }) {
+  connect(&m_searcher, &SearchRunner::finished, this, &Document::TakeSearchOutcome);
+}
 
 Document::~Document() = default;
 
@@ -49,6 +51,7 @@ void Document::SetPlainPageFont(int size, const QString& face) {
 }
 
 bool Document::Open(const QString& path) {
+  m_searcher.Cancel();  // a search of the file on display would report on the next one
   m_reimportWatch.watchFlag = 0;
   m_openedPath = path;
   const QString name = QFileInfo(path).fileName();

@@ -9,7 +9,11 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
+#include "app/document/search_runner.h"
+#include "docview/renderer.h"
+#include "search/tome_search.h"
 #include "tome/tome_reader.h"
 
 class QWidget;
@@ -19,6 +23,7 @@ namespace lv {
 class PageFolder;
 class UserDialogs;
 struct PageSettings;
+struct SearchDialogValues;
 
 // What the document shows.
 enum class DocumentKind { kNothing = 0, kPalmDoc = 1, kTome = 2, kTextFile = 3 };
@@ -30,6 +35,17 @@ struct ReimportWatch {
   QString sourcePath;
   QDateTime modified;
 };
+
+// The last search, kept for Find Next across tomes.
+struct SearchState {
+  bool defined = false;
+  SearchQuery query;
+  int lastHit = -1;        // the subject shown by the last successful search, -1 before any
+  int64_t hitOffset = -1;  // where in that entry's stored text the hit lies, -1 for its subject
+};
+
+// The search the Search dialog describes.
+SearchQuery SearchQueryFrom(const SearchDialogValues& values);
 
 class Document : public QObject {
   Q_OBJECT
@@ -64,6 +80,15 @@ class Document : public QObject {
   const QString& PlainPageFontFace() const { return m_plainPageFontFace; }
   void SetPlainPageFont(int size, const QString& face);
 
+  // Find: makes query the search and runs it from subject start (the selected one). Find Next: runs
+  // the search again from the subject after its last hit, or from fallbackStart when it never hit;
+  // false when there is no search. Both run on a worker thread and report by searchHit; nothing
+  // happens without an open tome.
+  void Find(const SearchQuery& query, int start);
+  bool FindNext(int fallbackStart);
+  const SearchState& Search() const { return m_search; }
+  SearchRunner& Searcher() { return m_searcher; }
+
   // How a read-only tome is made writable again: returns 0 or the errno of the failure. Tests put
   // a read-only medium in place of the file system here.
   using MakeWritableFunction = std::function<int(const QString& path)>;
@@ -82,6 +107,11 @@ class Document : public QObject {
   void tomeOpenFailed(const QString& path);
   // The page of a text file was written to the page file; pageBytes are its bytes.
   void textPageWritten(const QByteArray& pageBytes);
+  // The search found subject; mark is the stretch of its stored entry text to mark (none for a hit
+  // in the subject).
+  void searchHit(int subject, std::optional<lv::FindMark> mark);
+  // The search could not read the tome.
+  void searchFailed(const QString& cause);
 
  private:
   enum class CdState { kOrdinary, kCopy, kReadFromCd };
@@ -96,6 +126,8 @@ class Document : public QObject {
   bool WriteTextFilePage();
   bool OpenPalmDatabase(const QString& path);
   void CloseTome();
+  void RunSearch(int start);
+  void TakeSearchOutcome(const SearchOutcome& outcome);
 
   UserDialogs& m_dialogs;
   const PageFolder& m_pages;
@@ -112,6 +144,8 @@ class Document : public QObject {
   QString m_title = QStringLiteral("Untitled");
   MakeWritableFunction m_makeWritable;
   ReadOnlyFileSystemFunction m_isOnReadOnlyFileSystem;
+  SearchState m_search;
+  SearchRunner m_searcher;
 };
 
 }  // namespace lv

@@ -26,4 +26,8 @@ enum class CommandId {
   kPreviousPane = 57681,
 };
 
+// The items of the Bookmarks menu carry 40000 + slot, those of the Favourites menu 50000 + index.
+constexpr int kFirstBookmarkCommand = 40000;
+constexpr int kFirstFavouriteCommand = 50000;
+
 }  // namespace lv

@@ -64,9 +64,11 @@ bool MainWindow::Create() {
   CreateStatusBar();
   ConnectPanes();
   ConnectDocument();
+  ConnectSearch();
   m_entryView->SetStartPagePath(HelpStartupPath(m_app.Settings().helpPath, m_app.ProgramDir()));
   FillFontBar();
   ApplyFont();
+  RebuildFavouritesMenu();
   UpdateTitle();
   UpdateHistoryActions();
   setAcceptDrops(true);
@@ -130,6 +132,7 @@ void MainWindow::ShowOpenedDocument() {
   if (kind != DocumentKind::kPalmDoc && kind != DocumentKind::kTextFile) m_entryView->ShowStartPage();
   m_subjectList->Reset(kind != DocumentKind::kNothing);
   if (kind == DocumentKind::kTome) m_entryView->ShowSubject(0);
+  RebuildBookmarksMenu();
 }
 
 void MainWindow::RefreshPage() {

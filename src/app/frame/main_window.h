@@ -23,6 +23,7 @@ class Application;
 class Document;
 class EntryView;
 class QuickFindBar;
+class SearchStatus;
 class SubjectListView;
 
 class MainWindow : public QMainWindow {
@@ -43,6 +44,7 @@ class MainWindow : public QMainWindow {
   lv::QuickFindBar* QuickFindBar() const { return m_quickFindBar; }
   PageHistory& History() { return m_history; }
   QAction* Action(CommandId command) const;
+  lv::SearchStatus* SearchStatus() const { return m_searchStatus; }
 
   // After start-up and after every open: the start page unless the document is a plain page, the
   // list rebuilt, and the first entry of a tome.
@@ -56,6 +58,9 @@ class MainWindow : public QMainWindow {
   void ShowTransientStatus(const QString& text);
   // Another file is open: the Back/Forward trail starts afresh.
   void StartNewHistory();
+  // The bookmarks of the open tome (nothing changes with no tome open) and the favourites.
+  void RebuildBookmarksMenu();
+  void RebuildFavouritesMenu();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -84,6 +89,20 @@ class MainWindow : public QMainWindow {
   // Back and Forward are offered only when they lead somewhere.
   void UpdateHistoryActions();
 
+  // Bookmarks and favourites (main_window_bookmarks.cpp).
+  void AddBookmark();
+  void RemoveBookmark();
+  void GoToBookmark(int slot);
+  void AddFavourite();
+  void RemoveFavourite();
+  void OpenFavourite(int index);
+
+  // Find and Find Next (main_window_search.cpp).
+  void ConnectSearch();
+  bool IsTomeShown() const;
+  void Find();
+  void FindNext();
+
   Application& m_app;
   Document& m_document;
   PageHistory m_history;
@@ -97,6 +116,8 @@ class MainWindow : public QMainWindow {
   QComboBox* m_sizeCombo = nullptr;
   QMenu* m_fileMenu = nullptr;
   QMenu* m_bookmarksMenu = nullptr;
+  QMenu* m_favouritesMenu = nullptr;
+  lv::SearchStatus* m_searchStatus = nullptr;
   QAction* m_recentFilesEnd = nullptr;
   QList<QAction*> m_recentFileActions;
   std::map<CommandId, QAction*> m_actions;

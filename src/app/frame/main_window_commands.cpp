@@ -55,8 +55,11 @@ void MainWindow::CreateActions() {
   find->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
   find->setIcon(QIcon(QStringLiteral(":/icons/find.png")));
   find->setToolTip(QStringLiteral("Find"));
-  AddAction(CommandId::kFindNext, QStringLiteral("Find &Next \tF3"), QStringLiteral("Find next match"))
-      ->setShortcut(QKeySequence(Qt::Key_F3));
+  connect(find, &QAction::triggered, this, &MainWindow::Find);
+  QAction* findNext =
+      AddAction(CommandId::kFindNext, QStringLiteral("Find &Next \tF3"), QStringLiteral("Find next match"));
+  findNext->setShortcut(QKeySequence(Qt::Key_F3));
+  connect(findNext, &QAction::triggered, this, &MainWindow::FindNext);
   AddAction(CommandId::kPreferences, QStringLiteral("Preferences"), QStringLiteral("Edit Librovance Preferences"));
 
   QAction* addBookmark = AddAction(CommandId::kAddBookmark, QStringLiteral("&Add Bookmark \tCtrl+B"),
@@ -64,12 +67,16 @@ void MainWindow::CreateActions() {
   addBookmark->setShortcut(QKeySequence(QStringLiteral("Ctrl+B")));
   addBookmark->setIcon(QIcon(QStringLiteral(":/icons/bookmark.png")));
   addBookmark->setToolTip(QStringLiteral("Add Bookmark"));
-  AddAction(CommandId::kRemoveBookmark, QStringLiteral("&Remove Bookmark"), QStringLiteral("Edit Bookmarks"));
-  AddAction(CommandId::kAddFavourite, QStringLiteral("&Add Favourite \tCtrl+D"),
-            QStringLiteral("Add this Tome to the favourites list."))
-      ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
-  AddAction(CommandId::kRemoveFavourite, QStringLiteral("&Remove Favourite"),
-            QStringLiteral("Edit the favourites list"));
+  connect(addBookmark, &QAction::triggered, this, &MainWindow::AddBookmark);
+  connect(AddAction(CommandId::kRemoveBookmark, QStringLiteral("&Remove Bookmark"), QStringLiteral("Edit Bookmarks")),
+          &QAction::triggered, this, &MainWindow::RemoveBookmark);
+  QAction* addFavourite = AddAction(CommandId::kAddFavourite, QStringLiteral("&Add Favourite \tCtrl+D"),
+                                    QStringLiteral("Add this Tome to the favourites list."));
+  addFavourite->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+  connect(addFavourite, &QAction::triggered, this, &MainWindow::AddFavourite);
+  connect(AddAction(CommandId::kRemoveFavourite, QStringLiteral("&Remove Favourite"),
+                    QStringLiteral("Edit the favourites list")),
+          &QAction::triggered, this, &MainWindow::RemoveFavourite);
 
   QAction* back =
       AddAction(CommandId::kBack, QStringLiteral("Back"), QStringLiteral("Go back to the last page viewed"));
@@ -92,11 +99,8 @@ void MainWindow::CreateActions() {
 
   // Commands whose dialogs are not part of this program yet are shown, but cannot be chosen. Each
   // will open its dialog from dialogs/ through m_app.Dialogs(), as About does: Import, HotSync (with
-  // Select HotSync User and the notice about the 2.8 Palm format), Find (Search), Preferences, and the
-  // bookmark and favourite commands (Select Bookmark).
-  for (CommandId command :
-       {CommandId::kImport, CommandId::kHotSync, CommandId::kFind, CommandId::kFindNext, CommandId::kPreferences,
-        CommandId::kAddBookmark, CommandId::kRemoveBookmark, CommandId::kAddFavourite, CommandId::kRemoveFavourite}) {
+  // Select HotSync User and the notice about the 2.8 Palm format) and Preferences.
+  for (CommandId command : {CommandId::kImport, CommandId::kHotSync, CommandId::kPreferences}) {
     Action(command)->setEnabled(false);
   }
 
@@ -134,9 +138,9 @@ void MainWindow::CreateMenus() {
   m_bookmarksMenu->addSeparator();
   m_bookmarksMenu->setEnabled(false);  // until a tome is open
 
-  QMenu* favourites = menuBar()->addMenu(QStringLiteral("Favourites"));
-  favourites->addActions({Action(CommandId::kAddFavourite), Action(CommandId::kRemoveFavourite)});
-  favourites->addSeparator();
+  m_favouritesMenu = menuBar()->addMenu(QStringLiteral("Favourites"));
+  m_favouritesMenu->addActions({Action(CommandId::kAddFavourite), Action(CommandId::kRemoveFavourite)});
+  m_favouritesMenu->addSeparator();
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->addAction(Action(CommandId::kHelp));
