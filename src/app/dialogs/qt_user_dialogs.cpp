@@ -8,6 +8,8 @@
 #include <QPrinter>
 
 #include "app/dialogs/about_dialog.h"
+#include "app/dialogs/import_dialog.h"
+#include "app/dialogs/preferences_dialog.h"
 
 namespace lv {
 namespace {
@@ -17,6 +19,7 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
     case MessageIcon::kQuestion: return QMessageBox::Question;
     case MessageIcon::kStop: return QMessageBox::Critical;
     case MessageIcon::kInformation: return QMessageBox::Information;
+    case MessageIcon::kNone: return QMessageBox::NoIcon;
     case MessageIcon::kExclamation: break;
   }
   return QMessageBox::Warning;
@@ -62,6 +65,28 @@ bool QtUserDialogs::ChoosePrinter(QWidget* parent, QPrinter& printer) {
 void QtUserDialogs::ShowAbout(QWidget* parent) {
   AboutDialog dialog(parent);
   dialog.exec();
+}
+
+QString QtUserDialogs::ChooseFileToOpenFiltered(QWidget* parent, const QString& filters, QString& selectedFilter) {
+  QFileDialog dialog(parent, QStringLiteral("Open"), QString(), filters);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!selectedFilter.isEmpty()) dialog.selectNameFilter(selectedFilter);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  selectedFilter = dialog.selectedNameFilter();
+  return dialog.selectedFiles().first();
+}
+
+void QtUserDialogs::RunImport(QWidget* parent, const std::optional<ImportChoice>& preset,
+                              const ImportFinished& finished) {
+  ImportDialog dialog(*this, parent);
+  QObject::connect(&dialog, &ImportDialog::imported, &dialog, finished);
+  if (preset) dialog.Preset(*preset);
+  dialog.exec();
+}
+
+bool QtUserDialogs::EditPreferences(QWidget* parent, SettingsStore& settings) {
+  PreferencesDialog dialog(settings, *this, parent);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace lv

@@ -16,6 +16,9 @@ class QtUserDialogs : public UserDialogs {
   std::optional<QColor> ChooseColor(QWidget* parent) override;
   bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;
   void ShowAbout(QWidget* parent) override;
+  QString ChooseFileToOpenFiltered(QWidget* parent, const QString& filters, QString& selectedFilter) override;
+  void RunImport(QWidget* parent, const std::optional<ImportChoice>& preset, const ImportFinished& finished) override;
+  bool EditPreferences(QWidget* parent, SettingsStore& settings) override;
 };
 
 }  // namespace lv

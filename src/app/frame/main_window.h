@@ -23,6 +23,8 @@ class Application;
 class Document;
 class EntryView;
 class QuickFindBar;
+struct ImportChoice;
+struct ImportReport;
 class SubjectListView;
 
 class MainWindow : public QMainWindow {
@@ -54,8 +56,11 @@ class MainWindow : public QMainWindow {
   void RebuildRecentFileMenu();
   void UpdateTitle();
   void ShowTransientStatus(const QString& text);
+  // When the watched import source has changed since the import, offers to import it again.
+  void CheckReimport();
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -79,6 +84,10 @@ class MainWindow : public QMainWindow {
   void GoForward();
   void SwitchPane();
   bool IsShowable(int subject);
+  // Import and Preferences (main_window_import.cpp).
+  void ImportSourceText(const ImportChoice* preset);
+  void OpenImportedTome(const ImportReport& report);
+  void EditPreferences();
 
   Application& m_app;
   Document& m_document;
@@ -97,6 +106,7 @@ class MainWindow : public QMainWindow {
   QList<QAction*> m_recentFileActions;
   std::map<CommandId, QAction*> m_actions;
   QFont m_listFont;
+  bool m_checkingReimport = false;
 };
 
 }  // namespace lv
