@@ -78,6 +78,8 @@ ImportDialog::ImportDialog(UserDialogs& dialogs, QWidget* parent) : QDialog(pare
   BuildControls();
   m_progressTimer.setInterval(kProgressIntervalMs);
   connect(&m_progressTimer, &QTimer::timeout, this, &ImportDialog::ShowProgress);
+  connect(&m_worker, &ImportWorker::stageChanged, this,
+          [this](ImportStage stage) { m_statusLine->setText(StageText(stage)); });
   connect(&m_worker, &ImportWorker::finished, this, &ImportDialog::FinishImport);
 }
 
@@ -201,17 +203,12 @@ void ImportDialog::StartImport() {
   m_sorting = request.sortFirst;
   m_progressBar->setRange(0, 1);
   m_progressBar->setValue(0);
-  m_statusLine->setText(StageText(request.sortFirst ? ImportStage::kSorting : ImportStage::kPreparing));
   m_worker.Start(std::move(request));
   SetBusy(true);
 }
 
 // The bar follows the offset in the source; sizes beyond the bar's int range are scaled down.
 void ImportDialog::ShowProgress() {
-  const ImportStage stage = m_worker.Stage();
-  if (stage == ImportStage::kIdle) return;
-  const QString text = StageText(stage);
-  if (m_statusLine->text() != text) m_statusLine->setText(text);
   const int64_t high = m_worker.RangeHigh();
   const int64_t scale = high / INT_MAX + 1;
   m_progressBar->setRange(0, static_cast<int>(high / scale));

@@ -8,7 +8,13 @@ namespace lv {
 
 void ImportWorker::SharedProgress::SetRange(int64_t, int64_t highValue) {
   high.store(highValue < 1 ? 1 : highValue);
-  stage.store(ImportStage::kImporting);
+  EnterStage(ImportStage::kImporting);
+}
+
+void ImportWorker::SharedProgress::EnterStage(ImportStage next) {
+  stage.store(next);
+  ImportWorker* target = &worker;
+  QMetaObject::invokeMethod(target, [target, next] { emit target->stageChanged(next); }, Qt::QueuedConnection);
 }
 
 ImportWorker::ImportWorker(QObject* parent) : QObject(parent) {}
@@ -30,7 +36,8 @@ bool ImportWorker::Start(Request request) {
   m_progress.cancel.store(false);
   m_progress.position.store(0);
   m_progress.high.store(1);
-  m_progress.stage.store(ImportStage::kPreparing);
+  m_progress.stage.store(request.sortFirst ? ImportStage::kSorting : ImportStage::kPreparing);
+  emit stageChanged(m_progress.stage.load());
   m_thread = std::thread([this, request = std::move(request)] { Run(request); });
   return true;
 }
@@ -40,10 +47,9 @@ bool ImportWorker::Start(Request request) {
 void ImportWorker::Run(const Request& request) {
   ImportOutcome outcome;
   if (request.sortFirst) {
-    m_progress.stage.store(ImportStage::kSorting);
     // A source that cannot be sorted is imported as it is; the results then say it is not sorted.
     SortTabFile(request.sourcePath);
-    m_progress.stage.store(ImportStage::kPreparing);
+    m_progress.EnterStage(ImportStage::kPreparing);
   }
   if (m_progress.CancelRequested()) {
     outcome.status = Status::Cancelled("the import was cancelled");

@@ -1,6 +1,7 @@
 // ImportWorker: runs one import (the optional sort of a tab-separated source, then the tome store's
 // import) on a thread of its own, so that the window stays responsive. The window's side polls how
-// far it has come (stage, range, position) and hears of the end by the signal `finished`; Cancel
+// far it has come (range, position), hears of each new stage by `stageChanged` and of the end by
+// `finished`; Cancel
 // stops the work between two entries or two compressed blocks, and the tome at the path, if any, is
 // then left as it was.
 #pragma once
@@ -43,7 +44,6 @@ class ImportWorker : public QObject {
   bool IsRunning() const { return m_running; }
 
   // How far the import has come; read at any time on the window's thread.
-  ImportStage Stage() const { return m_progress.stage.load(); }
   int64_t RangeHigh() const { return m_progress.high.load(); }
   int64_t Position() const { return m_progress.position.load(); }
 
@@ -53,19 +53,25 @@ class ImportWorker : public QObject {
   ImportStage LastStage() const { return m_lastStage; }
 
  signals:
+  // The import went on to stage (each stage once, in order).
+  void stageChanged(ImportStage stage);
   // The import ended (written, failed or cancelled): Outcome() tells which.
   void finished();
 
  private:
   // Progress of the core import, kept in atomics for the window's thread to read.
   struct SharedProgress : Progress {
+    explicit SharedProgress(ImportWorker& owner) : worker(owner) {}
     void SetRange(int64_t, int64_t highValue) override;
     void SetPosition(int64_t value) override { position.store(value, std::memory_order_relaxed); }
     void SetStep(int64_t value) override { step = value; }
     void Step() override { position.fetch_add(step, std::memory_order_relaxed); }
-    void WritingStarted() override { stage.store(ImportStage::kSaving); }
+    void WritingStarted() override { EnterStage(ImportStage::kSaving); }
     bool CancelRequested() const override { return cancel.load(std::memory_order_relaxed); }
+    // Stores the stage and tells the window's thread.
+    void EnterStage(ImportStage next);
 
+    ImportWorker& worker;
     std::atomic<ImportStage> stage{ImportStage::kIdle};
     std::atomic<int64_t> high{1};
     std::atomic<int64_t> position{0};
@@ -76,7 +82,7 @@ class ImportWorker : public QObject {
   void Run(const Request& request);
   void Join();
 
-  SharedProgress m_progress;
+  SharedProgress m_progress{*this};
   std::thread m_thread;
   bool m_running = false;
   ImportOutcome m_outcome;
