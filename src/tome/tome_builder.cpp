@@ -227,8 +227,7 @@ Status TomeBuilder::SaveTome(std::FILE* out) {
   return Status::Ok();
 }
 
-Status TomeBuilder::CompressSection(std::FILE* source, std::FILE* destination,
-                                    const std::function<bool()>& cancelled) {
+Status TomeBuilder::CompressSection(std::FILE* source, std::FILE* destination, const std::function<bool()>& cancelled) {
   const Status writeFailed = Status::IoError("");
   const File data = OpenBufferedTempFile();
   if (!data) return writeFailed;

@@ -77,8 +77,7 @@ class TomeBuilder {
   // Compresses source (read from its start) into destination as one text section. OutOfMemory, or an
   // IO error without a message (the caller names the cause from errno).
   // cancelled (may be empty) is asked before each block: Cancelled when it answers true.
-  static Status CompressSection(std::FILE* source, std::FILE* destination,
-                                const std::function<bool()>& cancelled = {});
+  static Status CompressSection(std::FILE* source, std::FILE* destination, const std::function<bool()>& cancelled = {});
 
  private:
   void WriteEntry(std::string_view subject, std::string_view storedText);

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "tome/format.h"
-#include "tome/tome_bytes.h"
 #include "tome/tome_builder.h"
+#include "tome/tome_bytes.h"
 #include "tome/tome_import.h"
 
 namespace lv {

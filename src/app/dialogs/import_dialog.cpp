@@ -173,8 +173,8 @@ void ImportDialog::ChooseSource() {
 }
 
 void ImportDialog::ChooseTome() {
-  const QString path = m_dialogs.ChooseFileToSave(this, TomePath(), QStringLiteral("Librovance File (*.lv)"),
-                                                  QStringLiteral("lv"));
+  const QString path =
+      m_dialogs.ChooseFileToSave(this, TomePath(), QStringLiteral("Librovance File (*.lv)"), QStringLiteral("lv"));
   if (!path.isEmpty()) m_tomeEdit->setText(path);
 }
 

@@ -14,7 +14,8 @@ void ImportWorker::SharedProgress::SetRange(int64_t, int64_t highValue) {
 void ImportWorker::SharedProgress::EnterStage(ImportStage next) {
   stage.store(next);
   ImportWorker* target = &worker;
-  QMetaObject::invokeMethod(target, [target, next] { emit target->stageChanged(next); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      target, [target, next] { emit target->stageChanged(next); }, Qt::QueuedConnection);
 }
 
 ImportWorker::ImportWorker(QObject* parent) : QObject(parent) {}

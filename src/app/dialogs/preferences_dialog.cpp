@@ -22,9 +22,9 @@ constexpr int kDelayDigits = 9;
 }  // namespace
 
 const QStringList& PreferencesDialog::BackgroundNames() {
-  static const QStringList names = {QStringLiteral("blank"),     QStringLiteral("default"),
-                                    QStringLiteral("Vessa"),     QStringLiteral("Parchment"),
-                                    QStringLiteral("Ostravel"),  QStringLiteral("Sand Stone")};
+  static const QStringList names = {QStringLiteral("blank"),    QStringLiteral("default"),
+                                    QStringLiteral("Vessa"),    QStringLiteral("Parchment"),
+                                    QStringLiteral("Ostravel"), QStringLiteral("Sand Stone")};
   return names;
 }
 

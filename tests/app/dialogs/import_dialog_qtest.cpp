@@ -20,7 +20,8 @@ namespace {
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) qFatal("cannot write %s", qPrintable(path));
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    qFatal("cannot write %s", qPrintable(path));
 }
 
 QByteArray ReadFile(const QString& path) {
@@ -117,8 +118,8 @@ class ImportDialogTest : public QObject {
     connect(&dialog, &ImportDialog::imported, this, [&reports](const ImportReport& r) { reports.append(r); });
 
     ImportAndWait(dialog);
-    QCOMPARE(texts, (QStringList{"Sorting file.....", "Preparing to import.....", "Importing.....",
-                                 "Saving Tome....."}));
+    QCOMPARE(texts,
+             (QStringList{"Sorting file.....", "Preparing to import.....", "Importing.....", "Saving Tome....."}));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(reports.size(), 1);
     QCOMPARE(reports[0].choice.sourcePath, source);
@@ -203,7 +204,8 @@ class ImportDialogTest : public QObject {
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("big.txt"));
     QByteArray text;
-    for (int i = 0; i < 200000; ++i) text += "<new>subject " + QByteArray::number(i) + "\nan entry text of some length\n";
+    for (int i = 0; i < 200000; ++i)
+      text += "<new>subject " + QByteArray::number(i) + "\nan entry text of some length\n";
     WriteFile(source, text);
     const QString tome = dir.filePath(QStringLiteral("big.lv"));
     WriteFile(tome, "the old tome");

@@ -19,7 +19,8 @@ const QString kQuestion = QStringLiteral("The original file for this tome has ch
 
 void WriteSource(const QString& path, const QByteArray& bytes) {
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) qFatal("cannot write %s", qPrintable(path));
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    qFatal("cannot write %s", qPrintable(path));
 }
 
 // Gives the file another modification time, as an editor saving it would.
