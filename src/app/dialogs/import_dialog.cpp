@@ -13,6 +13,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <climits>
 
 #include "app/platform/windows1252_text.h"
