@@ -68,6 +68,7 @@ extern const Command kFindCommand;
 extern const Command kExportTaggedCommand;
 extern const Command kSortCommand;
 extern const Command kUpgradeCommand;
+extern const Command kSearchCommand;
 
 // Prints "lvtool: MESSAGE" to standard error and returns status.
 ExitStatus Fail(ExitStatus status, const std::string& message);

@@ -14,7 +14,7 @@ namespace {
 // The commands in the order "lvtool --help" lists them. A new command is one more line here.
 const Command* const kCommands[] = {
     &kImportCommand, &kInfoCommand,    &kListCommand, &kShowCommand,    &kFindCommand,    &kExportTaggedCommand,
-    &kSortCommand,   &kUpgradeCommand, &kPdbCommand,  &kPdbInfoCommand, &kPalmDocCommand,
+    &kSortCommand,   &kUpgradeCommand, &kPdbCommand,  &kPdbInfoCommand, &kPalmDocCommand, &kSearchCommand,
 };
 
 const Command* FindCommand(std::string_view name) {
@@ -40,7 +40,7 @@ void PrintToolHelp() {
       "  1  usage error: unknown command or option, missing or bad argument\n"
       "  2  a file cannot be opened, read or written, or is not a tome this version can read\n"
       "  3  the import, sort, upgrade or export failed\n"
-      "  4  no subject matches (find, show)\n");
+      "  4  no subject matches (find, show, search)\n");
 }
 
 void PrintCommandHelp(const Command& command) {
