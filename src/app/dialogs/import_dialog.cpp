@@ -149,7 +149,10 @@ void ImportDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (!m_presetPending) return;
   m_presetPending = false;
-  QTimer::singleShot(0, this, &ImportDialog::StartImport);
+  // Unless the dialog was closed before its first turn of the event loop.
+  QTimer::singleShot(0, this, [this] {
+    if (isVisible()) StartImport();
+  });
 }
 
 void ImportDialog::SetFormat(SourceFormat format) {
