@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,17 +20,26 @@
 namespace lv {
 namespace {
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
-  const File file = OpenFile(path, "rb");
-  if (!file) return false;
-  char buffer[1 << 16];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) contents.append(buffer, got);
-  return !std::ferror(file.get());
-}
+using CancelCheck = std::function<bool()>;
+
+bool IsCancelled(const CancelCheck& cancelled) { return cancelled && cancelled(); }
+
+Status Cancelled() { return Status::Cancelled("the sort was cancelled"); }
 
 // The failure of the sort: the cause errno names, if any.
 Status SortFailure() { return Status::IoError(errno != 0 ? std::strerror(errno) : ""); }
+
+Status ReadWholeFile(const std::string& path, std::string& contents, const CancelCheck& cancelled) {
+  const File file = OpenFile(path, "rb");
+  if (!file) return SortFailure();
+  char buffer[1 << 16];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    if (IsCancelled(cancelled)) return Cancelled();
+    contents.append(buffer, got);
+  }
+  return std::ferror(file.get()) ? SortFailure() : Status::Ok();
+}
 
 // Every non-empty line of contents, each stored with a CR LF appended: lines sort by the same keys
 // whatever line ends the file has.
@@ -60,20 +70,25 @@ std::string_view WrittenLineEnd(const std::string& contents, LineEnd lineEnd) {
 
 int CompareLines(std::string_view a, std::string_view b) { return Collate(a, b); }
 
-Status SortTabFile(const std::string& path) {
+Status SortTabFile(const std::string& path, const std::function<bool()>& cancelled) {
+  // Lines written between two cancel checks.
+  constexpr size_t kLinesPerCheck = 4096;
   errno = 0;
   std::string contents;
-  if (!ReadWholeFile(path, contents)) return SortFailure();
+  if (Status read = ReadWholeFile(path, contents, cancelled); !read.IsOk()) return read;
   const LineEnd lineEnd = LineEndOf(contents);
   const std::string_view separator = WrittenLineEnd(contents, lineEnd);
   std::vector<std::string> lines = SplitLines(contents, lineEnd);
   contents.clear();
   contents.shrink_to_fit();
+  if (IsCancelled(cancelled)) return Cancelled();
   std::stable_sort(lines.begin(), lines.end(),
                    [](const std::string& a, const std::string& b) { return CompareLines(a, b) < 0; });
+  if (IsCancelled(cancelled)) return Cancelled();
   AtomicFileWriter writer;
   if (!writer.Open(path).IsOk()) return SortFailure();
   for (size_t i = 0; i < lines.size(); ++i) {
+    if (i % kLinesPerCheck == 0 && IsCancelled(cancelled)) return Cancelled();
     // Each line without its sort key's CR LF; the sorted file does not end with a line break.
     const std::string_view line = std::string_view(lines[i]).substr(0, lines[i].size() - 2);
     if (std::fwrite(line.data(), 1, line.size(), writer.Stream()) != line.size()) return SortFailure();
@@ -84,6 +99,7 @@ Status SortTabFile(const std::string& path) {
   }
   // The unsorted file stays under the name with ".bak" appended; an existing backup is kept and no
   // new one made. Linking keeps the original in place until the sorted file replaces it.
+  if (IsCancelled(cancelled)) return Cancelled();
   const std::string backup = path + ".bak";
   ::link(path.c_str(), backup.c_str());
   return writer.Commit().IsOk() ? Status::Ok() : SortFailure();

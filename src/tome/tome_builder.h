@@ -133,8 +133,10 @@ class TomeBuilder {
 // LF), empty lines are dropped, and the sorted lines are joined by the file's own line end with none
 // after the last: LF in Unix text, CR when the file's first CR has no LF after it, else CR LF. Lines
 // sort the same whatever their line ends. The sorted file replaces the original atomically. An IO
-// error when the file cannot be read or written; the file is then unchanged.
-Status SortTabFile(const std::string& path);
+// error when the file cannot be read or written; the file is then unchanged. cancelled (may be empty)
+// is asked while the file is read and written and between the steps of the sort: when it answers true
+// the sort stops with a Cancelled status and leaves the file unchanged.
+Status SortTabFile(const std::string& path, const std::function<bool()>& cancelled = {});
 // Negative, zero or positive by the collation over whole lines.
 int CompareLines(std::string_view a, std::string_view b);
 

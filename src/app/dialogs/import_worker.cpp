@@ -49,7 +49,8 @@ void ImportWorker::Run(const Request& request) {
   ImportOutcome outcome;
   if (request.sortFirst) {
     // A source that cannot be sorted is imported as it is; the results then say it is not sorted.
-    SortTabFile(request.sourcePath);
+    // A cancelled sort leaves the source as it was.
+    SortTabFile(request.sourcePath, [this] { return m_progress.CancelRequested(); });
     m_progress.EnterStage(ImportStage::kPreparing);
   }
   if (m_progress.CancelRequested()) {
