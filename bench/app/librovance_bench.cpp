@@ -35,6 +35,9 @@ class SilentDialogs : public lv::UserDialogs {
   bool ChoosePrinter(QWidget*, QPrinter&) override { return false; }
   void ShowAbout(QWidget*) override {}
   void OpenExternalLink(QWidget*, const QUrl&) override {}
+  QString ChooseFileToOpenFiltered(QWidget*, const QString&, QString&) override { return {}; }
+  void RunImport(QWidget*, const std::optional<lv::ImportChoice>&, const lv::ImportFinished&) override {}
+  bool EditPreferences(QWidget*, lv::SettingsStore&) override { return false; }
 };
 
 // Subject n is "w" and n in base 26 as five letters (sorted as the tome needs), then its number.

@@ -7,7 +7,8 @@
 
 namespace lv {
 
-enum class MessageIcon { kExclamation, kQuestion, kStop, kInformation };
+// kNone: a message box without an icon.
+enum class MessageIcon { kExclamation, kQuestion, kStop, kInformation, kNone };
 
 class MessageSink {
  public:

@@ -14,6 +14,11 @@ class Progress {
   virtual void SetStep(int64_t step) = 0;
   // Advances the position by the step.
   virtual void Step() = 0;
+  // The work has read its input and goes on to write its result (an import: saving the tome).
+  virtual void WritingStarted() {}
+  // Asked between steps: true asks the work to stop as soon as it can. It then fails with a
+  // Cancelled status and leaves no output behind.
+  virtual bool CancelRequested() const { return false; }
 };
 
 }  // namespace lv

@@ -12,6 +12,7 @@ const char* CodeName(StatusCode code) {
     case StatusCode::kInvalidArgument: return "Invalid argument";
     case StatusCode::kIoError: return "IO error";
     case StatusCode::kOutOfMemory: return "Out of memory";
+    case StatusCode::kCancelled: return "Cancelled";
   }
   return "Unknown";
 }

@@ -20,6 +20,7 @@ enum class StatusCode {
   kInvalidArgument,  // the caller asked for something impossible
   kIoError,          // a file cannot be created, read or written
   kOutOfMemory,
+  kCancelled,  // the user asked the work to stop; it left no output behind
 };
 
 class Status {
@@ -36,12 +37,14 @@ class Status {
   }
   static Status IoError(std::string message) { return Status(StatusCode::kIoError, std::move(message)); }
   static Status OutOfMemory(std::string message) { return Status(StatusCode::kOutOfMemory, std::move(message)); }
+  static Status Cancelled(std::string message) { return Status(StatusCode::kCancelled, std::move(message)); }
 
   bool IsOk() const { return m_code == StatusCode::kOk; }
   StatusCode Code() const { return m_code; }
   // Empty for an ok status.
   const std::string& Message() const { return m_message; }
   bool IsNotSupported() const { return m_code == StatusCode::kNotSupported; }
+  bool IsCancelled() const { return m_code == StatusCode::kCancelled; }
 
   // "OK", or the code's name, ": " and the message, e.g. "IO error: cannot open 'x.lv'".
   std::string ToString() const;

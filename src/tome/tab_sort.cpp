@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <new>
 #include <string>
@@ -29,6 +30,14 @@ namespace lv {
 namespace {
 
 constexpr size_t kWriteChunk = size_t(1) << 20;
+// Lines written between two cancel checks.
+constexpr size_t kLinesPerCancelCheck = 4096;
+
+using CancelCheck = std::function<bool()>;
+
+bool IsCancelled(const CancelCheck& cancelled) { return cancelled && cancelled(); }
+
+Status Cancelled() { return Status::Cancelled("the sort was cancelled"); }
 
 std::string Quote(const std::string& path) { return "'" + path + "'"; }
 
@@ -133,7 +142,7 @@ bool EndsWithLineEnd(std::string_view contents, char end) {
 // Writes the lines in sorted order, joined by separator and, when finalEnd, ended by it.
 template <typename Offset>
 Status WriteSorted(const LineText& text, const std::vector<Offset>& order, std::string_view separator, bool finalEnd,
-                   AtomicFileWriter& writer) {
+                   AtomicFileWriter& writer, const CancelCheck& cancelled) {
   std::string chunk;
   chunk.reserve(kWriteChunk + 4096);
   const auto flush = [&] {
@@ -142,6 +151,7 @@ Status WriteSorted(const LineText& text, const std::vector<Offset>& order, std::
     return ok;
   };
   for (size_t i = 0; i < order.size(); ++i) {
+    if (i % kLinesPerCancelCheck == 0 && IsCancelled(cancelled)) return Cancelled();
     const size_t start = order[i];
     chunk.append(text.data + start, text.EndOfLine(start) - start);
     if (i + 1 < order.size() || finalEnd) chunk.append(separator);
@@ -154,16 +164,18 @@ Status WriteSorted(const LineText& text, const std::vector<Offset>& order, std::
 
 // Sorts the lines of contents by their keys; equal keys keep their order.
 template <typename Offset>
-Status SortAndWrite(std::string_view contents, AtomicFileWriter& writer) {
+Status SortAndWrite(std::string_view contents, AtomicFileWriter& writer, const CancelCheck& cancelled) {
   const LineEnd lineEnd = LineEndOf(contents);
   const LineText text{contents.data(), contents.size(), lineEnd == LineEnd::kLineFeed ? '\n' : '\r'};
   std::vector<Offset> order = LineStarts<Offset>(text);
+  if (IsCancelled(cancelled)) return Cancelled();
   std::sort(order.begin(), order.end(), [&text](Offset a, Offset b) {
     const int compared = CompareKeys(text, a, b);
     return compared != 0 ? compared < 0 : a < b;
   });
+  if (IsCancelled(cancelled)) return Cancelled();
   const bool finalEnd = !order.empty() && EndsWithLineEnd(contents, text.end);
-  return WriteSorted(text, order, WrittenLineEnd(contents, lineEnd), finalEnd, writer);
+  return WriteSorted(text, order, WrittenLineEnd(contents, lineEnd), finalEnd, writer, cancelled);
 }
 
 // Puts a hard link to the unsorted file (target) at backup, replacing what was there. False with errno
@@ -208,16 +220,18 @@ Status KeepUnsortedFile(const std::string& path, const std::string& contents) {
 
 int CompareLines(std::string_view a, std::string_view b) { return Collate(a, b); }
 
-Status SortTabFile(const std::string& path) {
+Status SortTabFile(const std::string& path, const std::function<bool()>& cancelled) {
   try {
     std::string contents;
     if (Status read = ReadWholeFile(path, contents); !read.IsOk()) return read;
+    if (IsCancelled(cancelled)) return Cancelled();
     AtomicFileWriter writer;
     if (Status opened = writer.Open(path); !opened.IsOk()) return opened;
     const Status written = contents.size() <= std::numeric_limits<uint32_t>::max()
-                               ? SortAndWrite<uint32_t>(contents, writer)
-                               : SortAndWrite<uint64_t>(contents, writer);
+                               ? SortAndWrite<uint32_t>(contents, writer, cancelled)
+                               : SortAndWrite<uint64_t>(contents, writer, cancelled);
     if (!written.IsOk()) return written;
+    if (IsCancelled(cancelled)) return Cancelled();
     if (Status kept = KeepUnsortedFile(path, contents); !kept.IsOk()) return kept;
     return writer.Commit();
   } catch (const std::bad_alloc&) {

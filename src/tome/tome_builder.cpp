@@ -90,6 +90,12 @@ void TomeBuilder::Fail(Status failure) {
   if (m_status.IsOk()) m_status = std::move(failure);
 }
 
+bool TomeBuilder::CheckCancelled() {
+  if (!m_cancelled || !m_cancelled()) return false;
+  Fail(Status::Cancelled("the import was cancelled"));
+  return true;
+}
+
 bool TomeBuilder::CheckWritten(std::FILE* file) {
   if (!std::ferror(file)) return true;
   Fail(Status::IoError("cannot write a temporary file in '" + TemporaryFolder() + "': " + ErrnoText()));
@@ -133,7 +139,7 @@ void TomeBuilder::AppendMark(uint8_t code) {
 }
 
 void TomeBuilder::FinishEntry() {
-  if (Failed()) return;
+  if (Failed() || CheckCancelled()) return;
   const bool extended = m_textLength > kEntryHeadLength;
   const int64_t recordLength = 1 + (extended ? 4 : 0) + int64_t(m_subject.size()) + 1 + int64_t(m_head.size()) + 1;
   if (m_mainPosition + recordLength > m_maxStreamLength) {
@@ -189,9 +195,12 @@ void TomeBuilder::AddEntry(std::string_view subject, std::string_view storedText
 
 Status TomeBuilder::SaveTome(std::FILE* out) {
   if (Failed()) return m_status;
-  Status compressed = CompressSection(m_mainStreamFile.get(), m_mainSectionFile.get());
-  if (compressed.IsOk()) compressed = CompressSection(m_extensionStreamFile.get(), m_extensionSectionFile.get());
+  Status compressed = CompressSection(m_mainStreamFile.get(), m_mainSectionFile.get(), m_cancelled);
+  if (compressed.IsOk()) {
+    compressed = CompressSection(m_extensionStreamFile.get(), m_extensionSectionFile.get(), m_cancelled);
+  }
   if (!compressed.IsOk()) {
+    if (compressed.IsCancelled()) Fail(compressed);
     if (compressed.Code() != StatusCode::kIoError) return compressed;
     Fail(Status::IoError("cannot compress the text: " + ErrnoText()));
     return m_status;
@@ -218,7 +227,7 @@ Status TomeBuilder::SaveTome(std::FILE* out) {
   return Status::Ok();
 }
 
-Status TomeBuilder::CompressSection(std::FILE* source, std::FILE* destination) {
+Status TomeBuilder::CompressSection(std::FILE* source, std::FILE* destination, const std::function<bool()>& cancelled) {
   const Status writeFailed = Status::IoError("");
   const File data = OpenBufferedTempFile();
   if (!data) return writeFailed;
@@ -234,6 +243,7 @@ Status TomeBuilder::CompressSection(std::FILE* source, std::FILE* destination) {
   int64_t runningOffset = 0;
   if (std::fflush(source) != 0 || std::fseek(source, 0, SEEK_SET) != 0) return writeFailed;
   for (;;) {
+    if (cancelled && cancelled()) return Status::Cancelled("the import was cancelled");
     const size_t got = std::fread(input.data(), 1, input.size(), source);
     if (got == 0) {
       if (std::ferror(source)) return writeFailed;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -66,12 +67,17 @@ class TomeBuilder {
   // Longest text stream accepted. Its compressed section (at most 9/8 of it plus block tables) still
   // has a section length below 2^31.
   static constexpr int64_t kMaxStreamLength = 1900000000;
+  // cancelled is asked once per entry and once per compressed block; when it answers true the build
+  // fails with a Cancelled status, so the parse steps stop and SaveTome writes nothing more.
+  void SetCancelCheck(std::function<bool()> cancelled) { m_cancelled = std::move(cancelled); }
+
   // Lowers the limit on each text stream (tests use it to reach the limit with small sources).
   void SetMaxStreamLength(int64_t bytes) { m_maxStreamLength = bytes; }
 
   // Compresses source (read from its start) into destination as one text section. OutOfMemory, or an
   // IO error without a message (the caller names the cause from errno).
-  static Status CompressSection(std::FILE* source, std::FILE* destination);
+  // cancelled (may be empty) is asked before each block: Cancelled when it answers true.
+  static Status CompressSection(std::FILE* source, std::FILE* destination, const std::function<bool()>& cancelled = {});
 
  private:
   void WriteEntry(std::string_view subject, std::string_view storedText);
@@ -92,6 +98,8 @@ class TomeBuilder {
   void AppendMark(uint8_t code);
   void FinishEntry();
   bool Failed() const { return !m_status.IsOk(); }
+  // Fails the build with Cancelled when the cancel check asks to stop.
+  bool CheckCancelled();
   void Fail(Status failure);
   bool CheckWritten(std::FILE* file);
 
@@ -104,6 +112,7 @@ class TomeBuilder {
   int m_cutSubjectCount = 0;
   int64_t m_maxStreamLength = kMaxStreamLength;
   Status m_status;
+  std::function<bool()> m_cancelled;
 
   std::string m_previousSubject;
   int m_sortedFlag = 1;
@@ -128,7 +137,9 @@ class TomeBuilder {
 // sorted file replaces the original atomically; peak memory is the file's size plus four bytes a
 // line. An IO error naming the file and the cause when the file, the sorted file or the backup cannot
 // be read or written (the file is then unchanged); OutOfMemory when the file does not fit in memory.
-Status SortTabFile(const std::string& path);
+// cancelled (may be empty) is asked between the steps of the sort and while the sorted file is written:
+// when it answers true the sort stops with a Cancelled status and leaves the file unchanged.
+Status SortTabFile(const std::string& path, const std::function<bool()>& cancelled = {});
 // Negative, zero or positive by the collation over whole lines.
 int CompareLines(std::string_view a, std::string_view b);
 

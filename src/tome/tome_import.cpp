@@ -19,6 +19,7 @@ ImportOutcome Failure(std::string error, StatusCode code = StatusCode::kIoError)
     case StatusCode::kNotSupported: outcome.status = Status::NotSupported(std::move(error)); break;
     case StatusCode::kOutOfMemory: outcome.status = Status::OutOfMemory(std::move(error)); break;
     case StatusCode::kInvalidArgument: outcome.status = Status::InvalidArgument(std::move(error)); break;
+    case StatusCode::kCancelled: outcome.status = Status::Cancelled(std::move(error)); break;
     default: outcome.status = Status::IoError(std::move(error)); break;
   }
   return outcome;
@@ -55,6 +56,7 @@ ImportOutcome ImportSource(const std::string& sourcePath, const std::string& tom
 
   const long long size = StreamSize(source.get());
   if (progress) {
+    builder.SetCancelCheck([progress] { return progress->CancelRequested(); });
     progress->SetRange(0, size < 0 ? 1 : size + 1);
     progress->SetPosition(0);
     progress->SetStep(1);
@@ -66,6 +68,7 @@ ImportOutcome ImportSource(const std::string& sourcePath, const std::string& tom
   }
   if (!built.IsOk()) return Failure("cannot import '" + sourcePath + "': " + built.Message(), built.Code());
 
+  if (progress) progress->WritingStarted();
   const Status saved = builder.SaveTome(writer.Stream());
   if (!saved.IsOk()) return Failure("cannot write tome '" + tomePath + "': " + saved.Message(), saved.Code());
   if (Status committed = writer.Commit(); !committed.IsOk()) return Failure(committed.Message());

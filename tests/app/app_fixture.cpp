@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tome/format.h"
+#include "tome/tome_builder.h"
 #include "tome/tome_bytes.h"
 #include "tome/tome_import.h"
 
@@ -46,6 +47,37 @@ std::optional<SearchDialogValues> ScriptedDialogs::AskSearch(QWidget*, SearchDia
 int ScriptedDialogs::SelectBookmark(QWidget*, SelectBookmarkMode mode, const QList<SelectBookmarkItem>& items) {
   bookmarkDialogs.append({mode, items});
   return bookmarkChoices.isEmpty() ? -1 : bookmarkChoices.takeFirst();
+}
+
+std::optional<QColor> ScriptedDialogs::ChooseColor(QWidget*) {
+  if (colours.isEmpty()) return std::nullopt;
+  return colours.takeFirst();
+}
+
+QString ScriptedDialogs::ChooseFileToOpenFiltered(QWidget*, const QString& filters, QString& selectedFilter) {
+  filteredOpenFilters.append(filters);
+  if (filteredFilesToOpen.isEmpty()) return QString();
+  const auto [path, filter] = filteredFilesToOpen.takeFirst();
+  selectedFilter = filter;
+  return path;
+}
+
+void ScriptedDialogs::RunImport(QWidget*, const std::optional<ImportChoice>& preset, const ImportFinished& finished) {
+  importRequests.append(preset);
+  if (importAnswer) importAnswer(preset, finished);
+}
+
+bool ScriptedDialogs::EditPreferences(QWidget*, SettingsStore& settings) {
+  ++preferencesRequests;
+  return preferencesAnswer ? preferencesAnswer(settings) : false;
+}
+
+void ImportLikeTheDialog(const ImportChoice& choice, const ImportFinished& finished) {
+  const std::string source = QFile::encodeName(choice.sourcePath).toStdString();
+  if (choice.sortFile) SortTabFile(source);
+  ImportReport report{choice, ImportSource(source, QFile::encodeName(choice.tomePath).toStdString(),
+                                           SourceFormatFromPath(source), nullptr)};
+  if (report.outcome.status.IsOk()) finished(report);
 }
 
 QString MakeTome(const QString& dir, const QString& name, const QStringList& lines) {

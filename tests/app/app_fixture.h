@@ -44,12 +44,25 @@ class ScriptedDialogs : public UserDialogs {
   int printerRequests = 0;
   int openRequests = 0;
   int aboutRequests = 0;
+  // The filtered Open dialog: the filters it was shown with, and its answers as (path, filter).
+  QStringList filteredOpenFilters;
+  QList<QPair<QString, QString>> filteredFilesToOpen;
+  // The Import dialog: each preset it was opened with (empty for none), and what it does; cancelled
+  // when no answer is set.
+  QList<std::optional<ImportChoice>> importRequests;
+  std::function<void(const std::optional<ImportChoice>&, const ImportFinished&)> importAnswer;
+  // The Preferences dialog: how it edits the settings and whether it ends with OK; cancelled when no
+  // answer is set.
+  int preferencesRequests = 0;
+  std::function<bool(SettingsStore&)> preferencesAnswer;
+  // The colour dialog's answers; cancelled once they run out.
+  QList<QColor> colours;
 
   void ShowMessage(QWidget*, const QString& caption, const QString& text, MessageIcon) override;
   bool AskYesNo(QWidget*, const QString& caption, const QString& text, MessageIcon) override;
   QString ChooseFileToOpen(QWidget*, const QString& folder, const QString&) override;
   QString ChooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override;
-  std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
+  std::optional<QColor> ChooseColor(QWidget*) override;
   bool ChoosePrinter(QWidget*, QPrinter&) override;
   void ShowAbout(QWidget*) override { ++aboutRequests; }
   void OpenExternalLink(QWidget*, const QUrl& url) override { openedLinks.append(url); }
@@ -66,7 +79,13 @@ class ScriptedDialogs : public UserDialogs {
   };
   QList<BookmarkDialogShown> bookmarkDialogs;  // every "Select Bookmark" dialog shown
   int SelectBookmark(QWidget*, SelectBookmarkMode mode, const QList<SelectBookmarkItem>& items) override;
+  QString ChooseFileToOpenFiltered(QWidget*, const QString& filters, QString& selectedFilter) override;
+  void RunImport(QWidget*, const std::optional<ImportChoice>& preset, const ImportFinished& finished) override;
+  bool EditPreferences(QWidget*, SettingsStore& settings) override;
 };
+
+// An import answer that imports as the dialog would, synchronously, and reports the tome written.
+void ImportLikeTheDialog(const ImportChoice& choice, const ImportFinished& finished);
 
 // Builds dir/name from tab-separated lines ("subject\ttext", tags allowed) with the tome store's
 // import; fails the test when the import fails.

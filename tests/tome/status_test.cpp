@@ -30,6 +30,7 @@ TEST(Status, EachFailureKeepsItsCodeAndMessage) {
       {Status::IoError("cannot open 'x.lv'"), StatusCode::kIoError, "IO error: cannot open 'x.lv'"},
       {Status::OutOfMemory("out of memory"), StatusCode::kOutOfMemory, "Out of memory: out of memory"},
       {Status::IoError(""), StatusCode::kIoError, "IO error"},
+      {Status::Cancelled("the import was cancelled"), StatusCode::kCancelled, "Cancelled: the import was cancelled"},
   };
   for (const auto& c : cases) {
     EXPECT_FALSE(c.status.IsOk()) << c.text;

@@ -114,6 +114,30 @@ TEST(TabSortTest, ALinkedFileIsSortedWhereItLivesAndTheLinkKept) {
       << "no temporary file is left beside the sorted file";
 }
 
+// A cancel at any of the sort's checks stops it with the file as it was, no backup and nothing else
+// left beside it; with no cancel the same file sorts.
+TEST(TabSortTest, CancelAtAnyStepLeavesTheFileAlone) {
+  std::string input;
+  for (int i = 10000; i > 0; --i) input += "subject " + std::to_string(i) + "\ttext\r\n";
+  TempDir dir;
+  const std::string path = dir.File("d.tab");
+  builder_test::WriteFile(path, input);
+  int checks = 0;
+  ASSERT_TRUE(SortTabFile(path, [&checks] { return ++checks < 0; }).IsOk());
+  ASSERT_GT(checks, 3);
+  for (int cancelAt = 1; cancelAt <= checks; ++cancelAt) {
+    builder_test::WriteFile(path, input);
+    std::filesystem::remove(path + ".bak");
+    int asked = 0;
+    const Status status = SortTabFile(path, [&asked, cancelAt] { return ++asked == cancelAt; });
+    EXPECT_TRUE(status.IsCancelled()) << cancelAt << ": " << status.ToString();
+    EXPECT_EQ(builder_test::ReadFile(path), input) << cancelAt;
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) files += entry.is_regular_file();
+    EXPECT_EQ(files, 1) << cancelAt;
+  }
+}
+
 TEST(TabSortTest, CompareLinesIsTheCollation) {
   EXPECT_EQ(CompareLines("abc", "ABC"), 0);
   EXPECT_LT(CompareLines("ab", "abc"), 0);

@@ -112,5 +112,39 @@ TEST(TomeImportTest, FailuresLeaveTheExistingTomeAlone) {
   EXPECT_NE(outcome.status.Message().find("no-such-folder/t.lv"), std::string::npos) << outcome.status.Message();
 }
 
+// A cancel asked while the source is read, or once the tome is being written, stops the import with
+// a Cancelled status; the tome that was there stays as it was and nothing else is left behind.
+TEST(TomeImportTest, CancelLeavesTheExistingTomeAlone) {
+  struct CancellingProgress : Progress {
+    void SetRange(int64_t, int64_t) override {}
+    void SetPosition(int64_t) override { ++positions; }
+    void SetStep(int64_t) override {}
+    void Step() override {}
+    void WritingStarted() override { writing = true; }
+    bool CancelRequested() const override { return cancelAfterEntries ? positions >= 3 : writing; }
+    bool cancelAfterEntries = true;
+    int positions = 0;
+    bool writing = false;
+  };
+  TempDir dir;
+  std::string source;
+  for (int i = 0; i < 2000; ++i) source += "<new>subject " + std::to_string(i) + "\nsome text to compress\n";
+  builder_test::WriteFile(dir.File("s.txt"), source);
+  const std::string tome = dir.File("keep.lv");
+  for (const bool whileReading : {true, false}) {
+    builder_test::WriteFile(tome, "old tome bytes");
+    CancellingProgress progress;
+    progress.cancelAfterEntries = whileReading;
+    const ImportOutcome outcome = ImportSource(dir.File("s.txt"), tome, SourceFormat::kTagged, &progress);
+    EXPECT_TRUE(outcome.status.IsCancelled()) << outcome.status.ToString();
+    // The position is set once at the start and once per entry stored.
+    EXPECT_EQ(progress.positions, whileReading ? 3 : 2001);
+    EXPECT_EQ(builder_test::ReadFile(tome), "old tome bytes");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) files += entry.is_regular_file();
+    EXPECT_EQ(files, 2);  // the source and the old tome
+  }
+}
+
 }  // namespace
 }  // namespace lv

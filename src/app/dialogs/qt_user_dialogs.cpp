@@ -10,6 +10,8 @@
 #include <QUrl>
 
 #include "app/dialogs/about_dialog.h"
+#include "app/dialogs/import_dialog.h"
+#include "app/dialogs/preferences_dialog.h"
 #include "app/dialogs/search_dialog.h"
 #include "app/dialogs/select_bookmark_dialog.h"
 
@@ -21,6 +23,7 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
     case MessageIcon::kQuestion: return QMessageBox::Question;
     case MessageIcon::kStop: return QMessageBox::Critical;
     case MessageIcon::kInformation: return QMessageBox::Information;
+    case MessageIcon::kNone: return QMessageBox::NoIcon;
     case MessageIcon::kExclamation: break;
   }
   return QMessageBox::Warning;
@@ -79,6 +82,28 @@ int QtUserDialogs::SelectBookmark(QWidget* parent, SelectBookmarkMode mode, cons
   SelectBookmarkDialog dialog(mode, items, parent);
   dialog.exec();
   return dialog.Result();
+}
+
+QString QtUserDialogs::ChooseFileToOpenFiltered(QWidget* parent, const QString& filters, QString& selectedFilter) {
+  QFileDialog dialog(parent, QStringLiteral("Open"), QString(), filters);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!selectedFilter.isEmpty()) dialog.selectNameFilter(selectedFilter);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  selectedFilter = dialog.selectedNameFilter();
+  return dialog.selectedFiles().first();
+}
+
+void QtUserDialogs::RunImport(QWidget* parent, const std::optional<ImportChoice>& preset,
+                              const ImportFinished& finished) {
+  ImportDialog dialog(*this, parent);
+  QObject::connect(&dialog, &ImportDialog::imported, &dialog, finished);
+  if (preset) dialog.Preset(*preset);
+  dialog.exec();
+}
+
+bool QtUserDialogs::EditPreferences(QWidget* parent, SettingsStore& settings) {
+  PreferencesDialog dialog(settings, *this, parent);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace lv

@@ -19,6 +19,9 @@ class QtUserDialogs : public UserDialogs {
   void OpenExternalLink(QWidget* parent, const QUrl& url) override;
   std::optional<SearchDialogValues> AskSearch(QWidget* parent, SearchDialogForm form) override;
   int SelectBookmark(QWidget* parent, SelectBookmarkMode mode, const QList<SelectBookmarkItem>& items) override;
+  QString ChooseFileToOpenFiltered(QWidget* parent, const QString& filters, QString& selectedFilter) override;
+  void RunImport(QWidget* parent, const std::optional<ImportChoice>& preset, const ImportFinished& finished) override;
+  bool EditPreferences(QWidget* parent, SettingsStore& settings) override;
 };
 
 }  // namespace lv

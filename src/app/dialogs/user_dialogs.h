@@ -3,24 +3,43 @@
 //
 // Each dialog of its own lives in this folder as one file pair (about_dialog.h/.cpp), is shown by
 // QtUserDialogs and is opened by a command handler of the main window. The dialogs still to come
-// (Import, Search, Select Bookmark, Preferences, HotSync, Select HotSync User and the notice about
-// the 2.8 Palm format) join the same way: a file pair here, a method below that answers with what the
-// user chose, and the handler of their command in frame/main_window_commands.cpp.
+// (Search, Select Bookmark, HotSync, Select HotSync User and the notice about the 2.8 Palm format)
+// join the same way: a file pair here, a method below that answers with what the user chose, and the
+// handler of their command in frame/main_window_commands.cpp.
 #pragma once
 
 #include <QColor>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "app/dialogs/search_dialog.h"
 #include "app/dialogs/select_bookmark_dialog.h"
 #include "tome/messages.h"
+#include "tome/tome_import.h"
 
 class QPrinter;
 class QUrl;
 class QWidget;
 
 namespace lv {
+
+struct SettingsStore;
+
+// The files and the sort choice of an import. Given to the Import dialog as a preset, it fills the
+// dialog in and the dialog imports at once (the reimport of a changed source).
+struct ImportChoice {
+  QString sourcePath;
+  QString tomePath;
+  bool sortFile = false;  // in a report: whether the source was sorted first
+};
+
+// A tome the Import dialog has written: what was chosen and what the import gave.
+struct ImportReport {
+  ImportChoice choice;
+  ImportOutcome outcome;
+};
+using ImportFinished = std::function<void(const ImportReport&)>;
 
 class UserDialogs {
  public:
@@ -47,6 +66,15 @@ class UserDialogs {
   // The "Select Bookmark" dialog (select_bookmark_dialog.h): the number of the item chosen with
   // "Remove", or -1 when none was chosen or the dialog was cancelled.
   virtual int SelectBookmark(QWidget* parent, SelectBookmarkMode mode, const QList<SelectBookmarkItem>& items) = 0;
+  // The file-open dialog with several filters (Qt's form); selectedFilter names the filter selected at
+  // the start and answers the one the user had selected. Empty when cancelled.
+  virtual QString ChooseFileToOpenFiltered(QWidget* parent, const QString& filters, QString& selectedFilter) = 0;
+  // The Import dialog (import_dialog.h), modal. With a preset it is filled in from it and imports at
+  // once. finished runs for a tome written, while the dialog is still open; then the results show.
+  virtual void RunImport(QWidget* parent, const std::optional<ImportChoice>& preset,
+                         const ImportFinished& finished) = 0;
+  // The Preferences dialog (preferences_dialog.h), modal, on settings; true when closed with OK.
+  virtual bool EditPreferences(QWidget* parent, SettingsStore& settings) = 0;
 };
 
 }  // namespace lv

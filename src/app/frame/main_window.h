@@ -24,6 +24,8 @@ class Document;
 class EntryView;
 class QuickFindBar;
 class SearchStatus;
+struct ImportChoice;
+struct ImportReport;
 class SubjectListView;
 
 class MainWindow : public QMainWindow {
@@ -61,8 +63,11 @@ class MainWindow : public QMainWindow {
   // The bookmarks of the open tome (nothing changes with no tome open) and the favourites.
   void RebuildBookmarksMenu();
   void RebuildFavouritesMenu();
+  // When the watched import source has changed since the import, offers to import it again.
+  void CheckReimport();
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -102,6 +107,10 @@ class MainWindow : public QMainWindow {
   bool IsTomeShown() const;
   void Find();
   void FindNext();
+  // Import and Preferences (main_window_import.cpp).
+  void ImportSourceText(const ImportChoice* preset);
+  void OpenImportedTome(const ImportReport& report);
+  void EditPreferences();
 
   Application& m_app;
   Document& m_document;
@@ -122,6 +131,7 @@ class MainWindow : public QMainWindow {
   QList<QAction*> m_recentFileActions;
   std::map<CommandId, QAction*> m_actions;
   QFont m_listFont;
+  bool m_checkingReimport = false;
 };
 
 }  // namespace lv

@@ -41,8 +41,9 @@ void MainWindow::CreateActions() {
   open->setIcon(QIcon(QStringLiteral(":/icons/open.png")));
   connect(open, &QAction::triggered, this, &MainWindow::OpenChosenFile);
 
-  AddAction(CommandId::kImport, QStringLiteral("Import..."),
-            QStringLiteral("Import a Tagged Text or Tab Separated file"));
+  QAction* import = AddAction(CommandId::kImport, QStringLiteral("Import..."),
+                              QStringLiteral("Import a Tagged Text or Tab Separated file"));
+  connect(import, &QAction::triggered, this, [this] { ImportSourceText(nullptr); });
   AddAction(CommandId::kHotSync, QStringLiteral("HotSync to PalmOS..."),
             QStringLiteral("Convert this file to Palm format and queue it for HotSyncing"));
   QAction* exit = AddAction(CommandId::kExit, QStringLiteral("E&xit"),
@@ -61,6 +62,7 @@ void MainWindow::CreateActions() {
   findNext->setShortcut(QKeySequence(Qt::Key_F3));
   connect(findNext, &QAction::triggered, this, &MainWindow::FindNext);
   AddAction(CommandId::kPreferences, QStringLiteral("Preferences"), QStringLiteral("Edit Librovance Preferences"));
+  connect(Action(CommandId::kPreferences), &QAction::triggered, this, &MainWindow::EditPreferences);
 
   QAction* addBookmark = AddAction(CommandId::kAddBookmark, QStringLiteral("&Add Bookmark \tCtrl+B"),
                                    QStringLiteral("Bookmark this page."));
@@ -98,9 +100,9 @@ void MainWindow::CreateActions() {
   connect(about, &QAction::triggered, this, [this] { m_app.Dialogs().ShowAbout(this); });
 
   // Commands whose dialogs are not part of this program yet are shown, but cannot be chosen. Each
-  // will open its dialog from dialogs/ through m_app.Dialogs(), as About does: Import, HotSync (with
-  // Select HotSync User and the notice about the 2.8 Palm format) and Preferences.
-  for (CommandId command : {CommandId::kImport, CommandId::kHotSync, CommandId::kPreferences}) {
+  // will open its dialog from dialogs/ through m_app.Dialogs(), as About does: HotSync (with Select
+  // HotSync User and the notice about the 2.8 Palm format).
+  for (CommandId command : {CommandId::kHotSync}) {
     Action(command)->setEnabled(false);
   }
 
