@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "cli/palm_commands.h"
+#include "cli/queue_commands.h"
 #include "version.h"
 
 namespace lv::cli {
@@ -13,8 +14,9 @@ namespace {
 
 // The commands in the order "lvtool --help" lists them. A new command is one more line here.
 const Command* const kCommands[] = {
-    &kImportCommand, &kInfoCommand,    &kListCommand, &kShowCommand,    &kFindCommand,    &kExportTaggedCommand,
-    &kSortCommand,   &kUpgradeCommand, &kPdbCommand,  &kPdbInfoCommand, &kPalmDocCommand,
+    &kImportCommand,       &kInfoCommand,  &kListCommand,    &kShowCommand, &kFindCommand,
+    &kExportTaggedCommand, &kSortCommand,  &kUpgradeCommand, &kPdbCommand,  &kPdbInfoCommand,
+    &kPalmDocCommand,      &kUsersCommand, &kQueueCommand,
 };
 
 const Command* FindCommand(std::string_view name) {
