@@ -76,7 +76,7 @@ ExitStatus RunPdb(const Arguments& args) {
 
 std::string PalmDateText(uint32_t date) {
   if (date == 0) return "never";
-  const std::time_t unixTime = static_cast<std::time_t>(int64_t(date) - kPalmEpochOffset);
+  const std::time_t unixTime = static_cast<std::time_t>(UnixTimeOfPalmDate(date));
   std::tm tm{};
   char text[40];
   if (!gmtime_r(&unixTime, &tm) || !std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &tm)) return "?";
@@ -193,6 +193,7 @@ ExitStatus RunPalmDoc(const Arguments& args) {
     if (reader.LastType() == kPalmTomeType && reader.LastCreator() == kPalmTomeCreator) {
       return Fail(ExitStatus::kFile, Quoted(path) + " is a Palm tome, not a PalmDOC database");
     }
+    if (opened.IsNotSupported()) return Fail(ExitStatus::kFailed, opened.Message());
     return Fail(ExitStatus::kFile, opened.Message());
   }
   if (args.Has("--find")) {
