@@ -37,6 +37,17 @@ bool ScriptedDialogs::ChoosePrinter(QWidget*, QPrinter&) {
   return false;
 }
 
+QString ScriptedDialogs::SelectHotSyncUser(QWidget*, const QStringList& users, const QString& hotSyncFolder) {
+  hotSyncUserLists.append(users);
+  hotSyncFolders.append(hotSyncFolder);
+  return hotSyncUserAnswers.isEmpty() ? QString() : hotSyncUserAnswers.takeFirst();
+}
+
+bool ScriptedDialogs::ShowNewFormatNotice(QWidget*) {
+  ++noticeRequests;
+  return noticeAnswers.isEmpty() ? false : noticeAnswers.takeFirst();
+}
+
 QString MakeTome(const QString& dir, const QString& name, const QStringList& lines) {
   const QString source = dir + QStringLiteral("/") + name + QStringLiteral(".source.tab");
   QFile file(source);

@@ -41,6 +41,11 @@ class ScriptedDialogs : public UserDialogs {
   int printerRequests = 0;
   int openRequests = 0;
   int aboutRequests = 0;
+  QStringList hotSyncUserAnswers;       // answers of Select HotSync User; cancelled once they run out
+  QList<QStringList> hotSyncUserLists;  // the users each Select HotSync User offered
+  QStringList hotSyncFolders;           // the folder each Select HotSync User named
+  QList<bool> noticeAnswers;            // "Dont show this information again." ticked; not once they run out
+  int noticeRequests = 0;
 
   void ShowMessage(QWidget*, const QString& caption, const QString& text, MessageIcon) override;
   bool AskYesNo(QWidget*, const QString& caption, const QString& text, MessageIcon) override;
@@ -49,6 +54,8 @@ class ScriptedDialogs : public UserDialogs {
   std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
   bool ChoosePrinter(QWidget*, QPrinter&) override;
   void ShowAbout(QWidget*) override { ++aboutRequests; }
+  QString SelectHotSyncUser(QWidget*, const QStringList& users, const QString& hotSyncFolder) override;
+  bool ShowNewFormatNotice(QWidget*) override;
 };
 
 // Builds dir/name from tab-separated lines ("subject\ttext", tags allowed) with the tome store's

@@ -8,6 +8,8 @@
 #include <QPrinter>
 
 #include "app/dialogs/about_dialog.h"
+#include "app/dialogs/new_format_notice.h"
+#include "app/dialogs/select_hotsync_user_dialog.h"
 
 namespace lv {
 namespace {
@@ -62,6 +64,17 @@ bool QtUserDialogs::ChoosePrinter(QWidget* parent, QPrinter& printer) {
 void QtUserDialogs::ShowAbout(QWidget* parent) {
   AboutDialog dialog(parent);
   dialog.exec();
+}
+
+QString QtUserDialogs::SelectHotSyncUser(QWidget* parent, const QStringList& users, const QString& hotSyncFolder) {
+  SelectHotSyncUserDialog dialog(users, hotSyncFolder, parent);
+  return dialog.exec() == QDialog::Accepted ? dialog.SelectedUser() : QString();
+}
+
+bool QtUserDialogs::ShowNewFormatNotice(QWidget* parent) {
+  NewFormatNotice notice(parent);
+  notice.exec();
+  return notice.DontShowAgain();
 }
 
 }  // namespace lv

@@ -16,6 +16,8 @@ class QtUserDialogs : public UserDialogs {
   std::optional<QColor> ChooseColor(QWidget* parent) override;
   bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;
   void ShowAbout(QWidget* parent) override;
+  QString SelectHotSyncUser(QWidget* parent, const QStringList& users, const QString& hotSyncFolder) override;
+  bool ShowNewFormatNotice(QWidget* parent) override;
 };
 
 }  // namespace lv

@@ -10,6 +10,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "tome/messages.h"
@@ -36,6 +37,11 @@ class UserDialogs {
   virtual bool ChoosePrinter(QWidget* parent, QPrinter& printer) = 0;
   // The About box (about_dialog.h).
   virtual void ShowAbout(QWidget* parent) = 0;
+  // "Select HotSync User" (select_hotsync_user_dialog.h): the chosen user, empty when cancelled.
+  virtual QString SelectHotSyncUser(QWidget* parent, const QStringList& users, const QString& hotSyncFolder) = 0;
+  // The notice about the 2.8 Palm format (new_format_notice.h): true when "Dont show this information
+  // again." was ticked.
+  virtual bool ShowNewFormatNotice(QWidget* parent) = 0;
 };
 
 }  // namespace lv

@@ -1,12 +1,14 @@
 // The main window's commands in one place: every action of the menus, the tool bar and the keys
 // without a menu item, its handler, and the menus and tool bar that show them.
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "app/dialogs/hotsync_dialog.h"
 #include "app/dialogs/user_dialogs.h"
 #include "app/document/document.h"
 #include "app/frame/application.h"
@@ -15,6 +17,7 @@
 #include "app/platform/help_paths.h"
 #include "app/views/entry_view.h"
 #include "app/views/subject_list_view.h"
+#include "queue/hotsync_folder.h"
 
 namespace lv {
 
@@ -43,8 +46,9 @@ void MainWindow::CreateActions() {
 
   AddAction(CommandId::kImport, QStringLiteral("Import..."),
             QStringLiteral("Import a Tagged Text or Tab Separated file"));
-  AddAction(CommandId::kHotSync, QStringLiteral("HotSync to PalmOS..."),
-            QStringLiteral("Convert this file to Palm format and queue it for HotSyncing"));
+  QAction* hotSync = AddAction(CommandId::kHotSync, QStringLiteral("HotSync to PalmOS..."),
+                               QStringLiteral("Convert this file to Palm format and queue it for HotSyncing"));
+  connect(hotSync, &QAction::triggered, this, &MainWindow::OpenHotSyncWindow);
   QAction* exit = AddAction(CommandId::kExit, QStringLiteral("E&xit"),
                             QStringLiteral("Quit the application; prompts to save documents\nExit"));
   connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -92,8 +96,8 @@ void MainWindow::CreateActions() {
   // Select HotSync User and the notice about the 2.8 Palm format), Find (Search), Preferences, and the
   // bookmark and favourite commands (Select Bookmark).
   for (CommandId command :
-       {CommandId::kImport, CommandId::kHotSync, CommandId::kFind, CommandId::kFindNext, CommandId::kPreferences,
-        CommandId::kAddBookmark, CommandId::kRemoveBookmark, CommandId::kAddFavourite, CommandId::kRemoveFavourite}) {
+       {CommandId::kImport, CommandId::kFind, CommandId::kFindNext, CommandId::kPreferences, CommandId::kAddBookmark,
+        CommandId::kRemoveBookmark, CommandId::kAddFavourite, CommandId::kRemoveFavourite}) {
     Action(command)->setEnabled(false);
   }
 
@@ -186,6 +190,28 @@ void MainWindow::OpenChosenFile() {
   const QString path = m_app.Dialogs().ChooseFileToOpen(
       this, QStringLiteral("Librovance Files (*.lv);;Palm Databases (*.pdb);;Text Files (*.txt)"));
   if (!path.isEmpty()) m_app.OpenFile(path);
+}
+
+// A new modeless HotSync window for the open document; it closes itself.
+void MainWindow::OpenHotSyncWindow() {
+  HotSyncSource source;
+  source.path = m_document.Path();
+  source.title = m_document.Title();
+  switch (m_document.Kind()) {
+    case DocumentKind::kTome:
+      if (m_document.IsTomeOpen()) source.kind = HotSyncSource::Kind::kTome;
+      break;
+    case DocumentKind::kTextFile: source.kind = HotSyncSource::Kind::kTextFile; break;
+    case DocumentKind::kPalmDoc: source.kind = HotSyncSource::Kind::kPalmDatabase; break;
+    case DocumentKind::kNothing: break;
+  }
+  SettingsStore& settings = m_app.Settings();
+  const QString folder =
+      settings.hotSyncPath.isEmpty() ? QFile::decodeName(DefaultHotSyncFolder().c_str()) : settings.hotSyncPath;
+  auto* window =
+      new HotSyncDialog(source, m_app.Dialogs(), settings, m_app.Pages(),
+                        std::make_unique<HotSyncFolder>(QFile::encodeName(folder).toStdString()), folder, this);
+  window->Open();
 }
 
 void MainWindow::ShowHelp() { m_entryView->NavigateTo(HelpIndexPath(m_app.Settings().helpPath, m_app.ProgramDir())); }
