@@ -35,15 +35,13 @@ std::string LocalPath(const QString& path) { return QFile::encodeName(path).toSt
 }  // namespace
 
 HotSyncDialog::HotSyncDialog(const HotSyncSource& source, UserDialogs& dialogs, SettingsStore& settings,
-                             const PageFolder& pages, std::unique_ptr<InstallQueue> queue, const QString& hotSyncFolder,
-                             QWidget* parent)
+                             const PageFolder& pages, const HotSyncTarget& target, QWidget* parent)
     : QDialog(parent),
       m_source(source),
       m_dialogs(dialogs),
       m_settings(settings),
       m_pages(pages),
-      m_queue(std::move(queue)),
-      m_hotSyncFolder(hotSyncFolder),
+      m_target(target),
       m_worker(new ExportWorker(this)) {
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
@@ -127,7 +125,7 @@ void HotSyncDialog::CreateControls() {
 bool HotSyncDialog::Open() {
   switch (m_source.kind) {
     case HotSyncSource::Kind::kPalmDatabase:
-      InstallPalmDatabase(m_dialogs, parentWidget(), HotSyncTarget{*m_queue, m_hotSyncFolder}, m_source.path);
+      InstallPalmDatabase(m_dialogs, parentWidget(), m_target, m_source.path);
       break;
     case HotSyncSource::Kind::kTome:
     case HotSyncSource::Kind::kTextFile: {
@@ -227,8 +225,7 @@ void HotSyncDialog::FinishExport() {
     return;
   }
   if (m_queueForHotSync->isChecked()) {
-    QueueExportedPalmTome(m_dialogs, this, HotSyncTarget{*m_queue, m_hotSyncFolder}, m_outputFile->text(),
-                          m_placeOnCard->isChecked());
+    QueueExportedPalmTome(m_dialogs, this, m_target, m_outputFile->text(), m_placeOnCard->isChecked());
   }
   emit exportFinished(true);
   done(QDialog::Accepted);

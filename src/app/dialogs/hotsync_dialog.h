@@ -6,9 +6,9 @@
 
 #include <QDialog>
 #include <QString>
-#include <memory>
+#include <string>
 
-#include "queue/install_queue.h"
+#include "app/dialogs/palm_install.h"
 
 class QCheckBox;
 class QComboBox;
@@ -40,9 +40,9 @@ class HotSyncDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // settings must outlive the window; queue is the install queue in hotSyncFolder.
+  // settings, pages and the target's queue must outlive the window.
   HotSyncDialog(const HotSyncSource& source, UserDialogs& dialogs, SettingsStore& settings, const PageFolder& pages,
-                std::unique_ptr<InstallQueue> queue, const QString& hotSyncFolder, QWidget* parent);
+                const HotSyncTarget& target, QWidget* parent);
   ~HotSyncDialog() override;
 
   // Shows the window for a tome or a text file. For a Palm database it runs the install and closes;
@@ -78,8 +78,7 @@ class HotSyncDialog : public QDialog {
   UserDialogs& m_dialogs;
   SettingsStore& m_settings;
   const PageFolder& m_pages;
-  std::unique_ptr<InstallQueue> m_queue;
-  QString m_hotSyncFolder;
+  HotSyncTarget m_target;
   ExportWorker* m_worker = nullptr;
 
   QLineEdit* m_outputFile = nullptr;

@@ -16,6 +16,7 @@ class QWidget;
 
 namespace lv {
 
+class InstallQueue;
 class PageFolder;
 class UserDialogs;
 struct PageSettings;
@@ -41,6 +42,12 @@ class Document : public QObject {
 
   // The window the document's questions and messages belong to.
   void SetDialogParent(QWidget* parent) { m_dialogParent = parent; }
+  // Where a Palm database the document cannot show is queued for the handheld (folder is shown
+  // when there is no HotSync user yet). Without a queue no installation is offered.
+  void SetInstallQueue(InstallQueue* queue, const QString& folder) {
+    m_installQueue = queue;
+    m_hotSyncFolder = folder;
+  }
 
   // Opens path; true when the document now shows it.
   bool Open(const QString& path);
@@ -107,6 +114,8 @@ class Document : public QObject {
   QString m_openedPath;
   QString m_title = QStringLiteral("Untitled");
   MakeWritableFunction m_makeWritable;
+  InstallQueue* m_installQueue = nullptr;
+  QString m_hotSyncFolder;
 };
 
 }  // namespace lv

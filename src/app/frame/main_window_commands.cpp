@@ -1,7 +1,6 @@
 // The main window's commands in one place: every action of the menus, the tool bar and the keys
 // without a menu item, its handler, and the menus and tool bar that show them.
 #include <QAction>
-#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
@@ -17,7 +16,6 @@
 #include "app/platform/help_paths.h"
 #include "app/views/entry_view.h"
 #include "app/views/subject_list_view.h"
-#include "queue/hotsync_folder.h"
 
 namespace lv {
 
@@ -205,12 +203,8 @@ void MainWindow::OpenHotSyncWindow() {
     case DocumentKind::kPalmDoc: source.kind = HotSyncSource::Kind::kPalmDatabase; break;
     case DocumentKind::kNothing: break;
   }
-  SettingsStore& settings = m_app.Settings();
-  const QString folder =
-      settings.hotSyncPath.isEmpty() ? QFile::decodeName(DefaultHotSyncFolder().c_str()) : settings.hotSyncPath;
-  auto* window =
-      new HotSyncDialog(source, m_app.Dialogs(), settings, m_app.Pages(),
-                        std::make_unique<HotSyncFolder>(QFile::encodeName(folder).toStdString()), folder, this);
+  auto* window = new HotSyncDialog(source, m_app.Dialogs(), m_app.Settings(), m_app.Pages(),
+                                   HotSyncTarget{m_app.HotSyncQueue(), m_app.HotSyncFolder()}, this);
   window->Open();
 }
 

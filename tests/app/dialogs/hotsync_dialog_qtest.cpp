@@ -48,14 +48,14 @@ class HotSyncDialogTest : public QObject {
   struct Fixture {
     Collaborators parts;
     SettingsStore settings;
+    HotSyncFolder queue{QFile::encodeName(HotSync()).toStdString()};
     QString HotSync() const { return parts.Path(QStringLiteral("HotSync")); }
     void AddFolder(const QString& relative) const { QDir().mkpath(HotSync() + QLatin1Char('/') + relative); }
 
     QPointer<HotSyncDialog> Open(HotSyncSource::Kind kind, const QString& path, const QString& title) {
       HotSyncSource source{kind, path, title};
-      auto* window = new HotSyncDialog(source, parts.dialogs, settings, parts.pages,
-                                       std::make_unique<HotSyncFolder>(QFile::encodeName(HotSync()).toStdString()),
-                                       HotSync(), nullptr);
+      auto* window =
+          new HotSyncDialog(source, parts.dialogs, settings, parts.pages, HotSyncTarget{queue, HotSync()}, nullptr);
       QPointer<HotSyncDialog> pointer(window);
       window->Open();
       return pointer;
