@@ -34,6 +34,8 @@ class SilentDialogs : public lv::UserDialogs {
   std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
   bool ChoosePrinter(QWidget*, QPrinter&) override { return false; }
   void ShowAbout(QWidget*) override {}
+  QString SelectHotSyncUser(QWidget*, const QStringList&, const QString&) override { return {}; }
+  bool ShowNewFormatNotice(QWidget*) override { return false; }
 };
 
 // Subject n is "w" and n in base 26 as five letters (sorted as the tome needs), then its number.
