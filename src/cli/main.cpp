@@ -41,7 +41,7 @@ void PrintToolHelp() {
       "  0  success\n"
       "  1  usage error: unknown command or option, missing or bad argument\n"
       "  2  a file cannot be opened, read or written, or is not a tome this version can read\n"
-      "  3  the import, sort, upgrade or export failed\n"
+      "  3  the import, sort, upgrade, export or queueing failed, or a PalmDOC's compression is unknown\n"
       "  4  no subject matches (find, show)\n");
 }
 

@@ -241,7 +241,9 @@ const Command kPalmDocCommand = {
     "FILE.pdb [--find TEXT]",
     "Print the text of a PalmDOC database, or find text in it.",
     "  --find TEXT  print the position and line of every match (case-sensitive) instead of the\n"
-    "               text; exit status 4 when there is none\n",
+    "               text; exit status 4 when there is none\n"
+    "The whole text is printed, NUL bytes included. A PalmDOC whose compression is neither none (1)\n"
+    "nor PalmDOC compression (2) is refused with exit status 3.\n",
     kPalmDocOptions,
     RunPalmDoc,
 };
