@@ -3,9 +3,8 @@
 //
 // Each dialog of its own lives in this folder as one file pair (about_dialog.h/.cpp), is shown by
 // QtUserDialogs and is opened by a command handler of the main window. The dialogs still to come
-// (Import, Search, Select Bookmark, Preferences, HotSync, Select HotSync User and the notice about
-// the 2.8 Palm format) join the same way: a file pair here, a method below that answers with what the
-// user chose, and the handler of their command in frame/main_window_commands.cpp.
+// (Import, Search, Select Bookmark, Preferences) join the same way: a file pair here, a method below that answers with
+// what the user chose, and the handler of their command in frame/main_window_commands.cpp.
 #pragma once
 
 #include <QColor>

@@ -90,9 +90,8 @@ void MainWindow::CreateActions() {
   connect(about, &QAction::triggered, this, [this] { m_app.Dialogs().ShowAbout(this); });
 
   // Commands whose dialogs are not part of this program yet are shown, but cannot be chosen. Each
-  // will open its dialog from dialogs/ through m_app.Dialogs(), as About does: Import, HotSync (with
-  // Select HotSync User and the notice about the 2.8 Palm format), Find (Search), Preferences, and the
-  // bookmark and favourite commands (Select Bookmark).
+  // will open its dialog from dialogs/ through m_app.Dialogs(), as About does: Import, Find (Search),
+  // Preferences, and the bookmark and favourite commands (Select Bookmark).
   for (CommandId command :
        {CommandId::kImport, CommandId::kFind, CommandId::kFindNext, CommandId::kPreferences, CommandId::kAddBookmark,
         CommandId::kRemoveBookmark, CommandId::kAddFavourite, CommandId::kRemoveFavourite}) {
