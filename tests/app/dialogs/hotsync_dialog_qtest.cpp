@@ -1,28 +1,20 @@
 // The "HotSync To PalmOS..." window with a temporary HotSync folder: what it proposes, the exports of
 // a tome and of a text file in both formats, queued for a user or a card, the fallback without a card
-// slot, failed exports that queue nothing, and every way of cancelling. Also "Select HotSync User".
-#include <QApplication>
+// slot, failed exports that queue nothing, and every way of cancelling.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
-#include <functional>
 
 #include "app/dialogs/hotsync_dialog.h"
 #include "app/dialogs/palm_install.h"
-#include "app/dialogs/qt_user_dialogs.h"
-#include "app/dialogs/select_hotsync_user_dialog.h"
 #include "app/platform/settings_store.h"
 #include "app_fixture.h"
 #include "queue/hotsync_folder.h"
@@ -338,52 +330,6 @@ class HotSyncDialogTest : public QObject {
     f.Open(HotSyncSource::Kind::kPalmDatabase, f.parts.Path(QStringLiteral("gone.pdb")), QStringLiteral("gone.pdb"));
     QCOMPARE(f.Messages(QStringLiteral("HotSync")).last(), QString::fromLatin1(kInstallFailedText));
     DeleteClosedWindows();
-  }
-
-  void selectHotSyncUserListsTheUsersOrSaysHowToAddOne() {
-    SelectHotSyncUserDialog users({QStringLiteral("anna"), QStringLiteral("bob")}, QStringLiteral("/h"), nullptr);
-    QCOMPARE(users.windowTitle(), QStringLiteral("Select HotSync User"));
-    QCOMPARE(users.SelectedUser(), QStringLiteral("anna"));
-    QVERIFY(!users.findChild<QLabel*>(QStringLiteral("noUserHint")));
-
-    SelectHotSyncUserDialog none({}, QStringLiteral("/home/me/HotSync"), nullptr);
-    QCOMPARE(none.findChild<QListWidget*>()->count(), 0);
-    const QLabel* hint = none.findChild<QLabel*>(QStringLiteral("noUserHint"));
-    QVERIFY(hint && hint->text().contains(QStringLiteral("/home/me/HotSync")));
-    QCOMPARE(none.SelectedUser(), QString());
-  }
-
-  // The real dialogs, answered by clicks on the modal window they show.
-  void theRealDialogsAnswerWithTheUsersChoice() {
-    auto answer = [](const std::function<void(QWidget*)>& act) {
-      QTimer::singleShot(0, [act] {
-        if (QWidget* shown = QApplication::activeModalWidget()) act(shown);
-      });
-    };
-    auto press = [](QWidget* dialog, QDialogButtonBox::StandardButton which) {
-      QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(which), Qt::LeftButton);
-    };
-    const QStringList users{QStringLiteral("anna"), QStringLiteral("bob")};
-    answer([&](QWidget* shown) {
-      shown->findChild<QListWidget*>()->setCurrentRow(1);
-      press(shown, QDialogButtonBox::Ok);
-    });
-    QCOMPARE(QtUserDialogs().SelectHotSyncUser(nullptr, users, QStringLiteral("/h")), QStringLiteral("bob"));
-    answer([&](QWidget* shown) { press(shown, QDialogButtonBox::Cancel); });
-    QCOMPARE(QtUserDialogs().SelectHotSyncUser(nullptr, users, QStringLiteral("/h")), QString());
-
-    QStringList texts;
-    answer([&](QWidget* shown) {
-      for (const QLabel* label : shown->findChildren<QLabel*>()) texts << label->text();
-      shown->findChild<QCheckBox*>()->setChecked(true);
-      press(shown, QDialogButtonBox::Ok);
-    });
-    QVERIFY(QtUserDialogs().ShowNewFormatNotice(nullptr));
-    QCOMPARE(texts.size(), 3);
-    QCOMPARE(texts.first(),
-             QStringLiteral("You must have Librovance Palm ver 2.8 installed to use the 2.8 file format."));
-    answer([&](QWidget* shown) { press(shown, QDialogButtonBox::Ok); });
-    QVERIFY(!QtUserDialogs().ShowNewFormatNotice(nullptr));
   }
 };
 
