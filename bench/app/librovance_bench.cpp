@@ -38,6 +38,8 @@ class SilentDialogs : public lv::UserDialogs {
   QString ChooseFileToOpenFiltered(QWidget*, const QString&, QString&) override { return {}; }
   void RunImport(QWidget*, const std::optional<lv::ImportChoice>&, const lv::ImportFinished&) override {}
   bool EditPreferences(QWidget*, lv::SettingsStore&) override { return false; }
+  QString SelectHotSyncUser(QWidget*, const QStringList&, const QString&) override { return {}; }
+  bool ShowNewFormatNotice(QWidget*) override { return false; }
 };
 
 // Subject n is "w" and n in base 26 as five letters (sorted as the tome needs), then its number.

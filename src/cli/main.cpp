@@ -8,6 +8,7 @@
 
 #include "cli/command.h"
 #include "cli/palm_commands.h"
+#include "cli/queue_commands.h"
 #include "tome/temp_files.h"
 #include "version.h"
 
@@ -16,8 +17,9 @@ namespace {
 
 // The commands in the order "lvtool --help" lists them. A new command is one more line here.
 const Command* const kCommands[] = {
-    &kImportCommand, &kInfoCommand,    &kListCommand, &kShowCommand,    &kFindCommand,    &kExportTaggedCommand,
-    &kSortCommand,   &kUpgradeCommand, &kPdbCommand,  &kPdbInfoCommand, &kPalmDocCommand, &kSearchCommand,
+    &kImportCommand,       &kInfoCommand,   &kListCommand,    &kShowCommand,  &kFindCommand,
+    &kExportTaggedCommand, &kSortCommand,   &kUpgradeCommand, &kPdbCommand,   &kPdbInfoCommand,
+    &kPalmDocCommand,      &kSearchCommand, &kUsersCommand,   &kQueueCommand,
 };
 
 const Command* FindCommand(std::string_view name) {
@@ -44,8 +46,8 @@ void PrintToolHelp() {
       "  2  a file cannot be opened, read or written, or is not a file the command reads\n"
       "     (not a tome this version can read, not a regular file); the message names the file\n"
       "     and the system's reason\n"
-      "  3  the import, sort, upgrade or export itself failed (a damaged entry, not enough\n"
-      "     memory, a tome too large for a Palm database)\n"
+      "  3  the import, sort, upgrade, export or queueing itself failed (a damaged entry, not enough\n"
+      "     memory, a tome too large for a Palm database, a PalmDOC of unknown compression)\n"
       "  4  no subject matches (find, show, search)\n");
 }
 

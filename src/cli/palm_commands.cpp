@@ -78,7 +78,7 @@ ExitStatus RunPdb(const Arguments& args) {
 
 std::string PalmDateText(uint32_t date) {
   if (date == 0) return "never";
-  const std::time_t unixTime = static_cast<std::time_t>(int64_t(date) - kPalmEpochOffset);
+  const std::time_t unixTime = static_cast<std::time_t>(UnixTimeOfPalmDate(date));
   std::tm tm{};
   char text[40];
   if (!gmtime_r(&unixTime, &tm) || !std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &tm)) return "?";
@@ -195,6 +195,7 @@ ExitStatus RunPalmDoc(const Arguments& args) {
     if (reader.LastType() == kPalmTomeType && reader.LastCreator() == kPalmTomeCreator) {
       return Fail(ExitStatus::kFile, Quoted(path) + " is a Palm tome, not a PalmDOC database");
     }
+    if (opened.IsNotSupported()) return Fail(ExitStatus::kFailed, opened.Message());
     return Fail(ExitStatus::kFile, opened.Message());
   }
   if (args.Has("--find")) {
@@ -242,7 +243,9 @@ const Command kPalmDocCommand = {
     "FILE.pdb [--find TEXT]",
     "Print the text of a PalmDOC database, or find text in it.",
     "  --find TEXT  print the position and line of every match (case-sensitive) instead of the\n"
-    "               text; exit status 4 when there is none\n",
+    "               text; exit status 4 when there is none\n"
+    "The whole text is printed, NUL bytes included. A PalmDOC whose compression is neither none (1)\n"
+    "nor PalmDOC compression (2) is refused with exit status 3.\n",
     kPalmDocOptions,
     RunPalmDoc,
 };

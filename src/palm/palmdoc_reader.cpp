@@ -34,6 +34,9 @@ Status PalmDocReader::Open(const std::string& path) {
     result = Status::InvalidArgument(path + " is not a PalmDOC database");
   } else if (!ReadDocHeader()) {
     result = Status::Corruption(path + ": record 0 is not a PalmDOC header");
+  } else if (m_docHeader.compression != kNoCompression && m_docHeader.compression != kPalmDocCompression) {
+    result = Status::NotSupported(path + ": the compression of the text is unknown (" +
+                                  std::to_string(m_docHeader.compression) + ")");
   } else if (!LoadText()) {
     m_text.clear();
     if (m_messages) m_messages->ShowMessage(kDocumentMemoryMessage, MessageIcon::kStop);
@@ -89,9 +92,7 @@ bool PalmDocReader::LoadText() {
     const size_t take = std::min(bytes.size(), length - m_text.size());
     m_text.append(reinterpret_cast<const char*>(bytes.data()), take);
   }
-  // The text is used as a C string by the page writer: it ends at the first NUL.
-  const size_t nul = m_text.find('\0');
-  if (nul != std::string::npos) m_text.resize(nul);
+  // The text is kept whole, NUL bytes included: a NUL is a byte of the text like any other.
   return true;
 }
 

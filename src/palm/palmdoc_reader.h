@@ -41,9 +41,10 @@ class PalmDocReader {
   PalmDocReader(const PalmDocReader&) = delete;
   PalmDocReader& operator=(const PalmDocReader&) = delete;
 
-  // Loads the text of the PalmDOC at path. Fails, with a message naming the path and the cause, when
-  // the file cannot be opened, is not a PalmDOC, or its container is damaged. Text that decodes to
-  // more than the length in record 0 is cut to that length.
+  // Loads the text of the PalmDOC at path, whole (a NUL byte in it is kept). Fails, with a message
+  // naming the path and the cause, when the file cannot be opened, is not a PalmDOC, or its container
+  // is damaged; NotSupported when its compression is neither none (1) nor PalmDOC compression (2).
+  // Text that decodes to more than the length in record 0 is cut to that length.
   Status Open(const std::string& path);
 
   // Bytes of text record i (record i + 1 of the file) as stored or decoded; empty for an unknown

@@ -10,6 +10,11 @@ UnixClock SystemClock() {
   return [] { return static_cast<int64_t>(std::time(nullptr)); };
 }
 
+int64_t UnixTimeOfPalmDate(uint32_t date) {
+  constexpr uint32_t kTopBit = 0x80000000u;
+  return (date & kTopBit) ? int64_t{date} - kPalmEpochOffset : int64_t{date};
+}
+
 std::string FitDatabaseName(std::string_view name) {
   const size_t end = name.find('\0');
   if (end != std::string_view::npos) name = name.substr(0, end);

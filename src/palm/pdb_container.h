@@ -32,8 +32,13 @@ inline constexpr size_t kPdbRecordEntrySize = 8;
 inline constexpr size_t kPdbGapSize = 2;
 inline constexpr size_t kPdbNameFieldSize = 32;
 inline constexpr size_t kPdbMaxRecords = 0xFFFF;
-// Seconds from 1 January 1904 (Palm dates) to 1 January 1970 (Unix time).
-inline constexpr int64_t kPalmEpochOffset = 2082758400;
+// Seconds from 1 January 1904 (Palm dates) to 1 January 1970 (Unix time): 24107 days.
+inline constexpr int64_t kPalmEpochOffset = 2082844800;
+
+// The Unix time of a date read from a Palm database. A date with its top bit set counts from 1904;
+// one with the top bit clear (before 1972 if it counted from 1904) is taken as seconds since 1970,
+// which several PalmDOC writers store.
+int64_t UnixTimeOfPalmDate(uint32_t date);
 
 // The clock of the container writer, in seconds since 1 January 1970; tests replace it.
 using UnixClock = std::function<int64_t()>;

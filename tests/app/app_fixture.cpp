@@ -80,6 +80,17 @@ void ImportLikeTheDialog(const ImportChoice& choice, const ImportFinished& finis
   if (report.outcome.status.IsOk()) finished(report);
 }
 
+QString ScriptedDialogs::SelectHotSyncUser(QWidget*, const QStringList& users, const QString& hotSyncFolder) {
+  hotSyncUserLists.append(users);
+  hotSyncFolders.append(hotSyncFolder);
+  return hotSyncUserAnswers.isEmpty() ? QString() : hotSyncUserAnswers.takeFirst();
+}
+
+bool ScriptedDialogs::ShowNewFormatNotice(QWidget*) {
+  ++noticeRequests;
+  return noticeAnswers.isEmpty() ? false : noticeAnswers.takeFirst();
+}
+
 QString MakeTome(const QString& dir, const QString& name, const QStringList& lines) {
   const QString source = dir + QStringLiteral("/") + name + QStringLiteral(".source.tab");
   QFile file(source);

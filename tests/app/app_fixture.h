@@ -57,6 +57,11 @@ class ScriptedDialogs : public UserDialogs {
   std::function<bool(SettingsStore&)> preferencesAnswer;
   // The colour dialog's answers; cancelled once they run out.
   QList<QColor> colours;
+  QStringList hotSyncUserAnswers;       // answers of Select HotSync User; cancelled once they run out
+  QList<QStringList> hotSyncUserLists;  // the users each Select HotSync User offered
+  QStringList hotSyncFolders;           // the folder each Select HotSync User named
+  QList<bool> noticeAnswers;            // "Dont show this information again." ticked; not once they run out
+  int noticeRequests = 0;
 
   void ShowMessage(QWidget*, const QString& caption, const QString& text, MessageIcon) override;
   bool AskYesNo(QWidget*, const QString& caption, const QString& text, MessageIcon) override;
@@ -82,6 +87,8 @@ class ScriptedDialogs : public UserDialogs {
   QString ChooseFileToOpenFiltered(QWidget*, const QString& filters, QString& selectedFilter) override;
   void RunImport(QWidget*, const std::optional<ImportChoice>& preset, const ImportFinished& finished) override;
   bool EditPreferences(QWidget*, SettingsStore& settings) override;
+  QString SelectHotSyncUser(QWidget*, const QStringList& users, const QString& hotSyncFolder) override;
+  bool ShowNewFormatNotice(QWidget*) override;
 };
 
 // An import answer that imports as the dialog would, synchronously, and reports the tome written.

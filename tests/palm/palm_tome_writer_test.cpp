@@ -101,7 +101,7 @@ TEST_F(PalmTomeWriterTest, OneSubjectMakesFourRecordsInTheOldFormat) {
   const palmtest::PalmTomeModel m = Read();
   EXPECT_EQ(m.pdb.records.size(), 4u);
   EXPECT_EQ(m.pdb.name, "Test Tome");
-  EXPECT_EQ(m.pdb.creationDate, 1234567890u + 2082758400u);
+  EXPECT_EQ(m.pdb.creationDate, 1234567890u + 2082844800u);
   EXPECT_EQ(m.version, 7);
   EXPECT_EQ(m.blockSize, 4095u);
   EXPECT_EQ(m.compression, 2u);

@@ -67,9 +67,25 @@ TEST_F(PalmDocReaderTest, TextIsBoundedByRecordZeroAndDamageDoesNotOverrun) {
   palmtest::WriteAll(dir.File("d.pdb"), palmtest::MakePdb("doc", "TEXt", "REAd", records));
   ASSERT_TRUE(reader.Open(dir.File("d.pdb")).IsOk());
   EXPECT_EQ(reader.Text(), "x \x7F");
-  // An unknown compression yields no text.
-  ASSERT_TRUE(Open(3, 3, {B("abc")}));
-  EXPECT_EQ(reader.Text(), "");
+}
+
+TEST_F(PalmDocReaderTest, KeepsNulBytesAndRefusesAnUnknownCompression) {
+  const std::string withNul("\0head\0tail", 10);
+  ASSERT_TRUE(Open(1, 10, {B(withNul)}));
+  EXPECT_EQ(reader.Text(), withNul);
+  ASSERT_TRUE(Open(2, 10, {Compress(withNul)}));
+  EXPECT_EQ(reader.Text(), withNul);
+  EXPECT_EQ(reader.Find("tail", false, false), 6);
+  for (const uint16_t compression : {uint16_t{0}, uint16_t{3}, uint16_t{17480}}) {
+    const std::string path = dir.File("doc.pdb");
+    EXPECT_FALSE(Open(compression, 3, {B("abc")}));
+    const Status status = reader.Open(path);
+    EXPECT_EQ(status.Code(), StatusCode::kNotSupported);
+    EXPECT_NE(status.Message().find("compression of the text is unknown (" + std::to_string(compression) + ")"),
+              std::string::npos)
+        << status.Message();
+    EXPECT_EQ(reader.Text(), "");
+  }
 }
 
 TEST_F(PalmDocReaderTest, RefusesOtherDatabasesButKeepsTheirTypeAndCreator) {

@@ -21,8 +21,8 @@ TEST(PdbContainer, HeaderRecordListAndGapAreExact) {
   EXPECT_EQ(palmtest::Be16(header, 32), 0u);
   EXPECT_EQ(palmtest::Be16(header, 34), 1u);
   // Dates count from 1904; the modification date comes from a second reading of the clock.
-  EXPECT_EQ(palmtest::Be32(header, 36), 1000u + 2082758400u);
-  EXPECT_EQ(palmtest::Be32(header, 40), 1001u + 2082758400u);
+  EXPECT_EQ(palmtest::Be32(header, 36), 1000u + 2082844800u);
+  EXPECT_EQ(palmtest::Be32(header, 40), 1001u + 2082844800u);
   for (size_t at = 44; at < 60; at += 4) EXPECT_EQ(palmtest::Be32(header, at), 0u);
   EXPECT_EQ(std::string(header.begin() + 60, header.begin() + 68), "LiVaLVPW");
   EXPECT_EQ(palmtest::Be32(header, 68), 0u);
@@ -33,6 +33,20 @@ TEST(PdbContainer, HeaderRecordListAndGapAreExact) {
   EXPECT_EQ(palmtest::Be32(header, 86), 96u + 402);
   EXPECT_EQ(header[94], 0x99);
   EXPECT_EQ(header[95], 0x99);
+}
+
+TEST(PdbContainer, DatesCountFromMidnightOfTheFirstOfJanuary1904) {
+  // 1 January 1970 is 24107 days after 1 January 1904.
+  const Bytes header = MakePdbHeader("x", "LiVa", "LVPW", {}, [] { return int64_t{0}; });
+  EXPECT_EQ(palmtest::Be32(header, 36), 24107u * 86400u);
+  struct Case {
+    uint32_t stored;
+    int64_t unixTime;
+  };
+  for (const Case& c : {Case{0x7C25B080u, 0x7C25B080}, Case{1234567890u, 1234567890},
+                        Case{1234567890u + 2082844800u, 1234567890}, Case{0x80000000u, 0x80000000LL - 2082844800}}) {
+    EXPECT_EQ(UnixTimeOfPalmDate(c.stored), c.unixTime) << c.stored;
+  }
 }
 
 TEST(PdbContainer, LongNamesAreShortenedToFitWithTheirNul) {

@@ -11,9 +11,11 @@
 
 #include "app/dialogs/about_dialog.h"
 #include "app/dialogs/import_dialog.h"
+#include "app/dialogs/new_format_notice.h"
 #include "app/dialogs/preferences_dialog.h"
 #include "app/dialogs/search_dialog.h"
 #include "app/dialogs/select_bookmark_dialog.h"
+#include "app/dialogs/select_hotsync_user_dialog.h"
 
 namespace lv {
 namespace {
@@ -104,6 +106,17 @@ void QtUserDialogs::RunImport(QWidget* parent, const std::optional<ImportChoice>
 bool QtUserDialogs::EditPreferences(QWidget* parent, SettingsStore& settings) {
   PreferencesDialog dialog(settings, *this, parent);
   return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtUserDialogs::SelectHotSyncUser(QWidget* parent, const QStringList& users, const QString& hotSyncFolder) {
+  SelectHotSyncUserDialog dialog(users, hotSyncFolder, parent);
+  return dialog.exec() == QDialog::Accepted ? dialog.SelectedUser() : QString();
+}
+
+bool QtUserDialogs::ShowNewFormatNotice(QWidget* parent) {
+  NewFormatNotice notice(parent);
+  notice.exec();
+  return notice.DontShowAgain();
 }
 
 }  // namespace lv

@@ -22,6 +22,8 @@ class QtUserDialogs : public UserDialogs {
   QString ChooseFileToOpenFiltered(QWidget* parent, const QString& filters, QString& selectedFilter) override;
   void RunImport(QWidget* parent, const std::optional<ImportChoice>& preset, const ImportFinished& finished) override;
   bool EditPreferences(QWidget* parent, SettingsStore& settings) override;
+  QString SelectHotSyncUser(QWidget* parent, const QStringList& users, const QString& hotSyncFolder) override;
+  bool ShowNewFormatNotice(QWidget* parent) override;
 };
 
 }  // namespace lv

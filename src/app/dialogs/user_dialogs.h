@@ -2,14 +2,14 @@
 // that tests can answer them; QtUserDialogs (qt_user_dialogs.h) shows the real Qt dialogs.
 //
 // Each dialog of its own lives in this folder as one file pair (about_dialog.h/.cpp), is shown by
-// QtUserDialogs and is opened by a command handler of the main window. The dialogs still to come
-// (Search, Select Bookmark, HotSync, Select HotSync User and the notice about the 2.8 Palm format)
-// join the same way: a file pair here, a method below that answers with what the user chose, and the
+// QtUserDialogs and is opened by a command handler of the main window. A new dialog joins the same
+// way: a file pair here, a method below that answers with what the user chose, and the
 // handler of their command in frame/main_window_commands.cpp.
 #pragma once
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -75,6 +75,11 @@ class UserDialogs {
                          const ImportFinished& finished) = 0;
   // The Preferences dialog (preferences_dialog.h), modal, on settings; true when closed with OK.
   virtual bool EditPreferences(QWidget* parent, SettingsStore& settings) = 0;
+  // "Select HotSync User" (select_hotsync_user_dialog.h): the chosen user, empty when cancelled.
+  virtual QString SelectHotSyncUser(QWidget* parent, const QStringList& users, const QString& hotSyncFolder) = 0;
+  // The notice about the 2.8 Palm format (new_format_notice.h): true when "Dont show this information
+  // again." was ticked.
+  virtual bool ShowNewFormatNotice(QWidget* parent) = 0;
 };
 
 }  // namespace lv

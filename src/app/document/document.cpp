@@ -74,14 +74,6 @@ void Document::CloseTome() {
   emit tomeClosed();
 }
 
-bool Document::OpenPalmDatabase(const QString& path) {
-  m_dialogs.ShowMessage(m_dialogParent, QStringLiteral("Librovance"),
-                        QStringLiteral("%1\n\nPalm databases (.pdb) cannot be shown by this version of Librovance yet.")
-                            .arg(QFileInfo(path).fileName()),
-                        MessageIcon::kExclamation);
-  return false;
-}
-
 bool Document::OpenTextFile(const QString& path) {
   emit tomeInUseChanged(false);
   const QString previous = m_textFilePath;

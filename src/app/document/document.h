@@ -20,6 +20,7 @@ class QWidget;
 
 namespace lv {
 
+class InstallQueue;
 class PageFolder;
 class UserDialogs;
 struct PageSettings;
@@ -57,6 +58,12 @@ class Document : public QObject {
 
   // The window the document's questions and messages belong to.
   void SetDialogParent(QWidget* parent) { m_dialogParent = parent; }
+  // Where a Palm database the document cannot show is queued for the handheld (folder is shown
+  // when there is no HotSync user yet). Without a queue no installation is offered.
+  void SetInstallQueue(InstallQueue* queue, const QString& folder) {
+    m_installQueue = queue;
+    m_hotSyncFolder = folder;
+  }
 
   // Opens path; true when the document now shows it.
   bool Open(const QString& path);
@@ -146,6 +153,8 @@ class Document : public QObject {
   ReadOnlyFileSystemFunction m_isOnReadOnlyFileSystem;
   SearchState m_search;
   SearchRunner m_searcher;
+  InstallQueue* m_installQueue = nullptr;
+  QString m_hotSyncFolder;
 };
 
 }  // namespace lv

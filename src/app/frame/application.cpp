@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -9,6 +10,7 @@
 #include "app/document/document.h"
 #include "app/frame/main_window.h"
 #include "app/platform/termination_signals.h"
+#include "queue/hotsync_folder.h"
 
 namespace lv {
 
@@ -56,7 +58,11 @@ bool Application::Start(const QStringList& arguments) {
   UpdatePageSettings();
   const QString heldBack = CommandLinePath(arguments);
 
+  m_hotSyncFolder =
+      m_settings.hotSyncPath.isEmpty() ? QFile::decodeName(DefaultHotSyncFolder().c_str()) : m_settings.hotSyncPath;
+  m_hotSyncQueue = std::make_unique<lv::HotSyncFolder>(QFile::encodeName(m_hotSyncFolder).toStdString());
   m_document = std::make_unique<Document>(*m_dialogs, m_pages, m_pageSettings);
+  m_document->SetInstallQueue(m_hotSyncQueue.get(), m_hotSyncFolder);
   m_window = std::make_unique<MainWindow>(*this);
   if (!m_window->Create()) {
     m_window.reset();

@@ -18,6 +18,7 @@ class QSettings;
 namespace lv {
 
 class Document;
+class InstallQueue;
 class MainWindow;
 class TerminationSignals;
 class UserDialogs;
@@ -60,6 +61,9 @@ class Application : public QObject {
   // The HTML font size (1..7) of entry pages: the font bar's choice, kept across UpdatePageSettings.
   void SetEntryFontSize(int size) { m_pageSettings.entryFontSize = size; }
   RecentFileList& RecentFiles() { return m_recentFiles; }
+  // The HotSync install queue in the folder of the setting "HotSyncPath" (or the default folder).
+  InstallQueue& HotSyncQueue() const { return *m_hotSyncQueue; }
+  const QString& HotSyncFolder() const { return m_hotSyncFolder; }
   QString ProgramDir() const { return m_programDir; }
 
   // The raw command-line text as a path (after a leading "--" that ends the options): one pair of
@@ -75,6 +79,8 @@ class Application : public QObject {
   RecentFileList m_recentFiles;
   SettingsStore m_settings;
   PageSettings m_pageSettings;
+  QString m_hotSyncFolder;
+  std::unique_ptr<InstallQueue> m_hotSyncQueue;
   std::unique_ptr<Document> m_document;
   std::unique_ptr<MainWindow> m_window;
   std::unique_ptr<TerminationSignals> m_terminationSignals;

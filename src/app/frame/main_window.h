@@ -86,6 +86,7 @@ class MainWindow : public QMainWindow {
 
   // Command handlers (main_window_commands.cpp).
   void OpenChosenFile();
+  void OpenHotSyncWindow();
   void ShowHelp();
   void GoBack();
   void GoForward();

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "app/dialogs/hotsync_dialog.h"
 #include "app/dialogs/user_dialogs.h"
 #include "app/document/document.h"
 #include "app/frame/application.h"
@@ -44,8 +45,9 @@ void MainWindow::CreateActions() {
   QAction* import = AddAction(CommandId::kImport, QStringLiteral("Import..."),
                               QStringLiteral("Import a Tagged Text or Tab Separated file"));
   connect(import, &QAction::triggered, this, [this] { ImportSourceText(nullptr); });
-  AddAction(CommandId::kHotSync, QStringLiteral("HotSync to PalmOS..."),
-            QStringLiteral("Convert this file to Palm format and queue it for HotSyncing"));
+  QAction* hotSync = AddAction(CommandId::kHotSync, QStringLiteral("HotSync to PalmOS..."),
+                               QStringLiteral("Convert this file to Palm format and queue it for HotSyncing"));
+  connect(hotSync, &QAction::triggered, this, &MainWindow::OpenHotSyncWindow);
   QAction* exit = AddAction(CommandId::kExit, QStringLiteral("E&xit"),
                             QStringLiteral("Quit the application; prompts to save documents\nExit"));
   exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -98,13 +100,6 @@ void MainWindow::CreateActions() {
   connect(help, &QAction::triggered, this, &MainWindow::ShowHelp);
   QAction* about = AddAction(CommandId::kAbout, QStringLiteral("&About Librovance..."), QStringLiteral("Help"));
   connect(about, &QAction::triggered, this, [this] { m_app.Dialogs().ShowAbout(this); });
-
-  // Commands whose dialogs are not part of this program yet are shown, but cannot be chosen. Each
-  // will open its dialog from dialogs/ through m_app.Dialogs(), as About does: HotSync (with Select
-  // HotSync User and the notice about the 2.8 Palm format).
-  for (CommandId command : {CommandId::kHotSync}) {
-    Action(command)->setEnabled(false);
-  }
 
   // Keys without a menu item.
   QAction* print = AddAction(CommandId::kPrint, QStringLiteral("Print"), QString());
@@ -202,6 +197,24 @@ void MainWindow::OpenChosenFile() {
   if (path.isEmpty()) return;
   settings.lastFolder = QFileInfo(path).absolutePath();
   m_app.OpenFile(path);
+}
+
+// A new modeless HotSync window for the open document; it closes itself.
+void MainWindow::OpenHotSyncWindow() {
+  HotSyncSource source;
+  source.path = m_document.Path();
+  source.title = m_document.Title();
+  switch (m_document.Kind()) {
+    case DocumentKind::kTome:
+      if (m_document.IsTomeOpen()) source.kind = HotSyncSource::Kind::kTome;
+      break;
+    case DocumentKind::kTextFile: source.kind = HotSyncSource::Kind::kTextFile; break;
+    case DocumentKind::kPalmDoc: source.kind = HotSyncSource::Kind::kPalmDatabase; break;
+    case DocumentKind::kNothing: break;
+  }
+  auto* window = new HotSyncDialog(source, m_app.Dialogs(), m_app.Settings(), m_app.Pages(),
+                                   HotSyncTarget{m_app.HotSyncQueue(), m_app.HotSyncFolder()}, this);
+  window->Open();
 }
 
 void MainWindow::ShowHelp() { m_entryView->NavigateTo(HelpIndexPath(m_app.Settings().helpPath, m_app.ProgramDir())); }

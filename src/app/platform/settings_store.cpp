@@ -35,6 +35,7 @@ void SettingsStore::Load(QSettings& settings) {
   backGValue = ReadInt(settings, "BackGValue", 238);
   backBValue = ReadInt(settings, "BackBValue", 255);
   noFavourites = ReadInt(settings, "NoFavourites", 0);
+  hotSyncPath = ReadString(settings, "HotSyncPath", QString());
   favouriteList.clear();
   for (int n = 0; n < noFavourites; ++n) {
     Favourite favourite;

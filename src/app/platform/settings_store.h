@@ -31,10 +31,12 @@ struct SettingsStore {
   QVector<Favourite> favouriteList;
   QString helpPath;    // never written by the program
   QString lastFolder;  // "LastFolder": where the Open dialog starts, the folder of the file it last opened
+  // The HotSync folder (hotsync_folder.h); empty for the default. Never written by the program.
+  QString hotSyncPath;
 
   // Reads every value, in the fixed order, with the defaults above for missing values.
   void Load(QSettings& settings);
-  // Writes every value except "HelpPath"; favourites above the count are left where they are.
+  // Writes every value except "HelpPath" and "HotSyncPath"; favourites above the count are left where they are.
   void Save(QSettings& settings) const;
 };
 

@@ -1,0 +1,95 @@
+// Times the export of a tome through the "HotSync To PalmOS..." window: OK is pressed, the export runs
+// on the window's worker, and the window's event loop is watched meanwhile by a timer that should
+// fire every 10 ms. Usage: hotsync_export_bench TOME OUT.pdb 2.5|2.8 none|low|default|medium|high
+// Prints "result seconds longestStallMs": the export's result, its wall time, and the longest time
+// the window's thread went without handling its timer.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "app/dialogs/hotsync_dialog.h"
+#include "app/dialogs/user_dialogs.h"
+#include "app/platform/page_folder.h"
+#include "app/platform/settings_store.h"
+#include "palm/palm_tome_writer.h"
+#include "queue/hotsync_folder.h"
+
+namespace {
+
+class SilentDialogs : public lv::UserDialogs {
+ public:
+  void ShowMessage(QWidget*, const QString&, const QString& text, lv::MessageIcon) override {
+    std::fprintf(stderr, "message: %s\n", qPrintable(text));
+  }
+  bool AskYesNo(QWidget*, const QString&, const QString&, lv::MessageIcon) override { return false; }
+  QString ChooseFileToOpen(QWidget*, const QString&) override { return {}; }
+  QString ChooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+  std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
+  bool ChoosePrinter(QWidget*, QPrinter&) override { return false; }
+  void ShowAbout(QWidget*) override {}
+  QString SelectHotSyncUser(QWidget*, const QStringList&, const QString&) override { return {}; }
+  bool ShowNewFormatNotice(QWidget*) override { return false; }
+};
+
+constexpr const char* kLevels[] = {"none", "low", "default", "medium", "high"};
+
+int LevelIndex(const char* level) {
+  for (int i = 0; i < 5; ++i) {
+    if (std::strcmp(level, kLevels[i]) == 0) return i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 5 || (std::strcmp(argv[3], "2.5") != 0 && std::strcmp(argv[3], "2.8") != 0) || LevelIndex(argv[4]) < 0) {
+    std::fprintf(stderr, "usage: hotsync_export_bench TOME OUT.pdb 2.5|2.8 none|low|default|medium|high\n");
+    return 1;
+  }
+  SilentDialogs dialogs;
+  lv::SettingsStore settings;
+  settings.showNewVersionDialog = 0;
+  lv::PageFolder pages;
+  QTemporaryDir hotSync;
+  lv::HotSyncFolder queue(QFile::encodeName(hotSync.path()).toStdString());
+  lv::HotSyncSource source{lv::HotSyncSource::Kind::kTome, QString::fromLocal8Bit(argv[1]), QStringLiteral("bench.lv")};
+  auto* window =
+      new lv::HotSyncDialog(source, dialogs, settings, pages, lv::HotSyncTarget{queue, hotSync.path()}, nullptr);
+  window->Open();
+  window->findChild<QLineEdit*>(QStringLiteral("outputFile"))->setText(QString::fromLocal8Bit(argv[2]));
+  window->findChild<QCheckBox*>(QStringLiteral("queueForHotSync"))->setChecked(false);
+  window->findChild<QComboBox*>(QStringLiteral("format"))->setCurrentIndex(std::strcmp(argv[3], "2.8") == 0 ? 1 : 0);
+  window->findChild<QComboBox*>(QStringLiteral("acceleration"))->setCurrentIndex(LevelIndex(argv[4]));
+
+  QElapsedTimer sinceTick;
+  qint64 longestStall = 0;
+  QTimer ticks;
+  ticks.setInterval(10);
+  QObject::connect(&ticks, &QTimer::timeout, [&] { longestStall = std::max(longestStall, sinceTick.restart()); });
+  bool written = false;
+  QEventLoop loop;
+  QObject::connect(window, &lv::HotSyncDialog::exportFinished, [&](bool ok) {
+    written = ok;
+    loop.quit();
+  });
+  QElapsedTimer clock;
+  clock.start();
+  sinceTick.start();
+  ticks.start();
+  window->accept();
+  loop.exec();
+  const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+  std::printf("%d %.3f %lld\n", written ? 0 : 1, seconds, static_cast<long long>(longestStall));
+  return written ? 0 : 1;
+}
