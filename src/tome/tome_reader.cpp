@@ -9,7 +9,8 @@
 //      chunk area or an area beyond the file; a subject table or a text section that does not fit in
 //      the file; a section whose length cannot hold its block table; a block size below 1 or above
 //      1 MiB (40 times what the builder writes); a block lying outside its section or longer than
-//      the largest possible compression of a block; a version-1 file shorter than 28 bytes, a version-1 header length
+//      the largest possible compression of a block; blocks that overlap or run out of order (the
+//      builder writes them back to back); a version-1 file shorter than 28 bytes, a version-1 header length
 //      below 28 or beyond the file, a negative version-1 subject count or an offset table beyond the header, and
 //      (writable) a version-1 bookmark table that would reach back into the header; OutOfMemory when a
 //      buffer the header asks for cannot be allocated.
@@ -186,12 +187,17 @@ bool TomeReader::ReadSection(int64_t start, Section& section, int64_t& sectionEn
   section.blockOffsets.resize(size_t(blockCount));
   section.blockLengths.resize(size_t(blockCount));
   const int64_t dataLength = sectionEnd - section.dataBase;
+  // Each block starts where the one before it ends or later: every block then has compressed bytes of
+  // its own, so the stream can never decode to more than a few times the size of the file.
+  int64_t previousEnd = 0;
   for (int32_t b = 0; b < blockCount; ++b) {
     const uint32_t offset = DecodeLE32(&table[size_t(b) * kBlockTableEntrySize]);
     const uint32_t length = DecodeLE32(&table[size_t(b) * kBlockTableEntrySize + 4]);
-    if (int64_t(offset) + length > dataLength || length > CompressedCapacity(blockSize)) return false;
+    const int64_t end = int64_t(offset) + length;
+    if (offset < previousEnd || end > dataLength || length > CompressedCapacity(blockSize)) return false;
     section.blockOffsets[size_t(b)] = offset;
     section.blockLengths[size_t(b)] = length;
+    previousEnd = end;
   }
   section.decodedBlock = -1;
   return true;

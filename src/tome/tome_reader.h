@@ -72,9 +72,12 @@ class TomeReader {
   int CurrentEntryIndex() const { return m_currentEntryIndex; }
 
   // Version-1 tomes only: replaces stored with the entry's text bytes as the file holds them (packed
-  // text unless the base version is 1), cut at the end of the file. False for a current-layout tome
-  // or when the entry's records cannot be located.
+  // text unless the base version is 1). False for a current-layout tome or when the entry is not
+  // whole (IsVersion1EntryWhole).
   bool ReadVersion1StoredText(int subjectIndex, std::vector<uint8_t>& stored);
+  // Version-1 tomes only: true when the entry's subject and text records are whole in the file. The
+  // reader shows an entry that is not whole with an empty text; a conversion must refuse it.
+  bool IsVersion1EntryWhole(int subjectIndex) const;
   // Version-1 tomes only: replaces table with the bookmark table as stored, or with nothing when the
   // version word shows none. False when it cannot be read or no version-1 tome is open.
   bool ReadVersion1BookmarkTable(std::string& table);
@@ -117,7 +120,7 @@ class TomeReader {
   bool MakeBlockCurrent(Section& section, int block, bool withNextHead);
   int64_t SubjectPosition(int subjectIndex);
   bool LocateRecord(int subjectIndex, Record& record);
-  bool AssembleLongRecord(int block, size_t offset, Record& record);
+  bool AssembleLongRecord(int block, size_t offset, size_t limit, Record& record);
   std::string_view SubjectView(int subjectIndex);
   void AppendExtension(int64_t extensionPosition);
   int FindByScan(SubjectMatch match, std::string_view text);

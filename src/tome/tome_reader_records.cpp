@@ -17,9 +17,12 @@ namespace {
 // (all literals) they still give more than 2001 bytes.
 constexpr size_t kNextHeadInputLimit = 4000;
 constexpr size_t kNextHeadRoom = 3000;
-// A record assembled across blocks is cut here: no real subject comes near it, and damaged data that
-// never reaches a 0x00 cannot make the reader take memory without bound.
-constexpr size_t kMaxRecordLength = size_t(16) << 20;
+// How far a record that starts offset bytes into a block of blockBytes bytes may reach: into the
+// decoded head of the next block, and never beyond the longest record a tome can hold. Damaged data
+// that never reaches a 0x00 then costs no more to read than a real record.
+size_t RecordLimit(size_t blockBytes, size_t offset) {
+  return std::min(blockBytes - offset + size_t(kNextBlockHeadDecoded), size_t(kLongestReadableRecord));
+}
 constexpr size_t kExtensionPositionSize = 4;
 
 // Splits bytes[0..size) into the parts of an entry record. True when both terminators were found;
@@ -130,32 +133,37 @@ bool TomeReader::LocateRecord(int subjectIndex, Record& record) {
   const size_t offset = size_t(position % m_main.blockSize);
   if (block >= m_main.BlockCount() || !MakeBlockCurrent(m_main, int(block), true)) return false;
   if (offset >= m_main.blockBytes) return false;
-  if (ParseRecord(m_main.buffer.data() + offset, m_main.decodedSize - offset, record.flags, record.extensionPosition,
-                  record.subject, record.head)) {
-    return true;
+  const size_t limit = RecordLimit(m_main.blockBytes, offset);
+  const size_t size = std::min(m_main.decodedSize - offset, limit);
+  if (ParseRecord(m_main.buffer.data() + offset, size, record.flags, record.extensionPosition, record.subject,
+                  record.head) ||
+      size == limit) {
+    return true;  // whole, or cut at the limit
   }
-  return AssembleLongRecord(int(block), offset, record);
+  return AssembleLongRecord(int(block), offset, limit, record);
 }
 
-// A record that runs on beyond the decoded head of the next block (a very long subject from another
-// writer, or small blocks) is gathered block by block until both of its terminators are in.
-bool TomeReader::AssembleLongRecord(int block, size_t offset, Record& record) {
+// A record that runs on beyond the decoded head of the next block (blocks smaller than the head) is
+// gathered block by block until both of its terminators are in, the stream ends or the record reaches
+// the limit.
+bool TomeReader::AssembleLongRecord(int block, size_t offset, size_t limit, Record& record) {
   const size_t blockSize = size_t(m_main.blockSize);
   m_recordScratch.assign(reinterpret_cast<const char*>(m_main.buffer.data()) + offset, m_main.blockBytes - offset);
   bool streamGoesOn = m_main.blockBytes == blockSize;
   for (int next = block + 1; streamGoesOn && next < m_main.BlockCount(); ++next) {
-    if (m_recordScratch.size() >= kMaxRecordLength || !MakeBlockCurrent(m_main, next, true)) break;
+    if (m_recordScratch.size() >= limit || !MakeBlockCurrent(m_main, next, true)) break;
     const uint8_t* added = m_main.buffer.data();
-    m_recordScratch.append(reinterpret_cast<const char*>(added), m_main.blockBytes);
+    const size_t taken = std::min(m_main.blockBytes, limit - m_recordScratch.size());
+    m_recordScratch.append(reinterpret_cast<const char*>(added), taken);
     // Only a block that brings a 0x00 can complete the record; others are appended without a parse.
-    if (std::memchr(added, 0, m_main.blockBytes) != nullptr &&
+    if (std::memchr(added, 0, taken) != nullptr &&
         ParseRecord(reinterpret_cast<const uint8_t*>(m_recordScratch.data()), m_recordScratch.size(), record.flags,
                     record.extensionPosition, record.subject, record.head)) {
       return true;
     }
     streamGoesOn = m_main.blockBytes == blockSize;
   }
-  // The stream ends inside the record: what there is of it is the record.
+  // The stream ends inside the record, or the record reached the limit: what there is of it is the record.
   ParseRecord(reinterpret_cast<const uint8_t*>(m_recordScratch.data()), m_recordScratch.size(), record.flags,
               record.extensionPosition, record.subject, record.head);
   return true;
@@ -217,6 +225,10 @@ bool TomeReader::ReadVersion1BookmarkTable(std::string& table) {
   return m_version1->ReadBookmarkTable(reinterpret_cast<uint8_t*>(table.data()));
 }
 
+bool TomeReader::IsVersion1EntryWhole(int subjectIndex) const {
+  return m_open && !m_currentLayout && m_version1->HasWholeEntry(subjectIndex);
+}
+
 bool TomeReader::ReadVersion1StoredText(int subjectIndex, std::vector<uint8_t>& stored) {
   stored.clear();
   if (!m_open || m_currentLayout) return false;
@@ -224,19 +236,21 @@ bool TomeReader::ReadVersion1StoredText(int subjectIndex, std::vector<uint8_t>& 
 }
 
 // Appends the entry's piece of the extension stream: from the position up to its 0x00, across as many
-// blocks as it spans. A piece that runs off the stream is cut there.
+// blocks as it spans. A piece that runs off the stream is cut there, and one longer than any the
+// builder writes is cut at that length (the block order rule already bounds the stream by the file).
 void TomeReader::AppendExtension(int64_t extensionPosition) {
   if (m_extension.blockSize <= 0) return;
   const size_t blockSize = size_t(m_extension.blockSize);
+  const size_t textLimit = size_t(kEntryHeadLength + kMaxTextStreamLength);
   int64_t block = extensionPosition / m_extension.blockSize;
   size_t offset = size_t(extensionPosition % m_extension.blockSize);
   for (; block < m_extension.BlockCount(); ++block, offset = 0) {
     if (!MakeBlockCurrent(m_extension, int(block), false) || offset >= m_extension.blockBytes) return;
     const uint8_t* start = m_extension.buffer.data() + offset;
-    const size_t available = m_extension.blockBytes - offset;
+    const size_t available = std::min(m_extension.blockBytes - offset, textLimit - m_entryText.size());
     const auto* end = static_cast<const uint8_t*>(std::memchr(start, 0, available));
     m_entryText.append(reinterpret_cast<const char*>(start), end ? size_t(end - start) : available);
-    if (end != nullptr || m_extension.blockBytes < blockSize) return;
+    if (end != nullptr || m_extension.blockBytes < blockSize || m_entryText.size() >= textLimit) return;
   }
 }
 
