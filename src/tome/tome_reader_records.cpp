@@ -145,23 +145,37 @@ bool TomeReader::LocateRecord(int subjectIndex, Record& record) {
 
 // A record that runs on beyond the decoded head of the next block (blocks smaller than the head) is
 // gathered block by block until both of its terminators are in, the stream ends or the record reaches
-// the limit.
+// the limit. The blocks are decoded straight from runs of the file read a few KB at a time, so that
+// tiny blocks cost one read per run rather than per block.
 bool TomeReader::AssembleLongRecord(int block, size_t offset, size_t limit, Record& record) {
+  constexpr size_t kRunBytes = 16384;
   const size_t blockSize = size_t(m_main.blockSize);
   m_recordScratch.assign(reinterpret_cast<const char*>(m_main.buffer.data()) + offset, m_main.blockBytes - offset);
+  std::vector<uint8_t> run;
+  int64_t runStart = 0;
   bool streamGoesOn = m_main.blockBytes == blockSize;
-  for (int next = block + 1; streamGoesOn && next < m_main.BlockCount(); ++next) {
-    if (m_recordScratch.size() >= limit || !MakeBlockCurrent(m_main, next, true)) break;
-    const uint8_t* added = m_main.buffer.data();
-    const size_t taken = std::min(m_main.blockBytes, limit - m_recordScratch.size());
-    m_recordScratch.append(reinterpret_cast<const char*>(added), taken);
+  for (int next = block + 1; streamGoesOn && next < m_main.BlockCount() && m_recordScratch.size() < limit; ++next) {
+    const int64_t start = m_main.dataBase + m_main.blockOffsets[size_t(next)];
+    const size_t length = m_main.blockLengths[size_t(next)];
+    if (start < runStart || start + int64_t(length) > runStart + int64_t(run.size())) {
+      run.resize(size_t(std::min<int64_t>(int64_t(std::max(length, kRunBytes)), m_file.Size() - start)));
+      runStart = start;
+      if (!m_file.ReadAt(start, run.data(), run.size())) break;
+    }
+    // The whole block is decoded (a decoder never writes a literal group in part), then cut to the limit.
+    const size_t before = m_recordScratch.size();
+    m_recordScratch.resize(before + blockSize);
+    const size_t decoded = DecodeBlock(run.data() + (start - runStart), length,
+                                       reinterpret_cast<uint8_t*>(m_recordScratch.data()) + before, blockSize, false);
+    const size_t added = std::min(decoded, limit - before);
+    m_recordScratch.resize(before + added);
     // Only a block that brings a 0x00 can complete the record; others are appended without a parse.
-    if (std::memchr(added, 0, taken) != nullptr &&
+    if (std::memchr(m_recordScratch.data() + before, 0, added) != nullptr &&
         ParseRecord(reinterpret_cast<const uint8_t*>(m_recordScratch.data()), m_recordScratch.size(), record.flags,
                     record.extensionPosition, record.subject, record.head)) {
       return true;
     }
-    streamGoesOn = m_main.blockBytes == blockSize;
+    streamGoesOn = decoded == blockSize;
   }
   // The stream ends inside the record, or the record reached the limit: what there is of it is the record.
   ParseRecord(reinterpret_cast<const uint8_t*>(m_recordScratch.data()), m_recordScratch.size(), record.flags,

@@ -104,15 +104,15 @@ TEST_F(HostileTomeTest, BlockTablesMustRunForwardsWithoutOverlap) {
 // comes back cut where a record can end at the latest, 2001 bytes into the next block, and never
 // longer than a record in 25000-byte blocks can be.
 TEST_F(HostileTomeTest, RecordsWithoutTerminatorsAreCutAtTheReadersWindow) {
-  const std::string stream(200000, 'z');
+  const std::string stream(60000, 'z');
   const struct {
     int32_t blockSize;
     int32_t position;
     size_t subjectLength;  // the record less its flags byte
   } cases[] = {
-      {25000, 0, 25000 + 2001 - 1},     {25000, 24990, 10 + 2001 - 1}, {25000, 199990, 10 - 1},
-      {8, 3, 5 + 2001 - 1},             {1, 0, 1 + 2001 - 1},          {100000, 0, 25000 + 2001 - 1},
-      {100000, 99000, 1000 + 2001 - 1},
+      {25000, 0, 25000 + 2001 - 1},    {25000, 24990, 10 + 2001 - 1}, {25000, 59990, 10 - 1},
+      {8, 3, 5 + 2001 - 1},            {1, 0, 1 + 2001 - 1},          {40000, 0, 25000 + 2001 - 1},
+      {40000, 39000, 1000 + 2001 - 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.blockSize << " at " << c.position);
@@ -161,7 +161,10 @@ TEST_F(HostileTomeTest, UpgradeRefusesVersion1TomesCutShort) {
       {"alpha", "first\t\x08line"}, {"beta", ""}, {"gamma", std::string(400, 'g')}, {"delta", "d"}};
   for (int32_t versionWord : {1, 2, 1502}) {
     const std::string whole = test::AssembleVersion1Tome(entries, versionWord);
-    for (size_t length = 28; length < whole.size(); ++length) {
+    // With the tail and table appended, one byte lost from the table moves the text data's end into
+    // the last text.
+    const size_t shortest = versionWord == 1502 ? whole.size() - 1 : 28;
+    for (size_t length = shortest; length < whole.size(); ++length) {
       SCOPED_TRACE(testing::Message() << "version word " << versionWord << " cut to " << length);
       const std::string cut = whole.substr(0, length);
       const std::string path = Write(cut, "old.lv");
