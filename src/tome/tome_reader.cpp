@@ -10,7 +10,7 @@
 //      the file; a section whose length cannot hold its block table; a block size below 1 or above
 //      1 MiB (40 times what the builder writes); a block lying outside its section or longer than
 //      the largest possible compression of a block; blocks that overlap or run out of order (the
-//      builder writes them back to back); a version-1 file shorter than 28 bytes, a version-1 header length
+//      builder writes them back to back); subject positions that do not ascend; a version-1 file shorter than 28 bytes, a version-1 header length
 //      below 28 or beyond the file, a negative version-1 subject count or an offset table beyond the header, and
 //      (writable) a version-1 bookmark table that would reach back into the header; OutOfMemory when a
 //      buffer the header asks for cannot be allocated.
@@ -143,7 +143,8 @@ Status TomeReader::OpenCurrentLayout(const TomeHeader& header) {
   const int64_t mainStart = m_subjectTablePosition + 4 * int64_t(subjectCount);
   int64_t mainEnd = 0;
   int64_t extensionEnd = 0;
-  if (!ReadSection(mainStart, m_main, mainEnd) || !ReadSection(mainEnd, m_extension, extensionEnd)) {
+  if (!ReadSection(mainStart, m_main, mainEnd) || !ReadSection(mainEnd, m_extension, extensionEnd) ||
+      !SubjectPositionsAscend()) {
     return Damaged();
   }
   m_windowFirstIndex = -1;
@@ -200,6 +201,27 @@ bool TomeReader::ReadSection(int64_t start, Section& section, int64_t& sectionEn
     previousEnd = end;
   }
   section.decodedBlock = -1;
+  return true;
+}
+
+// The builder writes the entry records back to back in subject order, so the positions ascend. Only
+// then does reading every subject in turn decode each block once, and (with each record ending where
+// the next begins) all subjects together hold no more than the stream: a table that sends subjects
+// back and forth, or many to one place, would make a small file cost without bound. The table is
+// read in pieces of a few KB.
+bool TomeReader::SubjectPositionsAscend() const {
+  constexpr int kPiece = 4096;
+  std::vector<uint8_t> raw(size_t(std::min(m_subjectCount, kPiece)) * 4);
+  int64_t previous = -1;
+  for (int first = 0; first < m_subjectCount; first += kPiece) {
+    const int count = std::min(kPiece, m_subjectCount - first);
+    if (!m_file.ReadAt(m_subjectTablePosition + 4 * int64_t(first), raw.data(), size_t(count) * 4)) return false;
+    for (int k = 0; k < count; ++k) {
+      const int64_t position = DecodeLE32Signed(&raw[size_t(k) * 4]);
+      if (position <= previous) return false;
+      previous = position;
+    }
+  }
   return true;
 }
 

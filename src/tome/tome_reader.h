@@ -116,6 +116,7 @@ class TomeReader {
   Status OpenVersion1(const std::string& path);
   Status ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd);
   bool ReadSection(int64_t start, Section& section, int64_t& sectionEnd);
+  bool SubjectPositionsAscend() const;
   bool AllocateBuffers();
   bool MakeBlockCurrent(Section& section, int block, bool withNextHead);
   int64_t SubjectPosition(int subjectIndex);

@@ -133,7 +133,10 @@ bool TomeReader::LocateRecord(int subjectIndex, Record& record) {
   const size_t offset = size_t(position % m_main.blockSize);
   if (block >= m_main.BlockCount() || !MakeBlockCurrent(m_main, int(block), true)) return false;
   if (offset >= m_main.blockBytes) return false;
-  const size_t limit = RecordLimit(m_main.blockBytes, offset);
+  // A record ends at the latest where the next one begins (the positions ascend).
+  const int64_t next = subjectIndex + 1 < m_subjectCount ? SubjectPosition(subjectIndex + 1) : -1;
+  size_t limit = RecordLimit(m_main.blockBytes, offset);
+  if (next > position) limit = size_t(std::min<int64_t>(int64_t(limit), next - position));
   const size_t size = std::min(m_main.decodedSize - offset, limit);
   if (ParseRecord(m_main.buffer.data() + offset, size, record.flags, record.extensionPosition, record.subject,
                   record.head) ||

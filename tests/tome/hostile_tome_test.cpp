@@ -100,31 +100,68 @@ TEST_F(HostileTomeTest, BlockTablesMustRunForwardsWithoutOverlap) {
   }
 }
 
+// The positions must ascend as the builder writes them: a table that sends subjects back to one
+// place, or back and forth between blocks, would make each subject cost a block of its own.
+TEST_F(HostileTomeTest, SubjectPositionsMustAscend) {
+  std::vector<TestEntry> entries;
+  for (int i = 0; i < 120; ++i) entries.push_back({"subject " + std::to_string(100 + i), std::string(200, 'x')});
+  const auto good = AssembleTome(entries);
+  const size_t table = size_t(good.subjectTableOffset);
+  const struct {
+    const char* name;
+    size_t entry;
+    int32_t position;
+    Opened expected;
+  } cases[] = {
+      {"as written", 0, 0, Opened::kOk},
+      {"first position negative", 0, -1, Opened::kFailed},
+      {"a position equal to the one before", 60, good.recordPositions[59], Opened::kFailed},
+      {"a position back in the stream", 119, 5, Opened::kFailed},
+      {"the last position beyond the stream", 119, 0x7FFFFFFF, Opened::kOk},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string bytes = good.bytes;
+    test::PutLe32(bytes, table + 4 * c.entry, c.position);
+    TomeReader reader;
+    EXPECT_EQ(OpenedAs(reader.Open(Write(bytes), OpenMode::kReadOnly)), c.expected);
+    if (c.expected == Opened::kOk) {
+      EXPECT_EQ(reader.Subject(118), "subject 218");
+    }
+  }
+}
+
 // A main stream holding no 0x00 at all: every subject would run on to the end of the stream. Each
-// comes back cut where a record can end at the latest, 2001 bytes into the next block, and never
-// longer than a record in 25000-byte blocks can be.
-TEST_F(HostileTomeTest, RecordsWithoutTerminatorsAreCutAtTheReadersWindow) {
+// comes back cut where the next record begins or, at the latest, 2001 bytes into the next block, and
+// never longer than a record in 25000-byte blocks can be.
+TEST_F(HostileTomeTest, RecordsWithoutTerminatorsAreCut) {
   const std::string stream(60000, 'z');
   const struct {
     int32_t blockSize;
-    int32_t position;
-    size_t subjectLength;  // the record less its flags byte
+    std::vector<int32_t> positions;
+    std::vector<size_t> subjectLengths;  // each record less its flags byte
   } cases[] = {
-      {25000, 0, 25000 + 2001 - 1},    {25000, 24990, 10 + 2001 - 1}, {25000, 59990, 10 - 1},
-      {8, 3, 5 + 2001 - 1},            {1, 0, 1 + 2001 - 1},          {40000, 0, 25000 + 2001 - 1},
-      {40000, 39000, 1000 + 2001 - 1},
+      {25000, {0}, {25000 + 2001 - 1}},
+      {25000, {24990}, {10 + 2001 - 1}},
+      {25000, {59990}, {10 - 1}},
+      {25000, {0, 100, 24990, 25100}, {100 - 1, 24890 - 1, 110 - 1, 24900 + 2001 - 1}},
+      {8, {3, 3000}, {5 + 2001 - 1, 8 + 2001 - 1}},
+      {1, {0, 1, 3000}, {0, 1 + 2001 - 1, 1 + 2001 - 1}},
+      {40000, {0}, {25000 + 2001 - 1}},
+      {40000, {39000}, {1000 + 2001 - 1}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.blockSize << " at " << c.position);
+    SCOPED_TRACE(testing::Message() << c.blockSize << " at " << c.positions[0]);
     std::string bytes;
     for (uint32_t word : kTomeIdentity) AppendLE32(bytes, word);
-    bytes += test::Le32(kWrittenVersion) + test::Le32(0) + test::Le32(20) + test::Le32(0) + test::Le32(0);
-    for (int i = 0; i < 20; ++i) bytes += test::Le32(c.position);
+    bytes += test::Le32(kWrittenVersion) + test::Le32(0) + test::Le32(int32_t(c.positions.size())) + test::Le32(0) +
+             test::Le32(0);
+    for (int32_t position : c.positions) bytes += test::Le32(position);
     bytes += test::AssembleSection(stream, c.blockSize) + test::AssembleSection("", 8);
     TomeReader reader;
     ASSERT_EQ(OpenedAs(reader.Open(Write(bytes), OpenMode::kReadOnly)), Opened::kOk);
-    for (int i = 0; i < 20; ++i) {
-      EXPECT_EQ(reader.Subject(i), std::string(c.subjectLength, 'z'));
+    for (int i = 0; i < int(c.positions.size()); ++i) {
+      EXPECT_EQ(reader.Subject(i), std::string(c.subjectLengths[size_t(i)], 'z')) << i;
       EXPECT_EQ(reader.Preview(i, false), "");
       ASSERT_TRUE(reader.LoadEntryText(i));
       EXPECT_EQ(reader.CurrentEntryText(), "");

@@ -264,8 +264,8 @@ TEST_F(TomeReaderTest, DamagedRecordsAreCutNotOverrun) {
   std::vector<TestEntry> entries = {{"one", std::string(300, 'x')}, {"two", "b"}, {"three", "c"}};
   auto tome = AssembleTome(entries);
   const size_t table = size_t(tome.subjectTableOffset);
-  test::PutLe32(tome.bytes, table + 4, -7);          // negative position
-  test::PutLe32(tome.bytes, table + 8, 0x7FFFFFFF);  // beyond the stream
+  test::PutLe32(tome.bytes, table + 4, 0x7FFFFFF0);  // beyond the stream
+  test::PutLe32(tome.bytes, table + 8, 0x7FFFFFFF);
   // The extension position of entry 0 points beyond the extension stream.
   tome.bytes.replace(size_t(tome.mainSectionOffset) + 12 + 8 + 1 + 1, 4, test::Le32(1 << 30));
   TomeReader reader;
