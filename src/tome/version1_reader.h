@@ -78,7 +78,7 @@ class Version1Reader {
   int32_t m_versionWord = 0;
   int m_subjectCount = 0;
   bool m_hasBookmarks = false;
-  int64_t m_textDataEnd = 0;  // where the text records end: the appended tail and table follow
+  int64_t m_textDataEnd = 0;      // where the text records end: the appended tail and table follow
   std::vector<uint8_t> m_stored;  // stored bytes of the text being loaded
   uint8_t m_previewBuffer[kVersion1PreviewBytes] = {};
 };

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "builder_test_support.h"
-#include "tome/tome_bytes.h"
 #include "tome/tome_builder.h"
+#include "tome/tome_bytes.h"
 #include "tome/tome_import.h"
 #include "tome/tome_reader.h"
 
@@ -35,7 +35,8 @@ class HostileTomeTest : public ::testing::Test {
 // The block table entry b of the section that starts at sectionOffset.
 size_t BlockEntry(int64_t sectionOffset, int b) { return size_t(sectionOffset) + 12 + 8 * size_t(b); }
 
-int32_t FieldAt(const std::string& bytes, size_t offset) { return DecodeLE32Signed(reinterpret_cast<const uint8_t*>(bytes.data()) + offset);
+int32_t FieldAt(const std::string& bytes, size_t offset) {
+  return DecodeLE32Signed(reinterpret_cast<const uint8_t*>(bytes.data()) + offset);
 }
 
 // Every block of a tome is checked against the one before it: a table whose blocks share compressed
@@ -52,7 +53,9 @@ TEST_F(HostileTomeTest, BlockTablesMustRunForwardsWithoutOverlap) {
   using Edit = std::function<void(std::string&)>;
   // Block b of the section at section takes the place (offset and length) of block from.
   auto pointAt = [](int64_t section, int b, int from) -> Edit {
-    return [=](std::string& bytes) { bytes.replace(BlockEntry(section, b), 8, bytes.substr(BlockEntry(section, from), 8)); };
+    return [=](std::string& bytes) {
+      bytes.replace(BlockEntry(section, b), 8, bytes.substr(BlockEntry(section, from), 8));
+    };
   };
   auto swap = [](int64_t section, int a, int b) -> Edit {
     return [=](std::string& bytes) {
@@ -67,9 +70,11 @@ TEST_F(HostileTomeTest, BlockTablesMustRunForwardsWithoutOverlap) {
     Opened expected;
   } cases[] = {
       {"as written", [](std::string&) {}, Opened::kOk},
-      {"every main block is block 0", [&](std::string& bytes) {
+      {"every main block is block 0",
+       [&](std::string& bytes) {
          for (int b = 1; b < FieldAt(bytes, size_t(main) + 4); ++b) pointAt(main, b, 0)(bytes);
-       }, Opened::kFailed},
+       },
+       Opened::kFailed},
       {"main block 2 repeats block 1", pointAt(main, 2, 1), Opened::kFailed},
       {"main blocks 1 and 2 swapped", swap(main, 1, 2), Opened::kFailed},
       {"extension block 1 repeats block 0", pointAt(extension, 1, 0), Opened::kFailed},
@@ -81,7 +86,8 @@ TEST_F(HostileTomeTest, BlockTablesMustRunForwardsWithoutOverlap) {
          const int32_t blocks = FieldAt(bytes, size_t(main) + 4);
          const size_t data = BlockEntry(main, blocks);
          bytes.insert(data + size_t(FieldAt(bytes, BlockEntry(main, 1))), 1, '?');
-         for (int b = 1; b < blocks; ++b) test::PutLe32(bytes, BlockEntry(main, b), FieldAt(bytes, BlockEntry(main, b)) + 1);
+         for (int b = 1; b < blocks; ++b)
+           test::PutLe32(bytes, BlockEntry(main, b), FieldAt(bytes, BlockEntry(main, b)) + 1);
          test::PutLe32(bytes, size_t(main), FieldAt(bytes, size_t(main)) + 1);
        },
        Opened::kOk},
