@@ -262,6 +262,8 @@ void TomeReader::ReleaseAll() {
   m_probeSubjects = {};
   m_currentEntryIndex = -1;
   m_entryText = {};
+  m_nextIndexInRun = -1;
+  m_runExtensionEnd = 0;
 }
 
 void TomeReader::ReadBookmarks() {

@@ -63,7 +63,9 @@ class TomeReader {
   int ExtensionPosition(int subjectIndex);
 
   // Makes the whole stored text of the entry the current entry text. False when no tome is open, the
-  // index is out of range or memory runs out; damaged data gives an empty or cut text.
+  // index is out of range or memory runs out; damaged data gives an empty or cut text. Loaded in
+  // index order, an entry whose extension piece starts inside the piece of an entry before it in the
+  // same run keeps only its head.
   bool LoadEntryText(int subjectIndex);
   // The current entry text (without its terminating 0x00), valid until the next LoadEntryText, Open
   // or Close.
@@ -155,6 +157,10 @@ class TomeReader {
   std::unordered_map<int, std::string> m_probeSubjects;
   int m_currentEntryIndex = -1;
   std::string m_entryText;
+  // Entry texts loaded in index order form a run: the index that continues it, and where the
+  // extension pieces given in it end.
+  int m_nextIndexInRun = -1;
+  int64_t m_runExtensionEnd = 0;
 };
 
 }  // namespace lv

@@ -1,11 +1,11 @@
-// TomeReader: the subject position window, block access, entry records and the lookups built on them.
+// TomeReader: the subject position window, block access and entry records. The lookups built on them
+// are in tome_reader_find.cpp.
 #include <algorithm>
 #include <cstring>
 #include <new>
 
 #include "tome/block_codec.h"
 #include "tome/coding.h"
-#include "tome/collation.h"
 #include "tome/markup.h"
 #include "tome/tome_reader.h"
 #include "tome/version1_reader.h"
@@ -224,7 +224,16 @@ bool TomeReader::LoadEntryText(int subjectIndex) {
       Record record;
       LocateRecord(subjectIndex, record);
       m_entryText.assign(record.head);
-      if (record.extensionPosition >= 0) AppendExtension(record.extensionPosition);
+      // Entries loaded one after the other (an export, a search) take pieces that follow one another
+      // in the extension stream, as the builder writes them. A piece that starts inside one already
+      // given in the same run is damage: its entry keeps only its head, so that entries pointed at
+      // one long piece cannot make a small tome read as a huge one.
+      if (subjectIndex != m_nextIndexInRun) m_runExtensionEnd = 0;
+      m_nextIndexInRun = subjectIndex + 1;
+      if (record.extensionPosition >= 0 && record.extensionPosition >= m_runExtensionEnd) {
+        AppendExtension(record.extensionPosition);
+        m_runExtensionEnd = int64_t(record.extensionPosition) + int64_t(m_entryText.size() - record.head.size()) + 1;
+      }
     }
   } catch (const std::bad_alloc&) {
     m_entryText = {};
@@ -269,58 +278,6 @@ void TomeReader::AppendExtension(int64_t extensionPosition) {
     m_entryText.append(reinterpret_cast<const char*>(start), end ? size_t(end - start) : available);
     if (end != nullptr || m_extension.blockBytes < blockSize || m_entryText.size() >= textLimit) return;
   }
-}
-
-int TomeReader::FindSubject(SubjectMatch match, std::string_view text) {
-  if (!m_open || m_subjectCount == 0) return -1;
-  if (!m_currentLayout || m_sortedFlag != 1) return FindByScan(match, text);
-  return FindByBinarySearch(text);
-}
-
-int TomeReader::FindByScan(SubjectMatch match, std::string_view text) {
-  for (int i = 0; i < m_subjectCount; ++i) {
-    const std::string_view subject = SubjectView(i);
-    if (match == SubjectMatch::kExact ? Collate(subject, text) == 0 : CollateBeginsWith(subject, text)) return i;
-  }
-  return -1;
-}
-
-// Both match modes alike: the first of the subjects equal to the text, else, where the search ends,
-// a subject that begins with the text.
-int TomeReader::FindByBinarySearch(std::string_view text) {
-  int lo = 0;
-  int hi = m_subjectCount - 1;
-  for (int depth = 0;; ++depth) {
-    const int span = hi - lo;
-    int mid = span == 1 ? lo : lo + span / 2;
-    const int order = Collate(ProbeSubject(mid, depth), text);
-    if (order == 0) {
-      while (mid > 0 && Collate(SubjectView(mid - 1), text) == 0) --mid;
-      return mid;
-    }
-    if (span <= 1) break;
-    if (order < 0) {
-      lo = mid;
-    } else {
-      hi = mid;
-    }
-  }
-  if (CollateBeginsWith(SubjectView(lo), text)) return lo;
-  if (CollateBeginsWith(SubjectView(hi), text)) return hi;
-  return -1;
-}
-
-// The first kProbeCacheDepth steps of every binary search probe the same few thousand subjects, each
-// in a block of its own; keeping them leaves only the last steps, which share a few blocks, to decode.
-std::string_view TomeReader::ProbeSubject(int subjectIndex, int depth) {
-  constexpr int kProbeCacheDepth = 12;
-  constexpr size_t kLongestCachedSubject = 256;  // bounds the cache at about a megabyte
-  if (depth >= kProbeCacheDepth) return SubjectView(subjectIndex);
-  const auto cached = m_probeSubjects.find(subjectIndex);
-  if (cached != m_probeSubjects.end()) return cached->second;
-  const std::string_view subject = SubjectView(subjectIndex);
-  if (subject.size() > kLongestCachedSubject) return subject;
-  return m_probeSubjects.emplace(subjectIndex, std::string(subject)).first->second;
 }
 
 }  // namespace lv

@@ -1,6 +1,7 @@
-// Crafted and damaged tomes that try to make the readers do far more work than the file is worth, or
-// pass a damaged tome for a whole one: block tables that reuse compressed bytes, records that never
-// end, version-1 tomes cut short before an upgrade, and sources whose 0x00 bytes are left out.
+// Crafted and damaged tomes that try to make the reader do far more work than the file is worth:
+// block tables that reuse compressed bytes, subject tables that send subjects back and forth, records
+// that never end and entries that share one long extension piece. (Cut version-1 tomes and 0x00
+// bytes in sources: cut_tome_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,9 +9,7 @@
 #include <vector>
 
 #include "builder_test_support.h"
-#include "tome/tome_builder.h"
 #include "tome/tome_bytes.h"
-#include "tome/tome_import.h"
 #include "tome/tome_reader.h"
 
 namespace lv {
@@ -34,6 +33,17 @@ class HostileTomeTest : public ::testing::Test {
 
 // The block table entry b of the section that starts at sectionOffset.
 size_t BlockEntry(int64_t sectionOffset, int b) { return size_t(sectionOffset) + 12 + 8 * size_t(b); }
+
+// A tome without chunks holding the streams as given, in blocks of blockSize bytes.
+std::string BareTome(const std::vector<int32_t>& positions, const std::string& mainStream,
+                     const std::string& extensionStream, int32_t blockSize) {
+  std::string bytes;
+  for (uint32_t word : kTomeIdentity) AppendLE32(bytes, word);
+  bytes += test::Le32(kWrittenVersion) + test::Le32(0) + test::Le32(int32_t(positions.size())) + test::Le32(0) +
+           test::Le32(0);
+  for (int32_t position : positions) bytes += test::Le32(position);
+  return bytes + test::AssembleSection(mainStream, blockSize) + test::AssembleSection(extensionStream, blockSize);
+}
 
 int32_t FieldAt(const std::string& bytes, size_t offset) {
   return DecodeLE32Signed(reinterpret_cast<const uint8_t*>(bytes.data()) + offset);
@@ -158,12 +168,7 @@ TEST_F(HostileTomeTest, RecordsWithoutTerminatorsAreCut) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.blockSize << " at " << c.positions[0]);
-    std::string bytes;
-    for (uint32_t word : kTomeIdentity) AppendLE32(bytes, word);
-    bytes += test::Le32(kWrittenVersion) + test::Le32(0) + test::Le32(int32_t(c.positions.size())) + test::Le32(0) +
-             test::Le32(0);
-    for (int32_t position : c.positions) bytes += test::Le32(position);
-    bytes += test::AssembleSection(stream, c.blockSize) + test::AssembleSection("", 8);
+    const std::string bytes = BareTome(c.positions, stream, "", c.blockSize);
     TomeReader reader;
     ASSERT_EQ(OpenedAs(reader.Open(Write(bytes), OpenMode::kReadOnly)), Opened::kOk);
     for (int i = 0; i < int(c.positions.size()); ++i) {
@@ -172,6 +177,39 @@ TEST_F(HostileTomeTest, RecordsWithoutTerminatorsAreCut) {
       ASSERT_TRUE(reader.LoadEntryText(i));
       EXPECT_EQ(reader.CurrentEntryText(), "");
     }
+  }
+}
+
+// Entries whose extension positions all point at one long piece: read one after the other (as an
+// export or a search reads them) only the first gets the piece, so the run costs no more than the
+// stream; any entry read on its own still shows the piece.
+TEST_F(HostileTomeTest, EntriesInARunCannotShareAnExtensionPiece) {
+  // Six pieces of 40 letters; entries 2 and 3 point at the piece of entry 1, entry 5 into the middle
+  // of the piece of entry 4.
+  const std::string head(150, 'h');
+  const int32_t pieces[] = {0, 41, 41, 41, 4 * 41, 4 * 41 + 10};
+  std::string mainStream;
+  std::string extensionStream;
+  std::vector<int32_t> positions;
+  for (int i = 0; i < 6; ++i) {
+    positions.push_back(int32_t(mainStream.size()));
+    mainStream += "\xE0" + test::Le32(pieces[i]) + "e" + std::to_string(i) + '\0' + head + '\0';
+    extensionStream += std::string(40, char('a' + i)) + '\0';
+  }
+  TomeReader reader;
+  ASSERT_EQ(OpenedAs(reader.Open(Write(BareTome(positions, mainStream, extensionStream, 64)), OpenMode::kReadOnly)),
+            Opened::kOk);
+  auto whole = [&](char letter, size_t length) { return head + std::string(length, letter); };
+  const std::string inOrder[] = {whole('a', 40), whole('b', 40), head, head, whole('e', 40), head};
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int i = 0; i < 6; ++i) {
+      ASSERT_TRUE(reader.LoadEntryText(i));
+      EXPECT_EQ(reader.CurrentEntryText(), inOrder[i]) << i;
+    }
+  }
+  for (int i : {3, 5, 2}) {
+    ASSERT_TRUE(reader.LoadEntryText(i));
+    EXPECT_EQ(reader.CurrentEntryText(), i == 5 ? whole('e', 30) : whole('b', 40)) << i;
   }
 }
 
@@ -195,81 +233,6 @@ TEST_F(HostileTomeTest, LongSubjectsAreReadUpToTheWindow) {
   EXPECT_EQ(reader.Subject(3), std::string(7 + 2001 - 1, 'c'));
   EXPECT_EQ(reader.Preview(3, false), "");
   EXPECT_EQ(reader.Subject(4), "after");
-}
-
-// Cut anywhere, a version-1 tome is refused by the upgrade, which names the file and leaves it as it
-// was; the reader shows the entries that are still whole.
-TEST_F(HostileTomeTest, UpgradeRefusesVersion1TomesCutShort) {
-  const std::vector<TestEntry> entries = {
-      {"alpha", "first\t\x08line"}, {"beta", ""}, {"gamma", std::string(400, 'g')}, {"delta", "d"}};
-  for (int32_t versionWord : {1, 2, 1502}) {
-    const std::string whole = test::AssembleVersion1Tome(entries, versionWord);
-    // With the tail and table appended, one byte lost from the table moves the text data's end into
-    // the last text.
-    const size_t shortest = versionWord == 1502 ? whole.size() - 1 : 28;
-    for (size_t length = shortest; length < whole.size(); ++length) {
-      SCOPED_TRACE(testing::Message() << "version word " << versionWord << " cut to " << length);
-      const std::string cut = whole.substr(0, length);
-      const std::string path = Write(cut, "old.lv");
-      const UpgradeOutcome outcome = UpgradeVersion1Tome(path);
-      ASSERT_FALSE(outcome.status.IsOk());
-      EXPECT_NE(outcome.status.Message().find(path), std::string::npos) << outcome.status.Message();
-      EXPECT_EQ(builder_test::ReadFile(path), cut);
-    }
-  }
-}
-
-TEST_F(HostileTomeTest, Version1ReaderShowsOnlyWholeEntriesOfACutTome) {
-  const std::vector<TestEntry> entries = {{"alpha", "first"}, {"beta", std::string(100, 'b')}};
-  const std::string whole = test::AssembleVersion1Tome(entries, 1);
-  TomeReader reader;
-  ASSERT_EQ(OpenedAs(reader.Open(Write(whole.substr(0, whole.size() - 1)), OpenMode::kReadOnly)), Opened::kOk);
-  EXPECT_TRUE(reader.IsVersion1EntryWhole(0));
-  EXPECT_FALSE(reader.IsVersion1EntryWhole(1));
-  ASSERT_TRUE(reader.LoadEntryText(0));
-  EXPECT_EQ(reader.CurrentEntryText(), "first");
-  ASSERT_TRUE(reader.LoadEntryText(1));
-  EXPECT_EQ(reader.CurrentEntryText(), "");
-  EXPECT_EQ(reader.Subject(1), "beta");
-  const std::string upgradeMessage = UpgradeVersion1Tome(Write(whole.substr(0, whole.size() - 1))).status.Message();
-  EXPECT_NE(upgradeMessage.find("entry 1"), std::string::npos) << upgradeMessage;
-}
-
-// The 0x00 bytes that the import leaves out of a subject count neither as length nor as a cut.
-TEST_F(HostileTomeTest, ZeroBytesInSubjectsAreNotCountedAsLength) {
-  const std::string nul(1, '\0');
-  const struct {
-    const char* name;
-    std::string source;
-    int longSubjectFlag;
-    int cutSubjectCount;
-  } cases[] = {
-      {"a, 0x00, b", "a" + nul + "b\tc\r\n", 0, 0},
-      {"100 bytes and 0x00 bytes", std::string(50, 'x') + nul + nul + std::string(50, 'y') + "\tc\r\n", 0, 0},
-      {"101 bytes", std::string(101, 'x') + "\tc\r\n", 1, 0},
-      {"1844 bytes and a 0x00", std::string(1844, 'x') + nul + "\tc\r\n", 1, 0},
-      {"1845 bytes", std::string(1845, 'x') + "\tc\r\n", 1, 1},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string source = m_dir.File("s.tab");
-    builder_test::WriteFile(source, c.source);
-    const ImportOutcome outcome = ImportSource(source, m_dir.File("s.lv"), SourceFormat::kTab, nullptr);
-    ASSERT_TRUE(outcome.status.IsOk()) << outcome.status.ToString();
-    EXPECT_EQ(outcome.entryCount, 1);
-    EXPECT_EQ(outcome.longSubjectFlag, c.longSubjectFlag);
-    EXPECT_EQ(outcome.cutSubjectCount, c.cutSubjectCount);
-    EXPECT_EQ(FormatImportResults(outcome).find("Note") != std::string::npos, c.longSubjectFlag == 1)
-        << FormatImportResults(outcome);
-  }
-  // The tagged parser and the upgrade's AddEntry count the same way.
-  const std::string tagged = m_dir.File("s.txt");
-  builder_test::WriteFile(tagged, "<new>a" + nul + "b\r\ntext\r\n");
-  const ImportOutcome outcome = ImportSource(tagged, m_dir.File("t.lv"), SourceFormat::kTagged, nullptr);
-  EXPECT_EQ(outcome.cutSubjectCount, 0);
-  TomeBuilder builder;
-  builder.AddEntry(std::string(1844, 's') + nul + nul, "text");
-  EXPECT_EQ(builder.CutSubjectCount(), 0);
 }
 
 }  // namespace
