@@ -10,10 +10,11 @@
 //      the file; a section whose length cannot hold its block table; a block size below 1 or above
 //      1 MiB (40 times what the builder writes); a block lying outside its section or longer than
 //      the largest possible compression of a block; blocks that overlap or run out of order (the
-//      builder writes them back to back); subject positions that do not ascend; a version-1 file shorter than 28 bytes,
-//      a version-1 header length below 28 or beyond the file, a negative version-1 subject count or an offset table
-//      beyond the header, and (writable) a version-1 bookmark table that would reach back into the header; OutOfMemory
-//      when a buffer the header asks for cannot be allocated.
+//      builder writes them back to back); subject positions that do not ascend; a version-1 file
+//      shorter than 28 bytes, a version-1 header length below 28 or beyond the file, a negative
+//      version-1 subject count or an offset table beyond the header, and (writable) a version-1
+//      bookmark table that would reach back into the header;
+//   OutOfMemory when a buffer the header asks for cannot be allocated.
 // A bookmark chunk too short for the 4743-byte table is taken as no table, so saving the bookmarks
 // can never overwrite the data that follows it.
 #include "tome/tome_reader.h"

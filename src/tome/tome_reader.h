@@ -1,6 +1,7 @@
 // TomeReader: random access to one open tome of either layout (see tome_builder.cpp for the byte
-// map). Works on demand: at most one decoded block per text section and 50 subject positions are held,
-// so a tome of any size opens at once.
+// map). Works on demand: at most one decoded block per text section and 50 subject positions are held.
+// Opening reads the headers and block tables, and passes over the subject table once (4 bytes a
+// subject, read a few KB at a time) to check that its positions ascend.
 #pragma once
 
 #include <cstdint>
