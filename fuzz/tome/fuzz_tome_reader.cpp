@@ -51,15 +51,22 @@ std::string MakeTome(FuzzedDataProvider& input) {
   return bytes;
 }
 
-void ReadEverything(lv::TomeReader& reader) {
+// Whatever the bytes, a subject is never longer than a record can be (a version-1 subject is cut at
+// the end of the header, which the file holds), and an entry text never longer
+// than its head plus what the file's compressed bytes can decode to (a two-byte match gives at most
+// 17 bytes): a file must not make the reader take far more memory or time than it is worth.
+void ReadEverything(lv::TomeReader& reader, size_t fileSize) {
   const int count = std::min(reader.SubjectCount(), 300);
+  const size_t longestText = size_t(lv::kEntryHeadLength) + 9 * fileSize;
   std::string last;
   for (int i = 0; i < count; ++i) {
     last = reader.Subject(i);
+    if (reader.IsCurrentLayout() && last.size() >= size_t(lv::kLongestReadableRecord)) std::abort();
     reader.Preview(i, true);
     reader.Preview(i, false);
     reader.ExtensionPosition(i);
-    if (reader.LoadEntryText(i) && reader.CurrentEntryText().size() != size_t(reader.CurrentEntryLength())) {
+    if (reader.LoadEntryText(i) && (reader.CurrentEntryText().size() != size_t(reader.CurrentEntryLength()) ||
+                                    reader.CurrentEntryText().size() > longestText)) {
       std::abort();
     }
   }
@@ -76,14 +83,17 @@ void ReadEverything(lv::TomeReader& reader) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = TempPath();
   FuzzedDataProvider input(data, size);
-  lv::test::WriteFileBytes(path, MakeTome(input));
+  const std::string bytes = MakeTome(input);
+  lv::test::WriteFileBytes(path, bytes);
+  // A writable open of a version-1 tome appends the reserved tail and the bookmark table.
+  const size_t grown = bytes.size() + lv::kV1ReservedTailSize + lv::kBookmarkTableSize;
   lv::TomeReader reader;
-  if (reader.Open(path, lv::OpenMode::kReadOnly).IsOk()) ReadEverything(reader);
+  if (reader.Open(path, lv::OpenMode::kReadOnly).IsOk()) ReadEverything(reader, bytes.size());
   if (reader.Open(path, lv::OpenMode::kReadWrite).IsOk()) {
-    ReadEverything(reader);
+    ReadEverything(reader, grown);
     reader.SetBookmark(1, 200, 0, 0, std::string(100, 'b'));
     reader.Close();
-    if (reader.Open(path, lv::OpenMode::kReadWrite).IsOk()) ReadEverything(reader);
+    if (reader.Open(path, lv::OpenMode::kReadWrite).IsOk()) ReadEverything(reader, grown);
   }
   return 0;
 }

@@ -53,6 +53,14 @@ inline constexpr int kEntryHeadLength = 150;  // bytes of entry text kept in the
 // more than kRecordLookAhead bytes past the end of the block it starts in.
 inline constexpr int kNextBlockHeadDecoded = 2001;
 inline constexpr int kRecordLookAhead = 2000;
+// The longest entry record the builder writes (its subjects are cut to fit).
+inline constexpr int kMaxRecordLength = kNextBlockHeadDecoded;
+// The longest record a reader reads: one that starts at the beginning of a written block and ends in
+// the decoded head of the next. Every record ends within kNextBlockHeadDecoded bytes past the end of
+// the block it starts in and is no longer than this; the reader cuts a damaged record there.
+inline constexpr int kLongestReadableRecord = kWrittenBlockSize + kNextBlockHeadDecoded;
+// The longest text stream the builder writes; an entry text is never longer than its head plus this.
+inline constexpr int64_t kMaxTextStreamLength = 1900000000;
 
 // Version-1 layout.
 inline constexpr int32_t kV1ReservedTailMark = 1000;

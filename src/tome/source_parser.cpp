@@ -156,6 +156,7 @@ bool TomeBuilder::EndOfSource() {
 void TomeBuilder::ReadSubject(SourceReader& in, bool tagged) {
   m_subject.clear();
   m_rawSubjectLength = 0;
+  m_subjectLength = 0;
   while (in.Fill(1) > 0) {
     const uint8_t* p = in.Cursor();
     const size_t n = in.Available();
@@ -167,8 +168,10 @@ void TomeBuilder::ReadSubject(SourceReader& in, bool tagged) {
       i = tab ? size_t(tab - p) : n;
     }
     m_rawSubjectLength += int64_t(i);
-    for (size_t k = 0; k < i && m_subject.size() < size_t(kMaxStoredSubjectLength); ++k) {
-      if (p[k] != 0) m_subject.push_back(char(p[k]));
+    for (size_t k = 0; k < i; ++k) {
+      if (p[k] == 0) continue;
+      ++m_subjectLength;
+      if (m_subject.size() < size_t(kMaxStoredSubjectLength)) m_subject.push_back(char(p[k]));
     }
     in.Advance(i);
     if (i < n) return;
@@ -243,7 +246,7 @@ bool TomeBuilder::ParseTaggedEntry(std::FILE* source) {
   if (!SkipPastNewTag(in)) return EndOfSource();
   SkipBlanks(in);
   ReadSubject(in, true);
-  if (m_rawSubjectLength > kLongSubjectLength) m_longSubjectFlag = 1;
+  if (m_subjectLength > kLongSubjectLength) m_longSubjectFlag = 1;
   SkipBlanks(in);
   if (in.Fill(1) == 0) return EndOfSource();  // a subject line at the very end is not stored
   const int64_t start = in.Offset();
@@ -267,7 +270,7 @@ bool TomeBuilder::ParseTabEntry(std::FILE* source) {
   if (in.Fill(1) == 0) return EndOfSource();  // no TAB before the end: the text is empty
   in.Advance(1);
   if (m_rawSubjectLength == 0 || in.Fill(1) == 0 || *in.Cursor() == m_lineEndByte) return EndOfSource();
-  if (m_rawSubjectLength > kLongSubjectLength) m_longSubjectFlag = 1;
+  if (m_subjectLength > kLongSubjectLength) m_longSubjectFlag = 1;
   BeginEntryText();
   ConvertTabText(in);
   if (Failed()) return EndOfSource();

@@ -148,7 +148,7 @@ void TomeBuilder::FinishEntry() {
     return;
   }
   ApplySortedCheck(m_subject);
-  if (m_rawSubjectLength > int64_t(m_subject.size())) ++m_cutSubjectCount;
+  if (m_subjectLength > int64_t(m_subject.size())) ++m_cutSubjectCount;
 
   std::string record;
   record.reserve(size_t(recordLength));
@@ -175,8 +175,11 @@ void TomeBuilder::FinishEntry() {
 void TomeBuilder::WriteEntry(std::string_view subject, std::string_view storedText) {
   m_subject.clear();
   m_rawSubjectLength = int64_t(subject.size());
+  m_subjectLength = 0;
   for (char c : subject) {
-    if (c != '\0' && m_subject.size() < size_t(kMaxStoredSubjectLength)) m_subject.push_back(c);
+    if (c == '\0') continue;
+    ++m_subjectLength;
+    if (m_subject.size() < size_t(kMaxStoredSubjectLength)) m_subject.push_back(c);
   }
   BeginEntryText();
   size_t start = 0;

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "tome/file_util.h"
+#include "tome/format.h"
 #include "tome/progress.h"
 #include "tome/status.h"
 
@@ -64,9 +65,10 @@ class TomeBuilder {
   // A record may run at most kRecordLookAhead bytes into the next block, so at most 2001 bytes long:
   // flags (1) + extension position (4) + subject + 0x00 (1) + head (150) + 0x00 (1) <= 2001.
   static constexpr int kMaxStoredSubjectLength = 1844;
+  static_assert(1 + 4 + kMaxStoredSubjectLength + 1 + kEntryHeadLength + 1 == kMaxRecordLength);
   // Longest text stream accepted. Its compressed section (at most 9/8 of it plus block tables) still
   // has a section length below 2^31.
-  static constexpr int64_t kMaxStreamLength = 1900000000;
+  static constexpr int64_t kMaxStreamLength = kMaxTextStreamLength;
   // cancelled is asked once per entry and once per compressed block; when it answers true the build
   // fails with a Cancelled status, so the parse steps stop and SaveTome writes nothing more.
   void SetCancelCheck(std::function<bool()> cancelled) { m_cancelled = std::move(cancelled); }
@@ -107,6 +109,7 @@ class TomeBuilder {
   uint8_t m_lineEndByte = 0;       // '\r' or '\n': what ends a tab-separated line; 0 until read
   std::string m_subject;           // the entry's subject as stored (0x00 bytes dropped, cut)
   int64_t m_rawSubjectLength = 0;  // its length in the source
+  int64_t m_subjectLength = 0;     // its length without the 0x00 bytes left out, before any cut
   std::string m_head;              // the first kEntryHeadLength bytes of the stored text
   int64_t m_textLength = 0;        // stored text bytes so far
   int m_cutSubjectCount = 0;

@@ -9,10 +9,12 @@
 //      chunk area or an area beyond the file; a subject table or a text section that does not fit in
 //      the file; a section whose length cannot hold its block table; a block size below 1 or above
 //      1 MiB (40 times what the builder writes); a block lying outside its section or longer than
-//      the largest possible compression of a block; a version-1 file shorter than 28 bytes, a version-1 header length
-//      below 28 or beyond the file, a negative version-1 subject count or an offset table beyond the header, and
-//      (writable) a version-1 bookmark table that would reach back into the header; OutOfMemory when a
-//      buffer the header asks for cannot be allocated.
+//      the largest possible compression of a block; blocks that overlap or run out of order (the
+//      builder writes them back to back); subject positions that do not ascend; a version-1 file
+//      shorter than 28 bytes, a version-1 header length below 28 or beyond the file, a negative
+//      version-1 subject count or an offset table beyond the header, and (writable) a version-1
+//      bookmark table that would reach back into the header;
+//   OutOfMemory when a buffer the header asks for cannot be allocated.
 // A bookmark chunk too short for the 4743-byte table is taken as no table, so saving the bookmarks
 // can never overwrite the data that follows it.
 #include "tome/tome_reader.h"
@@ -166,6 +168,7 @@ Status TomeReader::OpenCurrentLayout(const TomeHeader& header) {
   int64_t extensionEnd = 0;
   if (!ReadSection(mainStart, m_main, mainEnd)) return Damaged(mainStart);
   if (!ReadSection(mainEnd, m_extension, extensionEnd)) return Damaged(mainEnd);
+  if (!SubjectPositionsAscend()) return Damaged(m_subjectTablePosition);
   m_windowFirstIndex = -1;
   return AllocateBuffers() ? Status::Ok() : NoMemory();
 }
@@ -207,14 +210,40 @@ bool TomeReader::ReadSection(int64_t start, Section& section, int64_t& sectionEn
   section.blockOffsets.resize(size_t(blockCount));
   section.blockLengths.resize(size_t(blockCount));
   const int64_t dataLength = sectionEnd - section.dataBase;
+  // Each block starts where the one before it ends or later: every block then has compressed bytes of
+  // its own, so the stream can never decode to more than a few times the size of the file.
+  int64_t previousEnd = 0;
   for (int32_t b = 0; b < blockCount; ++b) {
     const uint32_t offset = DecodeLE32(&table[size_t(b) * kBlockTableEntrySize]);
     const uint32_t length = DecodeLE32(&table[size_t(b) * kBlockTableEntrySize + 4]);
-    if (int64_t(offset) + length > dataLength || length > CompressedCapacity(blockSize)) return false;
+    const int64_t end = int64_t(offset) + length;
+    if (offset < previousEnd || end > dataLength || length > CompressedCapacity(blockSize)) return false;
     section.blockOffsets[size_t(b)] = offset;
     section.blockLengths[size_t(b)] = length;
+    previousEnd = end;
   }
   section.decodedBlock = -1;
+  return true;
+}
+
+// The builder writes the entry records back to back in subject order, so the positions ascend. Only
+// then does reading every subject in turn decode each block once, and (with each record ending where
+// the next begins) all subjects together hold no more than the stream: a table that sends subjects
+// back and forth, or many to one place, would make a small file cost without bound. The table is
+// read in pieces of a few KB.
+bool TomeReader::SubjectPositionsAscend() const {
+  constexpr int kPiece = 4096;
+  std::vector<uint8_t> raw(size_t(std::min(m_subjectCount, kPiece)) * 4);
+  int64_t previous = -1;
+  for (int first = 0; first < m_subjectCount; first += kPiece) {
+    const int count = std::min(kPiece, m_subjectCount - first);
+    if (!m_file.ReadAt(m_subjectTablePosition + 4 * int64_t(first), raw.data(), size_t(count) * 4)) return false;
+    for (int k = 0; k < count; ++k) {
+      const int64_t position = DecodeLE32Signed(&raw[size_t(k) * 4]);
+      if (position <= previous) return false;
+      previous = position;
+    }
+  }
   return true;
 }
 
@@ -256,6 +285,8 @@ void TomeReader::ReleaseAll() {
   m_probeSubjects = {};
   m_currentEntryIndex = -1;
   m_entryText = {};
+  m_nextIndexInRun = -1;
+  m_runExtensionEnd = 0;
 }
 
 void TomeReader::ReadBookmarks() {

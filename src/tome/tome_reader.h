@@ -1,6 +1,7 @@
 // TomeReader: random access to one open tome of either layout (see tome_builder.cpp for the byte
-// map). Works on demand: at most one decoded block per text section and 50 subject positions are held,
-// so a tome of any size opens at once.
+// map). Works on demand: at most one decoded block per text section and 50 subject positions are held.
+// Opening reads the headers and block tables, and passes over the subject table once (4 bytes a
+// subject, read a few KB at a time) to check that its positions ascend.
 #pragma once
 
 #include <cstdint>
@@ -63,7 +64,9 @@ class TomeReader {
   int ExtensionPosition(int subjectIndex);
 
   // Makes the whole stored text of the entry the current entry text. False when no tome is open, the
-  // index is out of range or memory runs out; damaged data gives an empty or cut text.
+  // index is out of range or memory runs out; damaged data gives an empty or cut text. Loaded in
+  // index order, an entry whose extension piece starts inside the piece of an entry before it in the
+  // same run keeps only its head.
   bool LoadEntryText(int subjectIndex);
   // The current entry text (without its terminating 0x00), valid until the next LoadEntryText, Open
   // or Close.
@@ -72,9 +75,12 @@ class TomeReader {
   int CurrentEntryIndex() const { return m_currentEntryIndex; }
 
   // Version-1 tomes only: replaces stored with the entry's text bytes as the file holds them (packed
-  // text unless the base version is 1), cut at the end of the file. False for a current-layout tome
-  // or when the entry's records cannot be located.
+  // text unless the base version is 1). False for a current-layout tome or when the entry is not
+  // whole (IsVersion1EntryWhole).
   bool ReadVersion1StoredText(int subjectIndex, std::vector<uint8_t>& stored);
+  // Version-1 tomes only: true when the entry's subject and text records are whole in the file. The
+  // reader shows an entry that is not whole with an empty text; a conversion must refuse it.
+  bool IsVersion1EntryWhole(int subjectIndex) const;
   // Version-1 tomes only: replaces table with the bookmark table as stored, or with nothing when the
   // version word shows none. False when it cannot be read or no version-1 tome is open.
   bool ReadVersion1BookmarkTable(std::string& table);
@@ -114,11 +120,12 @@ class TomeReader {
   Status OpenVersion1(const std::string& path);
   Status ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd);
   bool ReadSection(int64_t start, Section& section, int64_t& sectionEnd);
+  bool SubjectPositionsAscend() const;
   bool AllocateBuffers();
   bool MakeBlockCurrent(Section& section, int block, bool withNextHead);
   int64_t SubjectPosition(int subjectIndex);
   bool LocateRecord(int subjectIndex, Record& record);
-  bool AssembleLongRecord(int block, size_t offset, Record& record);
+  bool AssembleLongRecord(int block, size_t offset, size_t limit, Record& record);
   std::string_view SubjectView(int subjectIndex);
   void AppendExtension(int64_t extensionPosition);
   int FindByScan(SubjectMatch match, std::string_view text);
@@ -153,6 +160,10 @@ class TomeReader {
   std::unordered_map<int, std::string> m_probeSubjects;
   int m_currentEntryIndex = -1;
   std::string m_entryText;
+  // Entry texts loaded in index order form a run: the index that continues it, and where the
+  // extension pieces given in it end.
+  int m_nextIndexInRun = -1;
+  int64_t m_runExtensionEnd = 0;
 };
 
 }  // namespace lv

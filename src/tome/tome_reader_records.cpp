@@ -1,11 +1,11 @@
-// TomeReader: the subject position window, block access, entry records and the lookups built on them.
+// TomeReader: the subject position window, block access and entry records. The lookups built on them
+// are in tome_reader_find.cpp.
 #include <algorithm>
 #include <cstring>
 #include <new>
 
 #include "tome/block_codec.h"
 #include "tome/coding.h"
-#include "tome/collation.h"
 #include "tome/markup.h"
 #include "tome/tome_reader.h"
 #include "tome/version1_reader.h"
@@ -17,9 +17,12 @@ namespace {
 // (all literals) they still give more than 2001 bytes.
 constexpr size_t kNextHeadInputLimit = 4000;
 constexpr size_t kNextHeadRoom = 3000;
-// A record assembled across blocks is cut here: no real subject comes near it, and damaged data that
-// never reaches a 0x00 cannot make the reader take memory without bound.
-constexpr size_t kMaxRecordLength = size_t(16) << 20;
+// How far a record that starts offset bytes into a block of blockBytes bytes may reach: into the
+// decoded head of the next block, and never beyond the longest record a tome can hold. Damaged data
+// that never reaches a 0x00 then costs no more to read than a real record.
+size_t RecordLimit(size_t blockBytes, size_t offset) {
+  return std::min(blockBytes - offset + size_t(kNextBlockHeadDecoded), size_t(kLongestReadableRecord));
+}
 constexpr size_t kExtensionPositionSize = 4;
 
 // Splits bytes[0..size) into the parts of an entry record. True when both terminators were found;
@@ -130,32 +133,54 @@ bool TomeReader::LocateRecord(int subjectIndex, Record& record) {
   const size_t offset = size_t(position % m_main.blockSize);
   if (block >= m_main.BlockCount() || !MakeBlockCurrent(m_main, int(block), true)) return false;
   if (offset >= m_main.blockBytes) return false;
-  if (ParseRecord(m_main.buffer.data() + offset, m_main.decodedSize - offset, record.flags, record.extensionPosition,
-                  record.subject, record.head)) {
-    return true;
+  // A record ends at the latest where the next one begins (the positions ascend).
+  const int64_t next = subjectIndex + 1 < m_subjectCount ? SubjectPosition(subjectIndex + 1) : -1;
+  size_t limit = RecordLimit(m_main.blockBytes, offset);
+  if (next > position) limit = size_t(std::min<int64_t>(int64_t(limit), next - position));
+  const size_t size = std::min(m_main.decodedSize - offset, limit);
+  if (ParseRecord(m_main.buffer.data() + offset, size, record.flags, record.extensionPosition, record.subject,
+                  record.head) ||
+      size == limit) {
+    return true;  // whole, or cut at the limit
   }
-  return AssembleLongRecord(int(block), offset, record);
+  return AssembleLongRecord(int(block), offset, limit, record);
 }
 
-// A record that runs on beyond the decoded head of the next block (a very long subject from another
-// writer, or small blocks) is gathered block by block until both of its terminators are in.
-bool TomeReader::AssembleLongRecord(int block, size_t offset, Record& record) {
+// A record that runs on beyond the decoded head of the next block (blocks smaller than the head) is
+// gathered block by block until both of its terminators are in, the stream ends or the record reaches
+// the limit. The blocks are decoded straight from runs of the file read a few KB at a time, so that
+// tiny blocks cost one read per run rather than per block.
+bool TomeReader::AssembleLongRecord(int block, size_t offset, size_t limit, Record& record) {
+  constexpr size_t kRunBytes = 16384;
   const size_t blockSize = size_t(m_main.blockSize);
   m_recordScratch.assign(reinterpret_cast<const char*>(m_main.buffer.data()) + offset, m_main.blockBytes - offset);
+  std::vector<uint8_t> run;
+  int64_t runStart = 0;
   bool streamGoesOn = m_main.blockBytes == blockSize;
-  for (int next = block + 1; streamGoesOn && next < m_main.BlockCount(); ++next) {
-    if (m_recordScratch.size() >= kMaxRecordLength || !MakeBlockCurrent(m_main, next, true)) break;
-    const uint8_t* added = m_main.buffer.data();
-    m_recordScratch.append(reinterpret_cast<const char*>(added), m_main.blockBytes);
+  for (int next = block + 1; streamGoesOn && next < m_main.BlockCount() && m_recordScratch.size() < limit; ++next) {
+    const int64_t start = m_main.dataBase + m_main.blockOffsets[size_t(next)];
+    const size_t length = m_main.blockLengths[size_t(next)];
+    if (start < runStart || start + int64_t(length) > runStart + int64_t(run.size())) {
+      run.resize(size_t(std::min<int64_t>(int64_t(std::max(length, kRunBytes)), m_file.Size() - start)));
+      runStart = start;
+      if (!m_file.ReadAt(start, run.data(), run.size())) break;
+    }
+    // The whole block is decoded (a decoder never writes a literal group in part), then cut to the limit.
+    const size_t before = m_recordScratch.size();
+    m_recordScratch.resize(before + blockSize);
+    const size_t decoded = DecodeBlock(run.data() + (start - runStart), length,
+                                       reinterpret_cast<uint8_t*>(m_recordScratch.data()) + before, blockSize, false);
+    const size_t added = std::min(decoded, limit - before);
+    m_recordScratch.resize(before + added);
     // Only a block that brings a 0x00 can complete the record; others are appended without a parse.
-    if (std::memchr(added, 0, m_main.blockBytes) != nullptr &&
+    if (std::memchr(m_recordScratch.data() + before, 0, added) != nullptr &&
         ParseRecord(reinterpret_cast<const uint8_t*>(m_recordScratch.data()), m_recordScratch.size(), record.flags,
                     record.extensionPosition, record.subject, record.head)) {
       return true;
     }
-    streamGoesOn = m_main.blockBytes == blockSize;
+    streamGoesOn = decoded == blockSize;
   }
-  // The stream ends inside the record: what there is of it is the record.
+  // The stream ends inside the record, or the record reached the limit: what there is of it is the record.
   ParseRecord(reinterpret_cast<const uint8_t*>(m_recordScratch.data()), m_recordScratch.size(), record.flags,
               record.extensionPosition, record.subject, record.head);
   return true;
@@ -199,7 +224,16 @@ bool TomeReader::LoadEntryText(int subjectIndex) {
       Record record;
       LocateRecord(subjectIndex, record);
       m_entryText.assign(record.head);
-      if (record.extensionPosition >= 0) AppendExtension(record.extensionPosition);
+      // Entries loaded one after the other (an export, a search) take pieces that follow one another
+      // in the extension stream, as the builder writes them. A piece that starts inside one already
+      // given in the same run is damage: its entry keeps only its head, so that entries pointed at
+      // one long piece cannot make a small tome read as a huge one.
+      if (subjectIndex != m_nextIndexInRun) m_runExtensionEnd = 0;
+      m_nextIndexInRun = subjectIndex + 1;
+      if (record.extensionPosition >= 0 && record.extensionPosition >= m_runExtensionEnd) {
+        AppendExtension(record.extensionPosition);
+        m_runExtensionEnd = int64_t(record.extensionPosition) + int64_t(m_entryText.size() - record.head.size()) + 1;
+      }
     }
   } catch (const std::bad_alloc&) {
     m_entryText = {};
@@ -217,6 +251,10 @@ bool TomeReader::ReadVersion1BookmarkTable(std::string& table) {
   return m_version1->ReadBookmarkTable(reinterpret_cast<uint8_t*>(table.data()));
 }
 
+bool TomeReader::IsVersion1EntryWhole(int subjectIndex) const {
+  return m_open && !m_currentLayout && m_version1->HasWholeEntry(subjectIndex);
+}
+
 bool TomeReader::ReadVersion1StoredText(int subjectIndex, std::vector<uint8_t>& stored) {
   stored.clear();
   if (!m_open || m_currentLayout) return false;
@@ -224,72 +262,22 @@ bool TomeReader::ReadVersion1StoredText(int subjectIndex, std::vector<uint8_t>& 
 }
 
 // Appends the entry's piece of the extension stream: from the position up to its 0x00, across as many
-// blocks as it spans. A piece that runs off the stream is cut there.
+// blocks as it spans. A piece that runs off the stream is cut there, and one longer than any the
+// builder writes is cut at that length (the block order rule already bounds the stream by the file).
 void TomeReader::AppendExtension(int64_t extensionPosition) {
   if (m_extension.blockSize <= 0) return;
   const size_t blockSize = size_t(m_extension.blockSize);
+  const size_t textLimit = size_t(kEntryHeadLength + kMaxTextStreamLength);
   int64_t block = extensionPosition / m_extension.blockSize;
   size_t offset = size_t(extensionPosition % m_extension.blockSize);
   for (; block < m_extension.BlockCount(); ++block, offset = 0) {
     if (!MakeBlockCurrent(m_extension, int(block), false) || offset >= m_extension.blockBytes) return;
     const uint8_t* start = m_extension.buffer.data() + offset;
-    const size_t available = m_extension.blockBytes - offset;
+    const size_t available = std::min(m_extension.blockBytes - offset, textLimit - m_entryText.size());
     const auto* end = static_cast<const uint8_t*>(std::memchr(start, 0, available));
     m_entryText.append(reinterpret_cast<const char*>(start), end ? size_t(end - start) : available);
-    if (end != nullptr || m_extension.blockBytes < blockSize) return;
+    if (end != nullptr || m_extension.blockBytes < blockSize || m_entryText.size() >= textLimit) return;
   }
-}
-
-int TomeReader::FindSubject(SubjectMatch match, std::string_view text) {
-  if (!m_open || m_subjectCount == 0) return -1;
-  if (!m_currentLayout || m_sortedFlag != 1) return FindByScan(match, text);
-  return FindByBinarySearch(text);
-}
-
-int TomeReader::FindByScan(SubjectMatch match, std::string_view text) {
-  for (int i = 0; i < m_subjectCount; ++i) {
-    const std::string_view subject = SubjectView(i);
-    if (match == SubjectMatch::kExact ? Collate(subject, text) == 0 : CollateBeginsWith(subject, text)) return i;
-  }
-  return -1;
-}
-
-// Both match modes alike: the first of the subjects equal to the text, else, where the search ends,
-// a subject that begins with the text.
-int TomeReader::FindByBinarySearch(std::string_view text) {
-  int lo = 0;
-  int hi = m_subjectCount - 1;
-  for (int depth = 0;; ++depth) {
-    const int span = hi - lo;
-    int mid = span == 1 ? lo : lo + span / 2;
-    const int order = Collate(ProbeSubject(mid, depth), text);
-    if (order == 0) {
-      while (mid > 0 && Collate(SubjectView(mid - 1), text) == 0) --mid;
-      return mid;
-    }
-    if (span <= 1) break;
-    if (order < 0) {
-      lo = mid;
-    } else {
-      hi = mid;
-    }
-  }
-  if (CollateBeginsWith(SubjectView(lo), text)) return lo;
-  if (CollateBeginsWith(SubjectView(hi), text)) return hi;
-  return -1;
-}
-
-// The first kProbeCacheDepth steps of every binary search probe the same few thousand subjects, each
-// in a block of its own; keeping them leaves only the last steps, which share a few blocks, to decode.
-std::string_view TomeReader::ProbeSubject(int subjectIndex, int depth) {
-  constexpr int kProbeCacheDepth = 12;
-  constexpr size_t kLongestCachedSubject = 256;  // bounds the cache at about a megabyte
-  if (depth >= kProbeCacheDepth) return SubjectView(subjectIndex);
-  const auto cached = m_probeSubjects.find(subjectIndex);
-  if (cached != m_probeSubjects.end()) return cached->second;
-  const std::string_view subject = SubjectView(subjectIndex);
-  if (subject.size() > kLongestCachedSubject) return subject;
-  return m_probeSubjects.emplace(subjectIndex, std::string(subject)).first->second;
 }
 
 }  // namespace lv

@@ -60,6 +60,8 @@ Status Version1Reader::Open(const std::string& path, bool writable) {
   m_baseVersion = base;
   m_subjectCount = count;
   m_hasBookmarks = writable || hasBookmarks;
+  const bool tailNow = writable || hasTail;
+  m_textDataEnd = m_file.Size() - (tailNow ? kV1ReservedTailSize : 0) - (m_hasBookmarks ? kBookmarkTableSize : 0);
   return Status::Ok();
 }
 
@@ -90,6 +92,7 @@ void Version1Reader::Close() {
   m_versionWord = 0;
   m_subjectCount = 0;
   m_hasBookmarks = false;
+  m_textDataEnd = 0;
 }
 
 std::string_view Version1Reader::Subject(int index) const {
@@ -104,23 +107,24 @@ std::string_view Version1Reader::Subject(int index) const {
                           size_t(std::min(length, available)));
 }
 
+// Both records of the entry must be whole: the subject record inside the header, and the text record,
+// its length field and every byte it claims, before the end of the text data (the appended tail and
+// bookmark table are not text). A cut or damaged tome thus never passes a part of an entry for all of it.
 bool Version1Reader::LocateText(int index, int64_t& textStart, int64_t& textLength) const {
   if (index < 0 || index >= m_subjectCount) return false;
-  const std::string_view subject = Subject(index);
+  const int64_t headerLength = int64_t(m_header.size());
   const int64_t record = DecodeLE32Signed(&m_header[kV1HeaderFixedSize + 4 * size_t(index)]);
-  if (record < 0 || record + 4 > int64_t(m_header.size())) return false;
-  const int64_t offsetField = record + 4 + int64_t(subject.size());
-  if (offsetField + 4 > int64_t(m_header.size())) return false;
+  if (record < 0 || record + 4 > headerLength) return false;
+  const int64_t subjectLength = DecodeLE32Signed(&m_header[size_t(record)]);
+  const int64_t offsetField = record + 4 + subjectLength;
+  if (subjectLength < 0 || offsetField + 4 > headerLength) return false;
   const int64_t textRecord = DecodeLE32Signed(&m_header[size_t(offsetField)]);
+  if (textRecord < 0 || textRecord + 4 > m_textDataEnd) return false;
   uint8_t lengthField[4];
-  if (textRecord < 0 || !m_file.ReadAt(textRecord, lengthField, 4)) return false;
+  if (!m_file.ReadAt(textRecord, lengthField, 4)) return false;
   textStart = textRecord + 4;
-  // A negative length is a damaged record with no text (the Palm export refuses it); a length past the
-  // end of the file is cut to the file.
-  const int64_t storedLength = DecodeLE32Signed(lengthField);
-  if (storedLength < 0) return false;
-  textLength = std::min<int64_t>(storedLength, m_file.Size() - textStart);
-  return true;
+  textLength = DecodeLE32Signed(lengthField);
+  return textLength >= 0 && textLength <= m_textDataEnd - textStart;
 }
 
 std::string Version1Reader::Preview(int index) {

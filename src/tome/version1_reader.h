@@ -45,12 +45,20 @@ class Version1Reader {
   // The version-1 preview: at most 250 stored bytes decoded (at most 201 characters), cut before the
   // first line break ("@").
   std::string Preview(int index);
-  // Replaces text with the whole stored text of the entry (line breaks as TAB + code 8). A damaged
-  // record gives an empty or cut text. Throws std::bad_alloc when memory runs out.
+  // Replaces text with the whole stored text of the entry (line breaks as TAB + code 8). An entry that
+  // is not whole gives an empty text. Throws std::bad_alloc when memory runs out.
   void LoadText(int index, std::string& text);
   // Replaces stored with the text record's stored bytes as they are (packed unless the base version
-  // is 1), cut at the end of the file. False when the record cannot be located or read.
+  // is 1). False when the entry is not whole (see HasWholeEntry) or cannot be read.
   bool ReadStoredText(int index, std::vector<uint8_t>& stored) const;
+  // True when the subject record lies inside the header and the text record, with every byte its
+  // length claims, before the end of the text data (the file without the appended tail and bookmark
+  // table). Preview and LoadText give nothing for an entry that is not whole.
+  bool HasWholeEntry(int index) const {
+    int64_t start = 0;
+    int64_t length = 0;
+    return LocateText(index, start, length);
+  }
 
   // True when the version word shows the appended bookmark table and the file can hold it behind the
   // fixed header; the table is then the last 4743 bytes of the file.
@@ -60,7 +68,8 @@ class Version1Reader {
 
  private:
   Status AppendMissingParts(bool hasTail, bool hasBookmarks);
-  // Locates the text record of index: offset of its stored bytes and their length, cut to the file.
+  // Locates the text record of index: offset of its stored bytes and their length; false when the
+  // entry is not whole.
   bool LocateText(int index, int64_t& textStart, int64_t& textLength) const;
 
   TomeFile m_file;
@@ -69,6 +78,7 @@ class Version1Reader {
   int32_t m_versionWord = 0;
   int m_subjectCount = 0;
   bool m_hasBookmarks = false;
+  int64_t m_textDataEnd = 0;      // where the text records end: the appended tail and table follow
   std::vector<uint8_t> m_stored;  // stored bytes of the text being loaded
   uint8_t m_previewBuffer[kVersion1PreviewBytes] = {};
 };

@@ -42,6 +42,12 @@ UpgradeOutcome UpgradeVersion1Tome(const std::string& path) {
   TomeBuilder builder;
   for (int i = 0; i < reader.SubjectCount() && builder.BuildStatus().IsOk(); ++i) {
     const std::string subject = reader.Subject(i);
+    // An entry that the file does not hold whole (a cut or damaged tome) would come out empty or cut.
+    if (!reader.IsVersion1EntryWhole(i)) {
+      return UpgradeFailure(Status::Corruption(
+          "cannot upgrade '" + path + "': entry " + std::to_string(i) +
+          " is damaged or cut off (its records run past the end of the file); the tome is left as it was"));
+    }
     if (!reader.LoadEntryText(i)) {
       return UpgradeFailure(CannotUpgrade(path, "entry " + std::to_string(i) + " cannot be read"));
     }

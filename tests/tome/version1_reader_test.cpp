@@ -212,14 +212,38 @@ TEST_F(Version1TomeTest, RefusesImpossibleHeadersAndCutsDamagedRecords) {
   EXPECT_EQ(reader.Subject(3), bytes.substr(record3 + 4, 4));  // cut at the end of the header
 }
 
-TEST_F(Version1TomeTest, TextLengthBeyondTheFileIsCut) {
-  std::string bytes = test::AssembleVersion1Tome({{"only", "plain words"}}, 1501);
-  const size_t textRecord = 28 + 4 + 8 + 4;
-  test::PutLe32(bytes, textRecord, 0x7FFFFFF0);
-  TomeReader reader;
-  ASSERT_EQ(OpenedAs(reader.Open(Write(bytes), OpenMode::kReadOnly)), Opened::kOk);
-  ASSERT_TRUE(reader.LoadEntryText(0));
-  EXPECT_EQ(reader.CurrentEntryText(), "plain words");
+// A text record must lie whole before the appended tail and bookmark table: one whose length runs
+// past them or past the end of the file is not whole and reads as no text at all.
+TEST_F(Version1TomeTest, TextRecordsMustLieWholeInTheTextData) {
+  const std::string text = "plain words";
+  const size_t lengthField = 28 + 4 + 8 + 4;
+  const struct {
+    const char* name;
+    int32_t versionWord;
+    int32_t length;
+    bool whole;
+  } cases[] = {
+      {"exact", 1501, int32_t(text.size()), true},
+      {"into the reserved tail", 1501, int32_t(text.size()) + 1, false},
+      {"past the file", 1501, 0x7FFFFFF0, false},
+      {"exact, nothing appended", 1, int32_t(text.size()), true},
+      {"one byte past the file", 1, int32_t(text.size()) + 1, false},
+      {"negative", 1, -1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string bytes = test::AssembleVersion1Tome({{"only", text}}, c.versionWord);
+    test::PutLe32(bytes, lengthField, c.length);
+    TomeReader reader;
+    ASSERT_EQ(OpenedAs(reader.Open(Write(bytes), OpenMode::kReadOnly)), Opened::kOk);
+    EXPECT_EQ(reader.IsVersion1EntryWhole(0), c.whole);
+    ASSERT_TRUE(reader.LoadEntryText(0));
+    EXPECT_EQ(reader.CurrentEntryText(), c.whole ? text : "");
+    EXPECT_EQ(reader.Preview(0, false), c.whole ? text : "");
+    std::vector<uint8_t> stored;
+    EXPECT_EQ(reader.ReadVersion1StoredText(0, stored), c.whole);
+    EXPECT_EQ(reader.Subject(0), "only");
+  }
 }
 
 }  // namespace
