@@ -1,0 +1,124 @@
+// Transliterations of characters that Windows-1252 lacks: the spelling a reader of an English page
+// would expect (the base letter for Latin letters with other accents, the usual Latin spelling of
+// Greek and Cyrillic letters, ASCII for typographic signs).
+#include <algorithm>
+#include <iterator>
+
+#include "dictionaries/text_encoding.h"
+
+namespace lv::dict {
+namespace {
+
+// U+0100..U+017F, one base letter each (the few two-letter forms are in kSpellings).
+constexpr std::string_view kLatinExtendedA =
+    "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIiIiJjKkkLlLlLlLlLlNnNnNnnNnOoOoOoOoRrRrRrSsSsSsSsTtTtTtUuUuUuUuUu"
+    "UuWwYyYZzZzZzs";
+static_assert(kLatinExtendedA.size() == 0x80);
+
+struct Spelling {
+  char32_t c;
+  std::string_view text;
+};
+
+// Sorted by character.
+constexpr Spelling kSpellings[] = {
+    {0x0132, "IJ"}, {0x0133, "ij"}, {0x0149, "'n"}, {0x0180, "b"}, {0x0181, "B"}, {0x0186, "O"}, {0x0187, "C"},
+    {0x0188, "c"}, {0x0189, "D"}, {0x018A, "D"}, {0x018F, "E"}, {0x0190, "E"}, {0x0191, "F"}, {0x0193, "G"},
+    {0x0197, "I"}, {0x0198, "K"}, {0x0199, "k"}, {0x019A, "l"}, {0x019D, "N"}, {0x019E, "n"}, {0x019F, "O"},
+    {0x01A0, "O"}, {0x01A1, "o"}, {0x01AF, "U"}, {0x01B0, "u"}, {0x01B5, "Z"}, {0x01B6, "z"}, {0x01C4, "DZ"},
+    {0x01C5, "Dz"}, {0x01C6, "dz"}, {0x01C7, "LJ"}, {0x01C8, "Lj"}, {0x01C9, "lj"}, {0x01CA, "NJ"}, {0x01CB, "Nj"},
+    {0x01CC, "nj"}, {0x01CD, "A"}, {0x01CE, "a"}, {0x01CF, "I"}, {0x01D0, "i"}, {0x01D1, "O"}, {0x01D2, "o"},
+    {0x01D3, "U"}, {0x01D4, "u"}, {0x01D5, "\xDC"}, {0x01D6, "\xFC"}, {0x01D7, "\xDC"}, {0x01D8, "\xFC"},
+    {0x01D9, "\xDC"}, {0x01DA, "\xFC"}, {0x01DB, "\xDC"}, {0x01DC, "\xFC"}, {0x01DD, "e"}, {0x01E2, "\xC6"},
+    {0x01E3, "\xE6"}, {0x01E6, "G"}, {0x01E7, "g"}, {0x01E8, "K"}, {0x01E9, "k"}, {0x01EA, "O"}, {0x01EB, "o"},
+    {0x01F0, "j"}, {0x01F4, "G"}, {0x01F5, "g"}, {0x01F8, "N"}, {0x01F9, "n"}, {0x01FA, "\xC5"}, {0x01FB, "\xE5"},
+    {0x01FC, "\xC6"}, {0x01FD, "\xE6"}, {0x01FE, "\xD8"}, {0x01FF, "\xF8"}, {0x0218, "S"}, {0x0219, "s"},
+    {0x021A, "T"}, {0x021B, "t"}, {0x0250, "a"}, {0x0251, "a"}, {0x0252, "o"}, {0x0253, "b"}, {0x0254, "o"},
+    {0x0256, "d"}, {0x0257, "d"}, {0x0258, "e"}, {0x0259, "e"}, {0x025B, "e"}, {0x025C, "e"}, {0x0260, "g"},
+    {0x0261, "g"}, {0x0262, "G"}, {0x0265, "h"}, {0x0266, "h"}, {0x0268, "i"}, {0x026A, "I"}, {0x026B, "l"},
+    {0x026C, "l"}, {0x026D, "l"}, {0x026F, "m"}, {0x0270, "m"}, {0x0271, "m"}, {0x0272, "n"}, {0x0273, "n"},
+    {0x0274, "N"}, {0x0275, "o"}, {0x0279, "r"}, {0x027A, "r"}, {0x027B, "r"}, {0x027D, "r"}, {0x027E, "r"},
+    {0x0280, "R"}, {0x0281, "R"}, {0x0282, "s"}, {0x0283, "sh"}, {0x0288, "t"}, {0x0289, "u"}, {0x028A, "u"},
+    {0x028B, "v"}, {0x028C, "v"}, {0x028D, "w"}, {0x028E, "y"}, {0x028F, "Y"}, {0x0290, "z"}, {0x0291, "z"},
+    {0x0292, "zh"}, {0x0294, "'"}, {0x029D, "j"}, {0x02B0, "h"}, {0x02B2, "j"}, {0x02B9, "'"}, {0x02BA, "\""},
+    {0x02BB, "'"}, {0x02BC, "'"}, {0x02BE, "'"}, {0x02BF, "'"}, {0x02C7, ""}, {0x02C8, "'"}, {0x02CC, ","},
+    {0x02D0, ":"}, {0x02D1, ":"}, {0x02D8, ""}, {0x02D9, ""}, {0x02DA, ""}, {0x02DB, ""}, {0x02DD, "\""},
+    {0x0386, "A"}, {0x0388, "E"}, {0x0389, "I"}, {0x038A, "I"}, {0x038C, "O"}, {0x038E, "Y"}, {0x038F, "O"},
+    {0x0390, "i"}, {0x0391, "A"}, {0x0392, "B"}, {0x0393, "G"}, {0x0394, "D"}, {0x0395, "E"}, {0x0396, "Z"},
+    {0x0397, "I"}, {0x0398, "Th"}, {0x0399, "I"}, {0x039A, "K"}, {0x039B, "L"}, {0x039C, "M"}, {0x039D, "N"},
+    {0x039E, "X"}, {0x039F, "O"}, {0x03A0, "P"}, {0x03A1, "R"}, {0x03A3, "S"}, {0x03A4, "T"}, {0x03A5, "Y"},
+    {0x03A6, "Ph"}, {0x03A7, "Ch"}, {0x03A8, "Ps"}, {0x03A9, "O"}, {0x03AA, "I"}, {0x03AB, "Y"}, {0x03AC, "a"},
+    {0x03AD, "e"}, {0x03AE, "i"}, {0x03AF, "i"}, {0x03B0, "y"}, {0x03B1, "a"}, {0x03B2, "b"}, {0x03B3, "g"},
+    {0x03B4, "d"}, {0x03B5, "e"}, {0x03B6, "z"}, {0x03B7, "i"}, {0x03B8, "th"}, {0x03B9, "i"}, {0x03BA, "k"},
+    {0x03BB, "l"}, {0x03BC, "\xB5"}, {0x03BD, "n"}, {0x03BE, "x"}, {0x03BF, "o"}, {0x03C0, "p"}, {0x03C1, "r"},
+    {0x03C2, "s"}, {0x03C3, "s"}, {0x03C4, "t"}, {0x03C5, "y"}, {0x03C6, "ph"}, {0x03C7, "ch"}, {0x03C8, "ps"},
+    {0x03C9, "o"}, {0x03CA, "i"}, {0x03CB, "y"}, {0x03CC, "o"}, {0x03CD, "y"}, {0x03CE, "o"}, {0x0401, "Yo"},
+    {0x0404, "Ye"}, {0x0406, "I"}, {0x0407, "Yi"}, {0x0410, "A"}, {0x0411, "B"}, {0x0412, "V"}, {0x0413, "G"},
+    {0x0414, "D"}, {0x0415, "E"}, {0x0416, "Zh"}, {0x0417, "Z"}, {0x0418, "I"}, {0x0419, "Y"}, {0x041A, "K"},
+    {0x041B, "L"}, {0x041C, "M"}, {0x041D, "N"}, {0x041E, "O"}, {0x041F, "P"}, {0x0420, "R"}, {0x0421, "S"},
+    {0x0422, "T"}, {0x0423, "U"}, {0x0424, "F"}, {0x0425, "Kh"}, {0x0426, "Ts"}, {0x0427, "Ch"}, {0x0428, "Sh"},
+    {0x0429, "Shch"}, {0x042A, "\""}, {0x042B, "Y"}, {0x042C, "'"}, {0x042D, "E"}, {0x042E, "Yu"}, {0x042F, "Ya"},
+    {0x0430, "a"}, {0x0431, "b"}, {0x0432, "v"}, {0x0433, "g"}, {0x0434, "d"}, {0x0435, "e"}, {0x0436, "zh"},
+    {0x0437, "z"}, {0x0438, "i"}, {0x0439, "y"}, {0x043A, "k"}, {0x043B, "l"}, {0x043C, "m"}, {0x043D, "n"},
+    {0x043E, "o"}, {0x043F, "p"}, {0x0440, "r"}, {0x0441, "s"}, {0x0442, "t"}, {0x0443, "u"}, {0x0444, "f"},
+    {0x0445, "kh"}, {0x0446, "ts"}, {0x0447, "ch"}, {0x0448, "sh"}, {0x0449, "shch"}, {0x044A, "\""},
+    {0x044B, "y"}, {0x044C, "'"}, {0x044D, "e"}, {0x044E, "yu"}, {0x044F, "ya"}, {0x0451, "yo"}, {0x0454, "ye"},
+    {0x0456, "i"}, {0x0457, "yi"}, {0x0490, "G"}, {0x0491, "g"}, {0x1E0C, "D"}, {0x1E0D, "d"}, {0x1E24, "H"},
+    {0x1E25, "h"}, {0x1E36, "L"}, {0x1E37, "l"}, {0x1E42, "M"}, {0x1E43, "m"}, {0x1E44, "N"}, {0x1E45, "n"},
+    {0x1E46, "N"}, {0x1E47, "n"}, {0x1E5A, "R"}, {0x1E5B, "r"}, {0x1E62, "S"}, {0x1E63, "s"}, {0x1E6C, "T"},
+    {0x1E6D, "t"}, {0x1E92, "Z"}, {0x1E93, "z"}, {0x1E9E, "SS"}, {0x1EA0, "A"}, {0x1EA1, "a"}, {0x1EB8, "E"},
+    {0x1EB9, "e"}, {0x1EBC, "E"}, {0x1EBD, "e"}, {0x1ECA, "I"}, {0x1ECB, "i"}, {0x1ECC, "O"}, {0x1ECD, "o"},
+    {0x1EE4, "U"}, {0x1EE5, "u"}, {0x1EF2, "Y"}, {0x1EF3, "y"}, {0x1EF8, "Y"}, {0x1EF9, "y"}, {0x2000, " "},
+    {0x2001, " "}, {0x2002, " "}, {0x2003, " "}, {0x2004, " "}, {0x2005, " "}, {0x2006, " "}, {0x2007, " "},
+    {0x2008, " "}, {0x2009, " "}, {0x200A, " "}, {0x200B, ""}, {0x200C, ""}, {0x200D, ""}, {0x200E, ""},
+    {0x200F, ""}, {0x2010, "-"}, {0x2011, "-"}, {0x2012, "-"}, {0x2015, "\x97"}, {0x2016, "||"}, {0x2017, "_"},
+    {0x201B, "'"}, {0x201F, "\""}, {0x2024, "."}, {0x2025, ".."}, {0x2027, "\xB7"}, {0x2028, " "}, {0x2029, " "},
+    {0x202F, " "}, {0x2032, "'"}, {0x2033, "\""}, {0x2034, "'''"}, {0x2035, "`"}, {0x2044, "/"}, {0x205F, " "},
+    {0x2060, ""}, {0x2070, "0"}, {0x2074, "4"}, {0x2075, "5"}, {0x2076, "6"}, {0x2077, "7"}, {0x2078, "8"},
+    {0x2079, "9"}, {0x2080, "0"}, {0x2081, "1"}, {0x2082, "2"}, {0x2083, "3"}, {0x2084, "4"}, {0x2085, "5"},
+    {0x2086, "6"}, {0x2087, "7"}, {0x2088, "8"}, {0x2089, "9"}, {0x20A4, "\xA3"}, {0x20A9, "W"}, {0x20BD, "R"},
+    {0x2100, "a/c"}, {0x2103, "\xB0" "C"}, {0x2105, "c/o"}, {0x2109, "\xB0" "F"}, {0x2116, "No."}, {0x2117, "(P)"},
+    {0x2120, "SM"}, {0x2126, "Ohm"}, {0x212A, "K"}, {0x212B, "\xC5"}, {0x2153, "1/3"}, {0x2154, "2/3"},
+    {0x2155, "1/5"}, {0x2156, "2/5"}, {0x2157, "3/5"}, {0x2158, "4/5"}, {0x2159, "1/6"}, {0x215A, "5/6"},
+    {0x215B, "1/8"}, {0x215C, "3/8"}, {0x215D, "5/8"}, {0x215E, "7/8"}, {0x2190, "<-"}, {0x2192, "->"},
+    {0x2194, "<->"}, {0x21D0, "<="}, {0x21D2, "=>"}, {0x21D4, "<=>"}, {0x2212, "-"}, {0x2215, "/"},
+    {0x2217, "*"}, {0x2219, "\xB7"}, {0x221A, "sqrt"}, {0x221E, "infinity"}, {0x2223, "|"}, {0x2236, ":"},
+    {0x223C, "~"}, {0x2248, "~"}, {0x2260, "/="}, {0x2261, "=="}, {0x2264, "<="}, {0x2265, ">="}, {0x22C5, "\xB7"},
+    {0x2500, "-"}, {0x2502, "|"}, {0x25CF, "\x95"}, {0x25E6, "o"}, {0x2605, "*"}, {0x2606, "*"}, {0x2713, "v"},
+    {0x2714, "v"}, {0x2717, "x"}, {0x27E8, "<"}, {0x27E9, ">"}, {0x3000, " "}, {0xFB00, "ff"}, {0xFB01, "fi"},
+    {0xFB02, "fl"}, {0xFB03, "ffi"}, {0xFB04, "ffl"}, {0xFB05, "st"}, {0xFB06, "st"}, {0xFE0E, ""}, {0xFE0F, ""},
+    {0xFEFF, ""},
+};
+
+constexpr bool SortedByCharacter() {
+  for (size_t i = 1; i < std::size(kSpellings); ++i) {
+    if (kSpellings[i - 1].c >= kSpellings[i].c) return false;
+  }
+  return true;
+}
+static_assert(SortedByCharacter());
+
+}  // namespace
+
+std::string_view TransliterationOf(char32_t c, bool& drop) {
+  drop = false;
+  if (c >= 0x0300 && c <= 0x036F) {
+    drop = true;
+    return {};
+  }
+  const auto* found = std::lower_bound(std::begin(kSpellings), std::end(kSpellings), c,
+                                       [](const Spelling& s, char32_t value) { return s.c < value; });
+  if (found != std::end(kSpellings) && found->c == c) {
+    drop = found->text.empty();
+    return found->text;
+  }
+  if (c >= 0x0100 && c <= 0x017F) return kLatinExtendedA.substr(c - 0x0100, 1);
+  if (c >= 0xFF01 && c <= 0xFF5E) {  // full-width ASCII
+    static constexpr std::string_view kAscii =
+        "!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~";
+    return kAscii.substr(c - 0xFF01, 1);
+  }
+  return {};
+}
+
+}  // namespace lv::dict
