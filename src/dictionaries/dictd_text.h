@@ -11,7 +11,7 @@
 
 namespace lv::dict {
 
-// definition and headword as the database holds them (UTF-8, or Latin-1 bytes).
+// definition and headword as the database holds them (UTF-8, or 8-bit bytes).
 std::string ConvertDictdText(std::string_view definition, std::string_view headword, Cp1252Encoder& encoder);
 
 // The definition reflowed: joined lines, breaks as '\n', a blank line as "\n\n", the indentation of

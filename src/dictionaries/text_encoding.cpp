@@ -31,7 +31,8 @@ size_t DecodeCharacter(std::string_view text, char32_t& c) {
   const auto* p = reinterpret_cast<const uint8_t*>(text.data());
   const size_t n = text.size();
   const uint8_t b = p[0];
-  c = b;
+  // Not UTF-8: the byte as Windows-1252 (which holds Latin-1's letters); U+FFFD for its five gaps.
+  c = b >= 0x80 && b < 0xA0 ? (Windows1252Char(b) != 0 ? Windows1252Char(b) : char32_t(0xFFFD)) : b;
   if (b < 0x80) return 1;
   size_t length = 0;
   char32_t value = 0;

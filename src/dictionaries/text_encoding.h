@@ -1,5 +1,6 @@
 // Text of the dictionaries into Windows-1252, the character set of tome text. Dictionaries are UTF-8
-// (older dictd databases are 8-bit Latin-1, which is read wherever the bytes are not valid UTF-8).
+// (older dictd databases are 8-bit Latin-1 or Windows-1252, which is read wherever the bytes are not
+// valid UTF-8).
 // A character Windows-1252 lacks becomes its transliteration when one reads sensibly (Latin letters
 // with other accents, Greek and Cyrillic letters, typographic signs), else "?", and is counted.
 #pragma once
@@ -12,7 +13,7 @@ namespace lv::dict {
 
 class Cp1252Encoder {
  public:
-  // Appends text (UTF-8, Latin-1 where not valid UTF-8) to out in Windows-1252. Control characters
+  // Appends text (UTF-8, Windows-1252 where not valid UTF-8) to out in Windows-1252. Control characters
   // other than TAB and line ends become spaces; TAB stays (callers turn it into a space where it
   // could be taken for a mark); 0x00 is left out.
   void Append(std::string_view text, std::string& out);
@@ -27,7 +28,8 @@ class Cp1252Encoder {
 };
 
 // Decodes one character from the front of text (which must not be empty) and returns its length in
-// bytes: a valid UTF-8 sequence, or else the first byte as a Latin-1 character.
+// bytes: a valid UTF-8 sequence, or else the first byte as a Windows-1252 character (U+FFFD for the
+// five bytes that have none).
 size_t DecodeCharacter(std::string_view text, char32_t& c);
 
 // An ASCII or Windows-1252 spelling of a character outside Windows-1252, or empty when it has none.
