@@ -185,11 +185,13 @@ class StarDictReader {
     IndexEntry main;
     SynonymEntry synonym;
     bool haveMain = ReadIndexEntry(index, m_info.offsetBits, main);
+    int64_t indexRead = haveMain ? index.Offset() : 0;  // the end of the last whole entry of the index
     bool haveSynonym = synonyms && ReadSynonymEntry(*synonyms, synonym);
     while ((haveMain || haveSynonym) && m_sink.Healthy()) {
       if (haveMain && (!haveSynonym || Collate(main.word, synonym.word) <= 0)) {
         AddMainEntry(main);
         haveMain = ReadIndexEntry(index, m_info.offsetBits, main);
+        if (haveMain) indexRead = index.Offset();
       } else {
         AddSynonym(synonym);
         haveSynonym = ReadSynonymEntry(*synonyms, synonym);
@@ -200,7 +202,9 @@ class StarDictReader {
     if (synonyms && synonyms->Failed()) {
       return Status::IoError("cannot read '" + m_synonymPath + "': " + std::strerror(synonyms->ErrorNumber()));
     }
-    if (index.Fill(1) > 0) Note("'" + m_indexPath + "' ends in the middle of an entry.");
+    if (m_sink.Healthy() && (index.Offset() > indexRead || index.Fill(1) > 0)) {
+      Note("'" + m_indexPath + "' ends in the middle of an entry.");
+    }
     return Status::Ok();
   }
 
