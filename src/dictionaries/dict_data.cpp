@@ -111,6 +111,8 @@ Status DictData::ReadDictzipHeader() {
   if (inflateInit2(&m_inflater, -MAX_WBITS) != Z_OK) return Status::OutOfMemory("out of memory");
   m_inflaterReady = true;
   m_cache.resize(kCachedChunks);
+  m_chunkSizes.assign(m_chunkStarts.size() - 1, 0);
+  m_decompressed = OpenAnonymousTempFile();  // without it, chunks are decompressed on every visit
   return Status::Ok();
 }
 
@@ -160,6 +162,32 @@ const std::vector<uint8_t>* DictData::Chunk(int64_t chunk, Status& status) {
     }
     if (cached.lastUse < slot->lastUse) slot = &cached;
   }
+  slot->chunk = -1;
+  const uint64_t position = uint64_t(chunk) * m_chunkLength;
+  const uint32_t knownSize = m_chunkSizes[size_t(chunk)];
+  if (knownSize > 0 && m_decompressed) {
+    slot->bytes.resize(knownSize);
+    if (!ReadAt(m_decompressed.get(), position, slot->bytes.data(), knownSize)) {
+      status = Status::IoError(std::string("cannot read a temporary file: ") + std::strerror(errno != 0 ? errno : EIO));
+      return nullptr;
+    }
+  } else {
+    if (!Decompress(chunk, slot->bytes, status)) return nullptr;
+    m_chunkSizes[size_t(chunk)] = uint32_t(slot->bytes.size());
+    // Kept for later visits; without the temporary file the chunk is simply decompressed again.
+    if (m_decompressed && (::fseeko(m_decompressed.get(), off_t(position), SEEK_SET) != 0 ||
+                           std::fwrite(slot->bytes.data(), 1, slot->bytes.size(), m_decompressed.get()) !=
+                               slot->bytes.size() ||
+                           std::fflush(m_decompressed.get()) != 0)) {
+      m_decompressed.reset();
+    }
+  }
+  slot->chunk = chunk;
+  slot->lastUse = ++m_useCounter;
+  return &slot->bytes;
+}
+
+bool DictData::Decompress(int64_t chunk, std::vector<uint8_t>& into, Status& status) {
   const uint64_t start = m_chunkStarts[size_t(chunk)];
   const size_t size = size_t(m_chunkStarts[size_t(chunk) + 1] - start);
   m_compressed.resize(size);
@@ -168,26 +196,23 @@ const std::vector<uint8_t>* DictData::Chunk(int64_t chunk, Status& status) {
                                        : Damaged("it is cut short (chunk " + std::to_string(chunk + 1) + " of " +
                                                  std::to_string(m_chunkStarts.size() - 1) + " is missing)");
     std::clearerr(m_file.get());
-    return nullptr;
+    return false;
   }
-  slot->chunk = -1;
-  slot->bytes.resize(m_chunkLength);
+  into.resize(m_chunkLength);
   inflateReset(&m_inflater);
   m_inflater.next_in = m_compressed.data();
   m_inflater.avail_in = uInt(size);
-  m_inflater.next_out = slot->bytes.data();
+  m_inflater.next_out = into.data();
   m_inflater.avail_out = m_chunkLength;
   const int result = inflate(&m_inflater, Z_SYNC_FLUSH);
   const bool last = size_t(chunk) + 2 == m_chunkStarts.size();
   const size_t produced = m_chunkLength - m_inflater.avail_out;
-  if ((result != Z_OK && result != Z_STREAM_END) || (!last && produced != m_chunkLength)) {
+  if ((result != Z_OK && result != Z_STREAM_END) || produced == 0 || (!last && produced != m_chunkLength)) {
     status = Damaged("chunk " + std::to_string(chunk + 1) + " cannot be decompressed");
-    return nullptr;
+    return false;
   }
-  slot->bytes.resize(produced);
-  slot->chunk = chunk;
-  slot->lastUse = ++m_useCounter;
-  return &slot->bytes;
+  into.resize(produced);
+  return true;
 }
 
 }  // namespace lv::dict

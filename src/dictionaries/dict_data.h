@@ -1,7 +1,9 @@
 // DictData: random access to the definitions file of a dictionary, ".dict" or ".dict.dz". A dictzip
 // file (gzip whose extra field "RA" lists its independently compressed chunks) is read a chunk at a
-// time, the last few chunks kept decompressed; any other gzip file is decompressed once into a
-// temporary file; a plain file is read where it lies. Memory stays flat whatever the file's size.
+// time: each chunk is decompressed at most once, into a temporary file that then serves it again
+// (indexes seldom visit the text in its own order), and the last few chunks are kept in memory. Any
+// other gzip file is decompressed once into a temporary file; a plain file is read where it lies.
+// Memory stays flat whatever the file's size.
 #pragma once
 
 #include <zlib.h>
@@ -46,6 +48,7 @@ class DictData {
   Status ReadChunked(uint64_t offset, uint64_t length, std::string& out);
   // The decompressed chunk, from the cache or the file; null with status set on failure.
   const std::vector<uint8_t>* Chunk(int64_t chunk, Status& status);
+  bool Decompress(int64_t chunk, std::vector<uint8_t>& into, Status& status);
   Status Damaged(const std::string& cause) const;
 
   std::string m_path;
@@ -57,6 +60,8 @@ class DictData {
   uint32_t m_chunkLength = 0;
   std::vector<uint64_t> m_chunkStarts;
   std::vector<CachedChunk> m_cache;
+  File m_decompressed;                   // chunks already decompressed, each at its own position
+  std::vector<uint32_t> m_chunkSizes;    // their decompressed sizes; 0 while not yet decompressed
   uint64_t m_useCounter = 0;
   std::vector<uint8_t> m_compressed;
   z_stream m_inflater{};
