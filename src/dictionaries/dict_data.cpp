@@ -1,5 +1,7 @@
 #include "dictionaries/dict_data.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -9,20 +11,44 @@
 namespace lv::dict {
 namespace {
 
-constexpr size_t kCachedChunks = 16;
 constexpr uint8_t kFlagHeaderCrc = 0x02;
 constexpr uint8_t kFlagExtra = 0x04;
 constexpr uint8_t kFlagName = 0x08;
 constexpr uint8_t kFlagComment = 0x10;
 constexpr size_t kFixedHeaderSize = 10;
+constexpr size_t kWindowSize = 1 << 12;
 
 uint16_t DecodeLE16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
-// Reads exactly n bytes at offset; false when the file ends first or cannot be read.
+// Reads exactly n bytes at offset; false when the file ends first or cannot be read (errno is 0 at
+// the end of the file).
 bool ReadAt(std::FILE* file, uint64_t offset, void* into, size_t n) {
-  if (::fseeko(file, off_t(offset), SEEK_SET) != 0) return false;
-  return std::fread(into, 1, n, file) == n;
+  auto* bytes = static_cast<uint8_t*>(into);
+  while (n > 0) {
+    errno = 0;
+    const ssize_t got = ::pread(fileno(file), bytes, n, off_t(offset));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    bytes += got;
+    offset += uint64_t(got);
+    n -= size_t(got);
+  }
+  return true;
 }
+
+bool WriteAt(std::FILE* file, uint64_t offset, const uint8_t* bytes, size_t n) {
+  while (n > 0) {
+    const ssize_t put = ::pwrite(fileno(file), bytes, n, off_t(offset));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    bytes += put;
+    offset += uint64_t(put);
+    n -= size_t(put);
+  }
+  return true;
+}
+
+std::string ErrnoText() { return std::strerror(errno != 0 ? errno : EIO); }
 
 }  // namespace
 
@@ -110,9 +136,9 @@ Status DictData::ReadDictzipHeader() {
   if (!IsDictzip()) return Status::Ok();
   if (inflateInit2(&m_inflater, -MAX_WBITS) != Z_OK) return Status::OutOfMemory("out of memory");
   m_inflaterReady = true;
-  m_cache.resize(kCachedChunks);
   m_chunkSizes.assign(m_chunkStarts.size() - 1, 0);
-  m_decompressed = OpenAnonymousTempFile();  // without it, chunks are decompressed on every visit
+  m_decompressed = OpenAnonymousTempFile();
+  if (!m_decompressed) return Status::IoError("cannot create a temporary file: " + ErrnoText());
   return Status::Ok();
 }
 
@@ -126,9 +152,8 @@ Status DictData::ReadPlain(uint64_t offset, uint64_t length, std::string& out) {
   if (offset > m_plainSize || length > m_plainSize - offset) {
     return Damaged(m_cutShort ? "it is cut short before an entry's text" : "an entry reaches past the end of the text");
   }
-  out.resize(length);
-  if (length > 0 && !ReadAt(m_file.get(), offset, out.data(), length)) {
-    return Status::IoError("cannot read '" + m_path + "': " + std::strerror(errno != 0 ? errno : EIO));
+  if (!ReadThroughWindow(m_file.get(), offset, length, out)) {
+    return Status::IoError("cannot read '" + m_path + "': " + ErrnoText());
   }
   return Status::Ok();
 }
@@ -137,65 +162,68 @@ Status DictData::ReadChunked(uint64_t offset, uint64_t length, std::string& out)
   const uint64_t chunkCount = m_chunkStarts.size() - 1;
   const uint64_t capacity = chunkCount * m_chunkLength;
   if (offset > capacity || length > capacity - offset) return Damaged("an entry reaches past the end of the text");
-  out.reserve(length);
+  if (length == 0) return Status::Ok();
   Status status;
-  while (length > 0) {
-    const int64_t chunk = int64_t(offset / m_chunkLength);
-    const size_t within = size_t(offset % m_chunkLength);
-    const std::vector<uint8_t>* bytes = Chunk(chunk, status);
-    if (!bytes) return status;
-    if (within >= bytes->size()) return Damaged("an entry reaches past the end of the text");
-    const size_t take = size_t(std::min<uint64_t>(length, bytes->size() - within));
-    out.append(reinterpret_cast<const char*>(bytes->data()) + within, take);
-    offset += take;
-    length -= take;
+  const size_t first = size_t(offset / m_chunkLength);
+  const size_t last = size_t((offset + length - 1) / m_chunkLength);
+  for (size_t chunk = first; chunk <= last; ++chunk) {
+    if (!EnsureChunk(chunk, status)) return status;
+    // Only the last chunk may be short; a range reaching past its end reaches past the text.
+    if (m_chunkSizes[chunk] < m_chunkLength && uint64_t(chunk) * m_chunkLength + m_chunkSizes[chunk] < offset + length) {
+      return Damaged("an entry reaches past the end of the text");
+    }
+  }
+  if (!ReadThroughWindow(m_decompressed.get(), offset, length, out)) {
+    return Status::IoError("cannot read a temporary file: " + ErrnoText());
   }
   return Status::Ok();
 }
 
-const std::vector<uint8_t>* DictData::Chunk(int64_t chunk, Status& status) {
-  CachedChunk* slot = &m_cache.front();
-  for (CachedChunk& cached : m_cache) {
-    if (cached.chunk == chunk) {
-      cached.lastUse = ++m_useCounter;
-      return &cached.bytes;
-    }
-    if (cached.lastUse < slot->lastUse) slot = &cached;
+bool DictData::ReadThroughWindow(std::FILE* file, uint64_t offset, uint64_t length, std::string& out) {
+  if (length > kWindowSize) {
+    out.resize(length);
+    return ReadAt(file, offset, out.data(), length);
   }
-  slot->chunk = -1;
-  const uint64_t position = uint64_t(chunk) * m_chunkLength;
-  const uint32_t knownSize = m_chunkSizes[size_t(chunk)];
-  if (knownSize > 0 && m_decompressed) {
-    slot->bytes.resize(knownSize);
-    if (!ReadAt(m_decompressed.get(), position, slot->bytes.data(), knownSize)) {
-      status = Status::IoError(std::string("cannot read a temporary file: ") + std::strerror(errno != 0 ? errno : EIO));
-      return nullptr;
+  if (offset < m_windowStart || offset + length > m_windowStart + m_windowSize) {
+    // The window moves to the entry; it may reach past the end of the data, so it is read as far as
+    // the data goes (the caller has checked that the entry itself lies within).
+    m_window.resize(kWindowSize);
+    m_windowStart = offset;
+    m_windowSize = 0;
+    while (m_windowSize < kWindowSize) {
+      const ssize_t got = ::pread(fileno(file), m_window.data() + m_windowSize, kWindowSize - m_windowSize,
+                                  off_t(offset + m_windowSize));
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return false;
+      if (got == 0) break;
+      m_windowSize += size_t(got);
     }
-  } else {
-    if (!Decompress(chunk, slot->bytes, status)) return nullptr;
-    m_chunkSizes[size_t(chunk)] = uint32_t(slot->bytes.size());
-    // Kept for later visits; without the temporary file the chunk is simply decompressed again.
-    if (m_decompressed && (::fseeko(m_decompressed.get(), off_t(position), SEEK_SET) != 0 ||
-                           std::fwrite(slot->bytes.data(), 1, slot->bytes.size(), m_decompressed.get()) !=
-                               slot->bytes.size() ||
-                           std::fflush(m_decompressed.get()) != 0)) {
-      m_decompressed.reset();
-    }
+    if (m_windowSize < length) return false;
   }
-  slot->chunk = chunk;
-  slot->lastUse = ++m_useCounter;
-  return &slot->bytes;
+  out.assign(reinterpret_cast<const char*>(m_window.data()) + (offset - m_windowStart), length);
+  return true;
 }
 
-bool DictData::Decompress(int64_t chunk, std::vector<uint8_t>& into, Status& status) {
-  const uint64_t start = m_chunkStarts[size_t(chunk)];
-  const size_t size = size_t(m_chunkStarts[size_t(chunk) + 1] - start);
+bool DictData::EnsureChunk(size_t chunk, Status& status) {
+  if (m_chunkSizes[chunk] > 0) return true;
+  if (!Decompress(chunk, m_chunk, status)) return false;
+  if (!WriteAt(m_decompressed.get(), uint64_t(chunk) * m_chunkLength, m_chunk.data(), m_chunk.size())) {
+    status = Status::IoError("cannot write a temporary file: " + ErrnoText());
+    return false;
+  }
+  m_chunkSizes[chunk] = uint32_t(m_chunk.size());
+  m_windowSize = 0;  // the window may hold the hole this chunk filled
+  return true;
+}
+
+bool DictData::Decompress(size_t chunk, std::vector<uint8_t>& into, Status& status) {
+  const uint64_t start = m_chunkStarts[chunk];
+  const size_t size = size_t(m_chunkStarts[chunk + 1] - start);
   m_compressed.resize(size);
   if (!ReadAt(m_file.get(), start, m_compressed.data(), size)) {
-    status = std::ferror(m_file.get()) ? Status::IoError("cannot read '" + m_path + "': " + std::strerror(errno))
-                                       : Damaged("it is cut short (chunk " + std::to_string(chunk + 1) + " of " +
-                                                 std::to_string(m_chunkStarts.size() - 1) + " is missing)");
-    std::clearerr(m_file.get());
+    status = errno != 0 ? Status::IoError("cannot read '" + m_path + "': " + ErrnoText())
+                        : Damaged("it is cut short (chunk " + std::to_string(chunk + 1) + " of " +
+                                  std::to_string(m_chunkStarts.size() - 1) + " is missing)");
     return false;
   }
   into.resize(m_chunkLength);
@@ -205,7 +233,7 @@ bool DictData::Decompress(int64_t chunk, std::vector<uint8_t>& into, Status& sta
   m_inflater.next_out = into.data();
   m_inflater.avail_out = m_chunkLength;
   const int result = inflate(&m_inflater, Z_SYNC_FLUSH);
-  const bool last = size_t(chunk) + 2 == m_chunkStarts.size();
+  const bool last = chunk + 2 == m_chunkStarts.size();
   const size_t produced = m_chunkLength - m_inflater.avail_out;
   if ((result != Z_OK && result != Z_STREAM_END) || produced == 0 || (!last && produced != m_chunkLength)) {
     status = Damaged("chunk " + std::to_string(chunk + 1) + " cannot be decompressed");

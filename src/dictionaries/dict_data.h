@@ -1,9 +1,9 @@
 // DictData: random access to the definitions file of a dictionary, ".dict" or ".dict.dz". A dictzip
-// file (gzip whose extra field "RA" lists its independently compressed chunks) is read a chunk at a
-// time: each chunk is decompressed at most once, into a temporary file that then serves it again
-// (indexes seldom visit the text in its own order), and the last few chunks are kept in memory. Any
-// other gzip file is decompressed once into a temporary file; a plain file is read where it lies.
-// Memory stays flat whatever the file's size.
+// file (gzip whose extra field "RA" lists its independently compressed chunks) is decompressed a
+// chunk at a time as entries need them, each chunk once, into a temporary file from which the entries
+// are read (indexes seldom visit the text in its own order). Any other gzip file is decompressed
+// whole into a temporary file; a plain file is read where it lies. Memory stays flat whatever the
+// file's size.
 #pragma once
 
 #include <zlib.h>
@@ -37,18 +37,15 @@ class DictData {
   bool CutShort() const { return m_cutShort; }
 
  private:
-  struct CachedChunk {
-    int64_t chunk = -1;
-    uint64_t lastUse = 0;
-    std::vector<uint8_t> bytes;
-  };
-
   Status ReadDictzipHeader();
   Status ReadPlain(uint64_t offset, uint64_t length, std::string& out);
+  // Reads from the plain bytes of file (the definitions or their decompressed copy) through a window
+  // that serves the many nearby entries of an index without a system call each.
+  bool ReadThroughWindow(std::FILE* file, uint64_t offset, uint64_t length, std::string& out);
   Status ReadChunked(uint64_t offset, uint64_t length, std::string& out);
-  // The decompressed chunk, from the cache or the file; null with status set on failure.
-  const std::vector<uint8_t>* Chunk(int64_t chunk, Status& status);
-  bool Decompress(int64_t chunk, std::vector<uint8_t>& into, Status& status);
+  // Makes sure the chunk is in the temporary file; false with status set on failure.
+  bool EnsureChunk(size_t chunk, Status& status);
+  bool Decompress(size_t chunk, std::vector<uint8_t>& into, Status& status);
   Status Damaged(const std::string& cause) const;
 
   std::string m_path;
@@ -59,11 +56,13 @@ class DictData {
   // compressed bytes start in the file (one more entry: where the last one ends).
   uint32_t m_chunkLength = 0;
   std::vector<uint64_t> m_chunkStarts;
-  std::vector<CachedChunk> m_cache;
-  File m_decompressed;                   // chunks already decompressed, each at its own position
-  std::vector<uint32_t> m_chunkSizes;    // their decompressed sizes; 0 while not yet decompressed
-  uint64_t m_useCounter = 0;
+  File m_decompressed;                 // chunks already decompressed, each at its own position
+  std::vector<uint32_t> m_chunkSizes;  // their decompressed sizes; 0 while not yet decompressed
   std::vector<uint8_t> m_compressed;
+  std::vector<uint8_t> m_chunk;
+  std::vector<uint8_t> m_window;
+  uint64_t m_windowStart = 0;
+  size_t m_windowSize = 0;  // valid bytes in m_window
   z_stream m_inflater{};
   bool m_inflaterReady = false;
 };

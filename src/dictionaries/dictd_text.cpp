@@ -26,13 +26,10 @@ struct Line {
   bool Blank() const { return text.empty(); }
 };
 
+// Columns of text: every byte but the continuation bytes of UTF-8 sequences.
 size_t CharacterCount(std::string_view text) {
   size_t count = 0;
-  while (!text.empty()) {
-    char32_t c = 0;
-    text.remove_prefix(DecodeCharacter(text, c));
-    ++count;
-  }
+  for (char c : text) count += (uint8_t(c) & 0xC0) != 0x80;
   return count;
 }
 
@@ -45,19 +42,18 @@ Line MakeLine(std::string_view raw) {
   std::string_view text = raw.substr(i);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
   line.text = text;
-  line.width = line.indent + CharacterCount(text);
+  line.width = line.indent + text.size();  // bytes for columns: near enough to judge the wrapping
   return line;
 }
 
-std::vector<Line> SplitLines(std::string_view text) {
-  std::vector<Line> lines;
+void SplitLines(std::string_view text, std::vector<Line>& lines) {
+  lines.clear();
   while (!text.empty()) {
     const size_t end = text.find('\n');
     lines.push_back(MakeLine(text.substr(0, end)));
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
   }
-  return lines;
 }
 
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) { return a.size() == b.size() && Collate(a, b) == 0; }
@@ -69,10 +65,8 @@ bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 bool StartsListItem(std::string_view text) {
   auto followedByBreak = [&](size_t at) { return at >= text.size() || text[at] == ' ' || text[at] == '\t'; };
   size_t i = 0;
-  const size_t word = text.find(' ');
-  const std::string_view first = text.substr(0, word);
-  if ((first == "n" || first == "v" || first == "adj" || first == "adv") && word != std::string_view::npos) {
-    i = word + 1;
+  for (std::string_view partOfSpeech : {"n ", "v ", "adj ", "adv "}) {
+    if (text.starts_with(partOfSpeech)) i = partOfSpeech.size();
   }
   size_t digits = i;
   while (digits < text.size() && IsDigit(text[digits])) ++digits;
@@ -95,7 +89,11 @@ bool StartsListItem(std::string_view text) {
   return false;
 }
 
-size_t FirstWordLength(std::string_view text) { return CharacterCount(text.substr(0, text.find(' '))); }
+size_t FirstWordLength(std::string_view text) {
+  size_t end = 0;
+  while (end < text.size() && text[end] != ' ') ++end;
+  return CharacterCount(text.substr(0, end));
+}
 
 void AppendIndent(std::string& out, size_t columns) {
   for (size_t i = 0; i < std::min(columns, kLongestIndent); ++i) out += kNoBreakSpace;
@@ -129,7 +127,8 @@ std::string LinkWord(std::string_view text) {
 }  // namespace
 
 std::string ReflowDictdText(std::string_view definition, std::string_view headword) {
-  const std::vector<Line> lines = SplitLines(definition);
+  thread_local std::vector<Line> lines;  // kept from entry to entry, so it is allocated once
+  SplitLines(definition, lines);
   const size_t first = FirstKeptLine(lines, headword);
   size_t widest = 0;
   size_t leastIndent = SIZE_MAX;
@@ -176,31 +175,39 @@ std::string ReflowDictdText(std::string_view definition, std::string_view headwo
 
 std::string ConvertDictdText(std::string_view definition, std::string_view headword, Cp1252Encoder& encoder) {
   const std::string flowed = ReflowDictdText(definition, headword);
+  const std::string_view text = flowed;
   StoredTextWriter writer(encoder);
-  std::string_view rest = flowed;
-  while (!rest.empty()) {
-    const size_t special = rest.find_first_of("{\n");
-    writer.Text(rest.substr(0, special));
+  size_t at = 0;
+  size_t brace = text.find('{');
+  size_t lineEnd = text.find('\n');
+  while (at < text.size()) {
+    const size_t special = std::min(brace, lineEnd);
+    writer.Text(text.substr(at, special - at));
     if (special == std::string_view::npos) break;
-    rest.remove_prefix(special);
-    if (rest.front() == '\n') {
-      if (rest.starts_with("\n\n")) {
+    at = special;
+    if (text[at] == '\n') {
+      const bool blank = at + 1 < text.size() && text[at + 1] == '\n';
+      if (blank) {
         writer.Paragraph();
-        rest.remove_prefix(2);
       } else {
         writer.LineBreak();
-        rest.remove_prefix(1);
       }
+      at += blank ? 2 : 1;
+      lineEnd = text.find('\n', at);
       continue;
     }
-    const size_t close = rest.find_first_of("{}", 1);
-    if (close == std::string_view::npos || rest[close] != '}' || close > kLongestLink || close == 1) {
+    // "{word}": a link when its "}" comes before another "{" and not too far away.
+    const std::string_view candidate = text.substr(at + 1, kLongestLink);
+    const size_t close = candidate.find_first_of("{}");
+    if (close == std::string_view::npos || candidate[close] != '}' || close == 0) {
       writer.Text("{");
-      rest.remove_prefix(1);
-      continue;
+      at += 1;
+    } else {
+      writer.Link(LinkWord(candidate.substr(0, close)));
+      at += close + 2;
     }
-    writer.Link(LinkWord(rest.substr(1, close - 1)));
-    rest.remove_prefix(close + 1);
+    brace = text.find('{', at);
+    if (lineEnd < at) lineEnd = text.find('\n', at);
   }
   return writer.Finish();
 }

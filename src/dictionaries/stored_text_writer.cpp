@@ -12,12 +12,16 @@ bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 }  // namespace
 
 void StoredTextWriter::AppendEncoded(std::string_view text) {
-  m_scratch.clear();
-  m_encoder.Append(text, m_scratch);
-  for (char& c : m_scratch) {
+  if (PrintableAsciiRun(text) == text.size()) {  // nothing to encode or replace
+    m_out.append(text);
+    return;
+  }
+  const size_t start = m_out.size();
+  m_encoder.Append(text, m_out);
+  for (size_t i = start; i < m_out.size(); ++i) {
+    char& c = m_out[i];
     if (c == '\t' || c == '\n' || c == '\r') c = ' ';
   }
-  m_out += m_scratch;
 }
 
 void StoredTextWriter::Text(std::string_view text) { AppendEncoded(text); }

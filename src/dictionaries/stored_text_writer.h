@@ -47,7 +47,6 @@ class StoredTextWriter {
 
   Cp1252Encoder& m_encoder;
   std::string m_out;
-  std::string m_scratch;
   bool m_inLink = false;
   size_t m_linkTextStart = 0;  // where the shown text of the open link starts
   std::string m_linkTarget;

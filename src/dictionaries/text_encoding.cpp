@@ -1,5 +1,7 @@
 #include "dictionaries/text_encoding.h"
 
+#include <cstring>
+
 #include "tome/windows1252.h"
 
 namespace lv::dict {
@@ -95,12 +97,27 @@ void Cp1252Encoder::AppendChar(char32_t c, std::string& out) {
   ++m_replaced;
 }
 
+// The length of the run of printable ASCII (0x20..0x7E) at the front of text, eight bytes at a time.
+size_t PrintableAsciiRun(std::string_view text) {
+  constexpr uint64_t kHighBits = 0x8080808080808080ull;
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    // A byte >= 0x80, < 0x20 or == 0x7F stops the run.
+    const uint64_t below = (word - kOnes * 0x20) & ~word;
+    const uint64_t del = ((word ^ (kOnes * 0x7F)) - kOnes) & ~(word ^ (kOnes * 0x7F));
+    if (((word | below | del) & kHighBits) != 0) break;
+  }
+  while (i < text.size() && uint8_t(text[i]) >= 0x20 && uint8_t(text[i]) < 0x7F) ++i;
+  return i;
+}
+
 void Cp1252Encoder::Append(std::string_view text, std::string& out) {
   while (!text.empty()) {
-    const uint8_t b = uint8_t(text.front());
-    if (b >= 0x20 && b < 0x7F) {  // the common case: plain ASCII runs
-      size_t run = 1;
-      while (run < text.size() && uint8_t(text[run]) < 0x7F && uint8_t(text[run]) >= 0x20) ++run;
+    const size_t run = PrintableAsciiRun(text);
+    if (run > 0) {  // the common case
       out.append(text.substr(0, run));
       text.remove_prefix(run);
       continue;

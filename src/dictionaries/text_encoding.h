@@ -27,6 +27,9 @@ class Cp1252Encoder {
   int64_t m_replaced = 0;
 };
 
+// The length of the run of printable ASCII characters (0x20..0x7E) at the front of text.
+size_t PrintableAsciiRun(std::string_view text);
+
 // Decodes one character from the front of text (which must not be empty) and returns its length in
 // bytes: a valid UTF-8 sequence, or else the first byte as a Windows-1252 character (U+FFFD for the
 // five bytes that have none).
