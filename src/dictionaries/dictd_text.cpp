@@ -176,7 +176,7 @@ std::string ReflowDictdText(std::string_view definition, std::string_view headwo
 std::string ConvertDictdText(std::string_view definition, std::string_view headword, Cp1252Encoder& encoder) {
   const std::string flowed = ReflowDictdText(definition, headword);
   const std::string_view text = flowed;
-  StoredTextWriter writer(encoder);
+  StoredTextWriter writer(encoder, flowed.size() + flowed.size() / 8);
   size_t at = 0;
   size_t brace = text.find('{');
   size_t lineEnd = text.find('\n');

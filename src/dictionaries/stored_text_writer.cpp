@@ -117,6 +117,15 @@ void StoredTextWriter::EndLink() {
 }
 
 void StoredTextWriter::Link(std::string_view word) {
+  // The common case at once: a word of printable ASCII on one line is its own target.
+  if (!word.empty() && word.front() != ' ' && word.back() != ' ' && PrintableAsciiRun(word) == word.size() &&
+      word.find('>') == std::string_view::npos && word.find("  ") == std::string_view::npos) {
+    if (m_inLink) EndLink();
+    Mark(kLinkStart);
+    m_out += word;
+    Mark(kLinkEnd);
+    return;
+  }
   BeginLink(word);
   if (m_inLink) {
     FlowingText(word);

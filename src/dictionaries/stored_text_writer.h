@@ -13,7 +13,10 @@ namespace lv::dict {
 
 class StoredTextWriter {
  public:
-  explicit StoredTextWriter(Cp1252Encoder& encoder) : m_encoder(encoder) {}
+  // sizeHint: about how long the text will be (its source's length will do).
+  explicit StoredTextWriter(Cp1252Encoder& encoder, size_t sizeHint = 0) : m_encoder(encoder) {
+    m_out.reserve(sizeHint);
+  }
 
   // Text as it is; a TAB or line end in it becomes a space (only marks may use TAB).
   void Text(std::string_view text);
