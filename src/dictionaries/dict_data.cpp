@@ -117,7 +117,8 @@ Status DictData::ReadDictzipHeader() {
     const uint8_t* data = &extra[at + 4];
     if (extra[at] == 'R' && extra[at + 1] == 'A') {
       if (length < 6) return Damaged("its chunk table is cut short");
-      if (DecodeLE16(data) != 1) return Status::NotSupported("'" + m_path + "' has a chunk table of an unknown version");
+      if (DecodeLE16(data) != 1)
+        return Status::NotSupported("'" + m_path + "' has a chunk table of an unknown version");
       m_chunkLength = DecodeLE16(data + 2);
       const size_t count = DecodeLE16(data + 4);
       if (m_chunkLength == 0) return Damaged("its chunk length is 0");
@@ -169,7 +170,8 @@ Status DictData::ReadChunked(uint64_t offset, uint64_t length, std::string& out)
   for (size_t chunk = first; chunk <= last; ++chunk) {
     if (!EnsureChunk(chunk, status)) return status;
     // Only the last chunk may be short; a range reaching past its end reaches past the text.
-    if (m_chunkSizes[chunk] < m_chunkLength && uint64_t(chunk) * m_chunkLength + m_chunkSizes[chunk] < offset + length) {
+    if (m_chunkSizes[chunk] < m_chunkLength &&
+        uint64_t(chunk) * m_chunkLength + m_chunkSizes[chunk] < offset + length) {
       return Damaged("an entry reaches past the end of the text");
     }
   }

@@ -28,7 +28,8 @@ bool ParseIndexLine(std::string_view line, IndexLine& out) {
   const size_t second = line.find('\t', first + 1);
   if (second == std::string_view::npos) return false;
   size_t third = line.find('\t', second + 1);
-  const std::string_view lengthDigits = line.substr(second + 1, third == std::string_view::npos ? line.npos : third - second - 1);
+  const std::string_view lengthDigits =
+      line.substr(second + 1, third == std::string_view::npos ? line.npos : third - second - 1);
   out.headword = line.substr(0, first);
   if (third != std::string_view::npos) {
     const std::string_view original = line.substr(third + 1);

@@ -56,7 +56,9 @@ void SplitLines(std::string_view text, std::vector<Line>& lines) {
   }
 }
 
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) { return a.size() == b.size() && Collate(a, b) == 0; }
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && Collate(a, b) == 0;
+}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -142,7 +144,7 @@ std::string ReflowDictdText(std::string_view definition, std::string_view headwo
   std::string out;
   out.reserve(definition.size());
   bool pendingBlank = false;
-  const Line* previous = nullptr;    // the last non-blank line, when its paragraph goes on
+  const Line* previous = nullptr;  // the last non-blank line, when its paragraph goes on
   bool previousStartsParagraph = false;
   size_t continuationIndent = 0;
   for (size_t i = first; i < lines.size(); ++i) {

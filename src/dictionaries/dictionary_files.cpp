@@ -33,8 +33,9 @@ Status MissingFile(const std::string& source, std::string_view what, const std::
     if (i++ > 0) names += i == endings.size() ? " nor " : ", ";
     names += "'" + base + std::string(ending) + "'";
   }
-  return Status::NotFound("cannot find the " + std::string(what) + " of '" + source + "': " +
-                          (endings.size() > 1 ? "neither " : "") + names + (endings.size() > 1 ? " exists" : " does not exist"));
+  return Status::NotFound("cannot find the " + std::string(what) + " of '" + source +
+                          "': " + (endings.size() > 1 ? "neither " : "") + names +
+                          (endings.size() > 1 ? " exists" : " does not exist"));
 }
 
 bool ReadIndexLine(SourceReader& in, std::string& line, bool& tooLong) {

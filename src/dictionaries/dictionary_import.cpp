@@ -33,9 +33,10 @@ DictionaryKind DictionaryKindFromPath(const std::string& path) {
   return DictionaryKind::kNone;
 }
 
-DictionaryImportOutcome ImportDictionary(const std::string& sourcePath, const std::string& tomePath, DictionaryKind kind,
-                                         Progress* progress) {
-  if (kind == DictionaryKind::kNone) return Failure(Status::InvalidArgument("'" + sourcePath + "' is not a dictionary"));
+DictionaryImportOutcome ImportDictionary(const std::string& sourcePath, const std::string& tomePath,
+                                         DictionaryKind kind, Progress* progress) {
+  if (kind == DictionaryKind::kNone)
+    return Failure(Status::InvalidArgument("'" + sourcePath + "' is not a dictionary"));
   TomeBuilder builder;
   const Status& built = builder.BuildStatus();
   if (!built.IsOk()) return Failure(WithContext("cannot import '" + sourcePath + "': ", built));
@@ -43,7 +44,8 @@ DictionaryImportOutcome ImportDictionary(const std::string& sourcePath, const st
   if (Status opened = writer.Open(tomePath); !opened.IsOk()) return Failure(opened);
 
   dict::EntrySink sink(builder, progress);
-  const Status read = kind == DictionaryKind::kDictd ? dict::ReadDictd(sourcePath, sink) : dict::ReadStarDict(sourcePath, sink);
+  const Status read =
+      kind == DictionaryKind::kDictd ? dict::ReadDictd(sourcePath, sink) : dict::ReadStarDict(sourcePath, sink);
   if (!read.IsOk()) return Failure(read);
   if (!built.IsOk()) return Failure(WithContext("cannot import '" + sourcePath + "': ", built));
 

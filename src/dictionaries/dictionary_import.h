@@ -45,8 +45,8 @@ struct DictionaryImportOutcome {
 
 // Builds tomePath from the dictionary at sourcePath (its .index or .ifo). progress (may be null)
 // follows the position in the dictionary's index.
-DictionaryImportOutcome ImportDictionary(const std::string& sourcePath, const std::string& tomePath, DictionaryKind kind,
-                                         Progress* progress);
+DictionaryImportOutcome ImportDictionary(const std::string& sourcePath, const std::string& tomePath,
+                                         DictionaryKind kind, Progress* progress);
 
 // The import results text (FormatImportResults) with the dictionary's name and counts after it.
 std::string FormatDictionaryImportResults(const DictionaryImportOutcome& outcome);

@@ -115,8 +115,7 @@ struct Tag {
 };
 
 bool IsNameChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-         c == ':';
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == ':';
 }
 
 // Parses the tag at text[0] == '<'; false when it is not a tag (a lone "<" stays text).
@@ -315,7 +314,8 @@ class MarkupConverter {
   }
 
   void Close(const std::string& name) {
-    const auto match = std::find_if(m_open.rbegin(), m_open.rend(), [&](const OpenElement& e) { return e.name == name; });
+    const auto match =
+        std::find_if(m_open.rbegin(), m_open.rend(), [&](const OpenElement& e) { return e.name == name; });
     if (match == m_open.rend()) return;  // an end without a start
     const size_t keep = size_t(m_open.rend() - match) - 1;
     while (m_open.size() > keep) CloseTop();
@@ -370,7 +370,8 @@ class MarkupConverter {
       case TagAction::kLink: {
         const std::string href = DecodeEntities(AttributeValue(tag.attributes, "href"));
         constexpr std::string_view kWordScheme = "bword://";
-        if (href.size() > kWordScheme.size() && Collate(std::string_view(href).substr(0, kWordScheme.size()), kWordScheme) == 0) {
+        if (href.size() > kWordScheme.size() &&
+            Collate(std::string_view(href).substr(0, kWordScheme.size()), kWordScheme) == 0) {
           m_writer.BeginLink(std::string_view(href).substr(kWordScheme.size()));
           element.link = true;
         }

@@ -26,7 +26,8 @@ Status ParseStarDictInfo(std::string_view text, const std::string& path, StarDic
   auto damaged = [&](const std::string& cause) { return Status::Corruption("'" + path + "' is damaged: " + cause); };
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   const size_t firstEnd = text.find('\n');
-  if (Trimmed(text.substr(0, firstEnd)) != kMagic) return damaged("it does not start with \"" + std::string(kMagic) + "\"");
+  if (Trimmed(text.substr(0, firstEnd)) != kMagic)
+    return damaged("it does not start with \"" + std::string(kMagic) + "\"");
   text.remove_prefix(firstEnd == std::string_view::npos ? text.size() : firstEnd + 1);
   bool haveWordCount = false;
   bool haveIndexSize = false;
@@ -54,7 +55,8 @@ Status ParseStarDictInfo(std::string_view text, const std::string& path, StarDic
       if (value == "64") {
         info.offsetBits = 64;
       } else if (value != "32") {
-        return Status::NotSupported("'" + path + "' has offsets of " + std::string(value) + " bits (32 or 64 are read)");
+        return Status::NotSupported("'" + path + "' has offsets of " + std::string(value) +
+                                    " bits (32 or 64 are read)");
       }
     } else if (key == "sametypesequence") {
       info.sameTypeSequence = value;

@@ -17,8 +17,8 @@ struct StarDictInfo {
   int64_t wordCount = 0;
   int64_t synonymWordCount = -1;  // -1 when not stated
   int64_t indexFileSize = 0;
-  int offsetBits = 32;            // 32 or 64
-  std::string sameTypeSequence;   // empty: every field carries its type
+  int offsetBits = 32;           // 32 or 64
+  std::string sameTypeSequence;  // empty: every field carries its type
 };
 
 // Parses the text of an ifo file; path names the file in messages. NotSupported for a version other

@@ -15,14 +15,72 @@ struct Composition {
 };
 
 constexpr Composition kCompositions[] = {
-    {0x0300, "A\xC0" "E\xC8" "I\xCC" "O\xD2" "U\xD9" "a\xE0" "e\xE8" "i\xEC" "o\xF2" "u\xF9"},
-    {0x0301, "A\xC1" "E\xC9" "I\xCD" "O\xD3" "U\xDA" "Y\xDD" "a\xE1" "e\xE9" "i\xED" "o\xF3" "u\xFA" "y\xFD"},
-    {0x0302, "A\xC2" "E\xCA" "I\xCE" "O\xD4" "U\xDB" "a\xE2" "e\xEA" "i\xEE" "o\xF4" "u\xFB"},
-    {0x0303, "A\xC3" "N\xD1" "O\xD5" "a\xE3" "n\xF1" "o\xF5"},
-    {0x0308, "A\xC4" "E\xCB" "I\xCF" "O\xD6" "U\xDC" "a\xE4" "e\xEB" "i\xEF" "o\xF6" "u\xFC" "y\xFF" "Y\x9F"},
-    {0x030A, "A\xC5" "a\xE5"},
-    {0x030C, "S\x8A" "s\x9A" "Z\x8E" "z\x9E"},
-    {0x0327, "C\xC7" "c\xE7"},
+    {0x0300,
+     "A\xC0"
+     "E\xC8"
+     "I\xCC"
+     "O\xD2"
+     "U\xD9"
+     "a\xE0"
+     "e\xE8"
+     "i\xEC"
+     "o\xF2"
+     "u\xF9"},
+    {0x0301,
+     "A\xC1"
+     "E\xC9"
+     "I\xCD"
+     "O\xD3"
+     "U\xDA"
+     "Y\xDD"
+     "a\xE1"
+     "e\xE9"
+     "i\xED"
+     "o\xF3"
+     "u\xFA"
+     "y\xFD"},
+    {0x0302,
+     "A\xC2"
+     "E\xCA"
+     "I\xCE"
+     "O\xD4"
+     "U\xDB"
+     "a\xE2"
+     "e\xEA"
+     "i\xEE"
+     "o\xF4"
+     "u\xFB"},
+    {0x0303,
+     "A\xC3"
+     "N\xD1"
+     "O\xD5"
+     "a\xE3"
+     "n\xF1"
+     "o\xF5"},
+    {0x0308,
+     "A\xC4"
+     "E\xCB"
+     "I\xCF"
+     "O\xD6"
+     "U\xDC"
+     "a\xE4"
+     "e\xEB"
+     "i\xEF"
+     "o\xF6"
+     "u\xFC"
+     "y\xFF"
+     "Y\x9F"},
+    {0x030A,
+     "A\xC5"
+     "a\xE5"},
+    {0x030C,
+     "S\x8A"
+     "s\x9A"
+     "Z\x8E"
+     "z\x9E"},
+    {0x0327,
+     "C\xC7"
+     "c\xE7"},
 };
 
 bool IsContinuation(uint8_t b) { return (b & 0xC0) == 0x80; }

@@ -34,7 +34,9 @@ const std::vector<DictdEntry> kDictdEntries = {
     {"00-database-short", "00-database-short\n     Small Test Dictionary\n"},
     {"00-database-url", "00-database-url\n     http://example.org/\n"},
     {"apple", "Apple\n\n   The fruit of a tree; see {pear}.\n"},
-    {"Caf\xC3\xA9", "Caf\xC3\xA9\n   A coffee house \xE2\x80\x94 in Polish kawiarnia \xC5\x82\xC3\xB3" "d\xC5\xBA.\n"},
+    {"Caf\xC3\xA9",
+     "Caf\xC3\xA9\n   A coffee house \xE2\x80\x94 in Polish kawiarnia \xC5\x82\xC3\xB3"
+     "d\xC5\xBA.\n"},
     {"pear", "Pear\n   A fruit.\n"},
     {"pome", "Pear\n   A fruit.\n"},  // a second headword of the same text
 };
@@ -50,13 +52,16 @@ TEST(DictionaryImportTest, DictdInEveryPacking) {
     EXPECT_EQ(outcome.import.sortedFlag, 1);
     EXPECT_EQ(outcome.unreadableEntries, 0);
     EXPECT_EQ(outcome.replacedCharacters, 0);
-    EXPECT_EQ(ReadTome(dir.File("small.lv")),
-              (std::vector<TomeEntry>{
-                  {"apple", "The fruit of a tree; see \t\x11pear\t\x12."},
-                  {"Caf\xE9", "A coffee house \x97 in Polish kawiarnia l\xF3" "dz."},
-                  {"pear", "A fruit."},
-                  {"pome", "Pear\t\x08\xA0\xA0\xA0" "A fruit."},
-              }))
+    EXPECT_EQ(ReadTome(dir.File("small.lv")), (std::vector<TomeEntry>{
+                                                  {"apple", "The fruit of a tree; see \t\x11pear\t\x12."},
+                                                  {"Caf\xE9",
+                                                   "A coffee house \x97 in Polish kawiarnia l\xF3"
+                                                   "dz."},
+                                                  {"pear", "A fruit."},
+                                                  {"pome",
+                                                   "Pear\t\x08\xA0\xA0\xA0"
+                                                   "A fruit."},
+                                              }))
         << int(packing);
   }
 }
@@ -93,12 +98,16 @@ TEST(DictionaryImportTest, StarDictInEveryLayout) {
     EXPECT_EQ(outcome.import.sortedFlag, 0);
     EXPECT_EQ(outcome.import.firstOutOfOrder, "da");
     EXPECT_EQ(ReadTome(dir.File("words.lv")), (std::vector<TomeEntry>{
-                                                   {"alpha", "See \t\x11" "Beta\t\x12"},
-                                                   {"apple", "a fruit\t\x08of trees"},
-                                                   {"Beta", "second letter"},
-                                                   {"ringo", "See \t\x11" "apple\t\x12"},
-                                                   {"da", "yes"},
-                                               }))
+                                                  {"alpha",
+                                                   "See \t\x11"
+                                                   "Beta\t\x12"},
+                                                  {"apple", "a fruit\t\x08of trees"},
+                                                  {"Beta", "second letter"},
+                                                  {"ringo",
+                                                   "See \t\x11"
+                                                   "apple\t\x12"},
+                                                  {"da", "yes"},
+                                              }))
         << layout.version << " " << layout.offsetBits;
   }
 }
@@ -110,25 +119,34 @@ TEST(DictionaryImportTest, StarDictFieldTypes) {
   set.entries = {
       {"cat", Field('t', "k\xC3\xA6t") + Field('m', "a small animal")},
       {"dog", Field('h', "<b>loyal</b> see <a href=\"bword://cat\">cat</a><img src=\"dog.png\">")},
-      {"eel", Field('x', "<k>eel</k>\n<kref>fish</kref>") + "W" + std::string("\0\0\0\3abc", 7) + Field('r', "a.png\nb.wav")},
+      {"eel",
+       Field('x', "<k>eel</k>\n<kref>fish</kref>") + "W" + std::string("\0\0\0\3abc", 7) + Field('r', "a.png\nb.wav")},
       {"fox", Field('g', "<span weight=\"bold\">red</span> fox")},
   };
   const DictionaryImportOutcome outcome = Import(WriteStarDict(dir.File("types"), set), dir.File("types.lv"));
   ASSERT_TRUE(outcome.import.status.IsOk()) << outcome.import.status.ToString();
   EXPECT_EQ(outcome.skippedResources, 4);  // the picture, the sound field and the two listed files
-  EXPECT_EQ(ReadTome(dir.File("types.lv")),
-            (std::vector<TomeEntry>{
-                {"cat", "[k\xE6t]\t\x08" "a small animal"},
-                {"dog", "\t\x01loyal\t\x02 see \t\x11" "cat\t\x12"},
-                {"eel", "\t\x01" "eel\t\x02\t\x08\t\x11" "fish\t\x12"},
-                {"fox", "\t\x01red\t\x02 fox"},
-            }));
+  EXPECT_EQ(ReadTome(dir.File("types.lv")), (std::vector<TomeEntry>{
+                                                {"cat",
+                                                 "[k\xE6t]\t\x08"
+                                                 "a small animal"},
+                                                {"dog",
+                                                 "\t\x01loyal\t\x02 see \t\x11"
+                                                 "cat\t\x12"},
+                                                {"eel",
+                                                 "\t\x01"
+                                                 "eel\t\x02\t\x08\t\x11"
+                                                 "fish\t\x12"},
+                                                {"fox", "\t\x01red\t\x02 fox"},
+                                            }));
 
   // A same-type sequence of two fields: the first ends with 0x00, the last runs to the entry's end.
   set.sameTypeSequence = "tm";
   set.entries = {{"owl", std::string("a\xC5\xABl\0a bird", 11)}};
   ASSERT_TRUE(Import(WriteStarDict(dir.File("seq"), set), dir.File("seq.lv")).import.status.IsOk());
-  EXPECT_EQ(ReadTome(dir.File("seq.lv")), (std::vector<TomeEntry>{{"owl", "[aul]\t\x08" "a bird"}}));
+  EXPECT_EQ(ReadTome(dir.File("seq.lv")), (std::vector<TomeEntry>{{"owl",
+                                                                   "[aul]\t\x08"
+                                                                   "a bird"}}));
 }
 
 TEST(DictionaryImportTest, ResultsText) {
@@ -163,9 +181,9 @@ TEST(DictionaryImportTest, ReplacedCharactersAreCounted) {
 TEST(DictionaryImportTest, DamagedSets) {
   struct Case {
     std::string name;
-    std::string source;       // the file to import
-    std::string namedFile;    // the file a failure must name; empty when the import succeeds
-    int entries = 0;          // when it succeeds
+    std::string source;     // the file to import
+    std::string namedFile;  // the file a failure must name; empty when the import succeeds
+    int entries = 0;        // when it succeeds
     int64_t unreadable = 0;
     size_t notes = 0;
   };
@@ -182,7 +200,8 @@ TEST(DictionaryImportTest, DamagedSets) {
   WriteFile(base("garbled.index"), ReadFile(base("garbled.index")) + "no tabs here\nbad\t!!\tA\n");
   cases.push_back({"garbled lines", base("garbled.index"), "", 4, 2});
   std::vector<DictdEntry> many;
-  for (int i = 0; i < 40; ++i) many.push_back({"w" + std::to_string(100 + i), "text number " + std::to_string(i) + "\n"});
+  for (int i = 0; i < 40; ++i)
+    many.push_back({"w" + std::to_string(100 + i), "text number " + std::to_string(i) + "\n"});
   WriteDictd(base("cut"), many, Packing::kDictzip);
   const std::string dz = ReadFile(base("cut.dict.dz"));
   WriteFile(base("cut.dict.dz"), dz.substr(0, dz.size() / 2));
