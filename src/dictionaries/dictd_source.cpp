@@ -27,7 +27,7 @@ bool ParseIndexLine(std::string_view line, IndexLine& out) {
   if (first == std::string_view::npos) return false;
   const size_t second = line.find('\t', first + 1);
   if (second == std::string_view::npos) return false;
-  size_t third = line.find('\t', second + 1);
+  const size_t third = line.find('\t', second + 1);
   const std::string_view lengthDigits =
       line.substr(second + 1, third == std::string_view::npos ? line.npos : third - second - 1);
   out.headword = line.substr(0, first);
@@ -114,6 +114,8 @@ Status ReadDictd(const std::string& indexPath, EntrySink& sink) {
     sink.SetPosition(in.Offset());
   }
   if (in.Failed()) return Status::IoError("cannot read '" + indexPath + "': " + std::strerror(in.ErrorNumber()));
+  if (index.cutShort) sink.notes.push_back("'" + indexPath + "' is cut short.");
+  if (data.CutShort()) sink.notes.push_back("'" + dataPath + "' is cut short.");
   if (stored == 0 && sink.Counts().unreadableEntries > 0) return lastFailure;
   return Status::Ok();
 }

@@ -206,6 +206,10 @@ TEST(DictionaryImportTest, DamagedSets) {
   const std::string dz = ReadFile(base("cut.dict.dz"));
   WriteFile(base("cut.dict.dz"), dz.substr(0, dz.size() / 2));
   cases.push_back({"cut dictzip", base("cut.index"), "", -1, -1});
+  WriteDictd(base("cutgz"), many, Packing::kGzip);
+  const std::string gz = ReadFile(base("cutgz.dict.dz"));
+  WriteFile(base("cutgz.dict.dz"), gz.substr(0, gz.size() / 2));
+  cases.push_back({"cut gzip", base("cutgz.index"), "", -1, -1});
   WriteDictd(base("lost"), kDictdEntries, Packing::kPlain);
   std::filesystem::remove(base("lost.dict"));
   cases.push_back({"missing dict", base("lost.index"), "lost.dict.dz", 0, 0});
@@ -276,6 +280,7 @@ TEST(DictionaryImportTest, DamagedSets) {
       EXPECT_GT(outcome.import.entryCount, 0) << c.name;
       EXPECT_GT(outcome.unreadableEntries, 0) << c.name;
       EXPECT_EQ(outcome.import.entryCount + outcome.unreadableEntries, 40) << c.name;
+      EXPECT_EQ(outcome.notes.size(), c.name == "cut gzip" ? 1u : 0u) << c.name;
     }
   }
 }
