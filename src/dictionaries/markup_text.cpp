@@ -4,6 +4,7 @@
 #include <iterator>
 #include <vector>
 
+#include "dictionaries/markup_tags.h"
 #include "tome/collation.h"
 #include "tome/markup.h"
 
@@ -101,135 +102,6 @@ const TagRule* RuleFor(std::string_view name, MarkupKind kind) {
   const auto* found = std::lower_bound(std::begin(kTagRules), std::end(kTagRules), name,
                                        [](const TagRule& r, std::string_view n) { return r.name < n; });
   return found != std::end(kTagRules) && found->name == name ? found : nullptr;
-}
-
-// Longer stretches from "<" to ">" are not taken for a tag (this also bounds the work per "<").
-constexpr size_t kLongestTag = 4096;
-
-struct Tag {
-  std::string name;  // lower case
-  std::string_view attributes;
-  bool closing = false;
-  bool selfClosing = false;
-  size_t length = 0;  // bytes of the whole tag
-};
-
-bool IsNameChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == ':';
-}
-
-// Parses the tag at text[0] == '<'; false when it is not a tag (a lone "<" stays text).
-bool ParseTag(std::string_view text, Tag& tag) {
-  text = text.substr(0, kLongestTag);
-  size_t i = 1;
-  tag.closing = i < text.size() && text[i] == '/';
-  if (tag.closing) ++i;
-  const size_t nameStart = i;
-  while (i < text.size() && IsNameChar(text[i])) ++i;
-  if (i == nameStart) return false;
-  tag.name.clear();
-  for (size_t k = nameStart; k < i; ++k) tag.name.push_back(char(FoldAscii(uint8_t(text[k]))));
-  // The end: the first ">" outside quotes.
-  char quote = 0;
-  size_t end = i;
-  for (; end < text.size(); ++end) {
-    const char c = text[end];
-    if (quote) {
-      if (c == quote) quote = 0;
-    } else if (c == '"' || c == '\'') {
-      quote = c;
-    } else if (c == '>') {
-      break;
-    } else if (c == '<') {
-      return false;
-    }
-  }
-  if (end >= text.size()) return false;
-  tag.selfClosing = end > i && text[end - 1] == '/';
-  tag.attributes = text.substr(i, end - i);
-  tag.length = end + 1;
-  return true;
-}
-
-// The value of attribute name (lower case) in attributes, or empty.
-std::string_view AttributeValue(std::string_view attributes, std::string_view name) {
-  size_t at = 0;
-  while (at < attributes.size()) {
-    while (at < attributes.size() && !IsNameChar(attributes[at])) ++at;
-    const size_t start = at;
-    while (at < attributes.size() && IsNameChar(attributes[at])) ++at;
-    const std::string_view key = attributes.substr(start, at - start);
-    while (at < attributes.size() && attributes[at] == ' ') ++at;
-    if (at >= attributes.size() || attributes[at] != '=') continue;
-    ++at;
-    while (at < attributes.size() && attributes[at] == ' ') ++at;
-    std::string_view value;
-    if (at < attributes.size() && (attributes[at] == '"' || attributes[at] == '\'')) {
-      const char quote = attributes[at];
-      const size_t close = attributes.find(quote, at + 1);
-      const size_t valueEnd = close == std::string_view::npos ? attributes.size() : close;
-      value = attributes.substr(at + 1, valueEnd - at - 1);
-      at = valueEnd + 1;
-    } else {
-      const size_t valueStart = at;
-      while (at < attributes.size() && attributes[at] != ' ') ++at;
-      value = attributes.substr(valueStart, at - valueStart);
-    }
-    if (key.size() == name.size() && Collate(key, name) == 0) return value;
-  }
-  return {};
-}
-
-bool Contains(std::string_view text, std::string_view part) {
-  if (part.size() > text.size()) return false;
-  for (size_t i = 0; i + part.size() <= text.size(); ++i) {
-    if (Collate(text.substr(i, part.size()), part) == 0) return true;
-  }
-  return false;
-}
-
-std::string DecodeEntities(std::string_view text) {
-  std::string out;
-  std::string character;
-  while (!text.empty()) {
-    const size_t amp = text.find('&');
-    out.append(text.substr(0, amp));
-    if (amp == std::string_view::npos) break;
-    text.remove_prefix(amp);
-    const size_t used = DecodeEntity(text, character);
-    out += used ? character : "&";
-    text.remove_prefix(used ? used : 1);
-  }
-  return out;
-}
-
-// The text of a piece of markup without its tags (for link targets).
-std::string PlainText(std::string_view text) {
-  std::string out;
-  Tag tag;
-  while (!text.empty()) {
-    const size_t lt = text.find('<');
-    out.append(text.substr(0, lt));
-    if (lt == std::string_view::npos) break;
-    text.remove_prefix(lt);
-    const size_t skip = ParseTag(text, tag) ? tag.length : 1;
-    if (skip == 1) out.push_back('<');
-    text.remove_prefix(skip);
-  }
-  return DecodeEntities(out);
-}
-
-// Where the element that starts after its opening tag ends: the position of its closing tag and the
-// tag's length, or npos when it has none.
-size_t FindClosing(std::string_view rest, std::string_view name, size_t& closingLength) {
-  Tag tag;
-  for (size_t at = rest.find('<'); at != std::string_view::npos; at = rest.find('<', at + 1)) {
-    if (ParseTag(rest.substr(at), tag) && tag.closing && tag.name == name) {
-      closingLength = tag.length;
-      return at;
-    }
-  }
-  return std::string_view::npos;
 }
 
 class MarkupConverter {
@@ -409,9 +281,10 @@ class MarkupConverter {
       element.closingMarks.insert(element.closingMarks.begin(), off);
     };
     const std::string_view weight = AttributeValue(tag.attributes, "weight");
-    if (Contains(weight, "bold") || Contains(weight, "heavy")) style(kBoldOn, kBoldOff);
+    if (ContainsIgnoringCase(weight, "bold") || ContainsIgnoringCase(weight, "heavy")) style(kBoldOn, kBoldOff);
     const std::string_view fontStyle = AttributeValue(tag.attributes, "style");
-    if (Contains(fontStyle, "italic") || Contains(fontStyle, "oblique")) style(kItalicOn, kItalicOff);
+    if (ContainsIgnoringCase(fontStyle, "italic") || ContainsIgnoringCase(fontStyle, "oblique"))
+      style(kItalicOn, kItalicOff);
     const std::string_view underline = AttributeValue(tag.attributes, "underline");
     if (!underline.empty() && underline != "none") style(kUnderlineOn, kUnderlineOff);
     if (AttributeValue(tag.attributes, "strikethrough") == "true") style(kStrikeOn, kStrikeOff);
