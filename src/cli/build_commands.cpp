@@ -4,6 +4,7 @@
 #include "cli/command.h"
 #include "cli/terminal_progress.h"
 #include "cli/tome_access.h"
+#include "dictionaries/dictionary_import.h"
 #include "tome/format.h"
 #include "tome/tome_builder.h"
 #include "tome/tome_import.h"
@@ -22,14 +23,33 @@ ExitStatus SortSource(const std::string& path) {
 constexpr OptionSpec kImportOptions[] = {
     {"--output", "-o", true}, {"--tab", "", false}, {"--tagged", "", false}, {"--sort", "", false}};
 
+// A dictd or StarDict dictionary: the files of the set are found beside source.
+ExitStatus ImportDictionarySource(const std::string& source, const std::string& tome, DictionaryKind kind) {
+  DictionaryImportOutcome outcome;
+  {
+    TerminalProgress progress("Importing");
+    outcome = ImportDictionary(source, tome, kind, progress.Active() ? &progress : nullptr);
+  }
+  if (!outcome.import.status.IsOk()) {
+    const Status& status = outcome.import.status;
+    const bool fileError = status.Code() == StatusCode::kNotFound || status.Code() == StatusCode::kIoError;
+    return Fail(fileError ? ExitStatus::kFile : ExitStatus::kFailed,
+                status.Message().empty() ? "cannot import " + Quoted(source) : status.Message());
+  }
+  std::printf("%s\n", Cp1252ToUtf8(FormatDictionaryImportResults(outcome)).c_str());
+  return ExitStatus::kOk;
+}
+
 ExitStatus RunImport(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("import", "expects one SOURCE");
   const std::string source = args.Positionals()[0];
   if (args.Has("--tab") && args.Has("--tagged")) return UsageError("import", "--tab and --tagged exclude each other");
+  const DictionaryKind dictionary =
+      args.Has("--tab") || args.Has("--tagged") ? DictionaryKind::kNone : DictionaryKindFromPath(source);
   SourceFormat format = SourceFormatFromPath(source);
   if (args.Has("--tab")) format = SourceFormat::kTab;
   if (args.Has("--tagged")) format = SourceFormat::kTagged;
-  if (args.Has("--sort") && format != SourceFormat::kTab) {
+  if (args.Has("--sort") && (format != SourceFormat::kTab || dictionary != DictionaryKind::kNone)) {
     return UsageError("import", "--sort works only on tab-separated sources");
   }
   const std::string tome = args.Value("--output").value_or(WithExtension(source, ".lv"));
@@ -37,6 +57,7 @@ ExitStatus RunImport(const Arguments& args) {
 
   if (const ExitStatus status = CheckInputFile(source); status != ExitStatus::kOk) return status;
   if (const ExitStatus status = CheckOutputIsNotInput(tome, source); status != ExitStatus::kOk) return status;
+  if (dictionary != DictionaryKind::kNone) return ImportDictionarySource(source, tome, dictionary);
   if (args.Has("--sort")) {
     if (const ExitStatus status = SortSource(source); status != ExitStatus::kOk) return status;
   }
@@ -83,9 +104,11 @@ ExitStatus RunUpgrade(const Arguments& args) {
 const Command kImportCommand = {
     "import",
     "SOURCE [-o TOME] [--tab|--tagged] [--sort]",
-    "Build a tome from a tagged-text or tab-separated source.",
+    "Build a tome from a tagged-text, tab-separated or dictionary source.",
     "The format follows the extension: a source ending in \".tab\" (any case) is tab-separated, any\n"
-    "other tagged text; --tab or --tagged overrides it.\n\n"
+    "other tagged text; --tab or --tagged overrides it. A dictd dictionary is imported from its\n"
+    "NAME.index (with NAME.dict or NAME.dict.dz beside it), a StarDict dictionary from its NAME.ifo\n"
+    "(with NAME.idx[.gz], NAME.dict[.dz] and, if present, NAME.syn).\n\n"
     "  -o, --output TOME  the tome to write (default: SOURCE with its extension replaced by \".lv\");\n"
     "                     it is replaced only once the new tome is complete\n"
     "  --tab              read SOURCE as tab-separated text (one entry per line)\n"

@@ -246,4 +246,36 @@ TEST_F(LvtoolTest, UpgradeRewritesAVersion1TomeKeepingEveryEntry) {
   EXPECT_NE(again.out.find("already"), std::string::npos);
 }
 
+TEST_F(LvtoolTest, ImportsDictdAndStarDictDictionariesByTheirFiles) {
+  // dictd: "headword TAB offset TAB length" in base-64 digits, the texts in NAME.dict.
+  WriteFile(Path("tiny.dict"), "00-database-short\n Tiny\nbeta\n  the second letter\nalpha\n  the first letter\n");
+  WriteFile(Path("tiny.index"), "00-database-short\tA\tY\nalpha\tx\tZ\nbeta\tY\tZ\n");
+  const Result dictd = Run({"import", Path("tiny.index").string()});
+  ASSERT_EQ(dictd.status, 0) << dictd.err;
+  EXPECT_NE(dictd.out.find("Dictionary:   \tTiny\nNumber of subjects:   \t2\nFile sorted status:       \tYes"),
+            std::string::npos)
+      << dictd.out;
+  const Result shown = Run({"show", Path("tiny.lv").string(), "alpha"});
+  EXPECT_NE(shown.out.find("the first letter"), std::string::npos) << shown.out;
+
+  // StarDict: NAME.ifo, NAME.idx (word, 0x00, 32-bit offset and size), NAME.dict.
+  std::string idx = std::string("gamma", 6);
+  lv::AppendBE32(idx, 0);
+  lv::AppendBE32(idx, 5);
+  WriteFile(Path("g.idx"), idx);
+  WriteFile(Path("g.dict"), "third");
+  WriteFile(Path("g.ifo"), "StarDict's dict ifo file\nversion=2.4.2\nbookname=G\nwordcount=1\nidxfilesize=" +
+                               std::to_string(idx.size()) + "\nsametypesequence=m\n");
+  const Result stardict = Run({"import", Path("g.ifo").string(), "-o", Path("g-tome.lv").string()});
+  ASSERT_EQ(stardict.status, 0) << stardict.err;
+  EXPECT_NE(stardict.out.find("Number of subjects:   \t1"), std::string::npos) << stardict.out;
+
+  // A missing file of the set is named; --sort does not apply.
+  fs::remove(Path("g.dict"));
+  const Result missing = Run({"import", Path("g.ifo").string()});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find(Path("g.dict").string()), std::string::npos) << missing.err;
+  EXPECT_EQ(Run({"import", Path("tiny.index").string(), "--sort"}).status, 1);
+}
+
 }  // namespace
