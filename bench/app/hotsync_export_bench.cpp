@@ -17,28 +17,15 @@
 #include <cstring>
 
 #include "app/dialogs/hotsync_dialog.h"
-#include "app/dialogs/user_dialogs.h"
 #include "app/platform/page_folder.h"
 #include "app/platform/settings_store.h"
 #include "palm/palm_tome_writer.h"
 #include "queue/hotsync_folder.h"
+#include "silent_dialogs.h"
 
 namespace {
 
-class SilentDialogs : public lv::UserDialogs {
- public:
-  void ShowMessage(QWidget*, const QString&, const QString& text, lv::MessageIcon) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(text));
-  }
-  bool AskYesNo(QWidget*, const QString&, const QString&, lv::MessageIcon) override { return false; }
-  QString ChooseFileToOpen(QWidget*, const QString&) override { return {}; }
-  QString ChooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-  std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
-  bool ChoosePrinter(QWidget*, QPrinter&) override { return false; }
-  void ShowAbout(QWidget*) override {}
-  QString SelectHotSyncUser(QWidget*, const QStringList&, const QString&) override { return {}; }
-  bool ShowNewFormatNotice(QWidget*) override { return false; }
-};
+using lv::bench::SilentDialogs;
 
 constexpr const char* kLevels[] = {"none", "low", "default", "medium", "high"};
 

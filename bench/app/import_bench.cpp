@@ -14,26 +14,17 @@
 #include <cstring>
 
 #include "app/dialogs/import_dialog.h"
-#include "app/dialogs/user_dialogs.h"
+#include "silent_dialogs.h"
 
 namespace {
 
 // Prints the messages (the results, a failure) and answers nothing else.
-class PrintingDialogs : public lv::UserDialogs {
+class PrintingDialogs : public lv::bench::SilentDialogs {
  public:
   void ShowMessage(QWidget*, const QString& caption, const QString& text, lv::MessageIcon) override {
     std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(QString(text).replace('\n', ' ')));
     failed = caption != QStringLiteral("Import results");
   }
-  bool AskYesNo(QWidget*, const QString&, const QString&, lv::MessageIcon) override { return false; }
-  QString ChooseFileToOpen(QWidget*, const QString&) override { return {}; }
-  QString ChooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-  std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
-  bool ChoosePrinter(QWidget*, QPrinter&) override { return false; }
-  void ShowAbout(QWidget*) override {}
-  QString ChooseFileToOpenFiltered(QWidget*, const QString&, QString&) override { return {}; }
-  void RunImport(QWidget*, const std::optional<lv::ImportChoice>&, const lv::ImportFinished&) override {}
-  bool EditPreferences(QWidget*, lv::SettingsStore&) override { return false; }
 
   bool failed = false;
 };

@@ -12,35 +12,18 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/dialogs/user_dialogs.h"
 #include "app/frame/application.h"
 #include "app/frame/main_window.h"
 #include "app/frame/quick_find_bar.h"
 #include "app/views/subject_list_view.h"
+#include "silent_dialogs.h"
 #include "tome/tome_import.h"
 
 namespace {
 
 constexpr int kSubjects = 1000000;
 
-class SilentDialogs : public lv::UserDialogs {
- public:
-  void ShowMessage(QWidget*, const QString&, const QString& text, lv::MessageIcon) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(text));
-  }
-  bool AskYesNo(QWidget*, const QString&, const QString&, lv::MessageIcon) override { return false; }
-  QString ChooseFileToOpen(QWidget*, const QString&, const QString&) override { return {}; }
-  QString ChooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-  std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
-  bool ChoosePrinter(QWidget*, QPrinter&) override { return false; }
-  void ShowAbout(QWidget*) override {}
-  void OpenExternalLink(QWidget*, const QUrl&) override {}
-  QString ChooseFileToOpenFiltered(QWidget*, const QString&, QString&) override { return {}; }
-  void RunImport(QWidget*, const std::optional<lv::ImportChoice>&, const lv::ImportFinished&) override {}
-  bool EditPreferences(QWidget*, lv::SettingsStore&) override { return false; }
-  QString SelectHotSyncUser(QWidget*, const QStringList&, const QString&) override { return {}; }
-  bool ShowNewFormatNotice(QWidget*) override { return false; }
-};
+using lv::bench::SilentDialogs;
 
 // Subject n is "w" and n in base 26 as five letters (sorted as the tome needs), then its number.
 QByteArray SubjectName(int n) {

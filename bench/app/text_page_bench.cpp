@@ -13,28 +13,16 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/dialogs/user_dialogs.h"
 #include "app/frame/application.h"
 #include "app/frame/main_window.h"
 #include "app/views/entry_view.h"
+#include "silent_dialogs.h"
 
 namespace {
 
 constexpr qint64 kTextBytes = 3 * 1024 * 1024;
 
-class SilentDialogs : public lv::UserDialogs {
- public:
-  void ShowMessage(QWidget*, const QString&, const QString& text, lv::MessageIcon) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(text));
-  }
-  bool AskYesNo(QWidget*, const QString&, const QString&, lv::MessageIcon) override { return false; }
-  QString ChooseFileToOpen(QWidget*, const QString&, const QString&) override { return {}; }
-  QString ChooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-  std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
-  bool ChoosePrinter(QWidget*, QPrinter&) override { return false; }
-  void ShowAbout(QWidget*) override {}
-  void OpenExternalLink(QWidget*, const QUrl&) override {}
-};
+using lv::bench::SilentDialogs;
 
 // A text of lines of various lengths, with tabs, runs of spaces, markup characters and UTF-8.
 QString MakeTextFile(const QString& folder) {
