@@ -53,8 +53,9 @@ class PalmDocReader {
   std::vector<uint8_t> ReadRecord(size_t i);
 
   // Finds text (or, with findNext, the text of the last successful find) from just after the last
-  // match, wrapping to the start; with mark the match is wrapped in the find marks (the pair an earlier
-  // find put in is removed first; the text's own bytes are never taken for marks). The match's position in the text, or -1. The find state outlives Open.
+  // match, wrapping to the start; with mark the match is wrapped in the find marks (the pair an
+  // earlier find put in is removed first; the text's own bytes are never taken for marks). The
+  // match's position in the text, or -1. The find state outlives Open.
   int Find(std::string_view text, bool findNext, bool mark);
 
   const std::string& Text() const { return m_text; }

@@ -31,8 +31,7 @@ class Document::DialogMessages : public MessageSink {
  public:
   DialogMessages(UserDialogs& dialogs, QWidget* const& parent) : m_dialogs(dialogs), m_parent(parent) {}
   void ShowMessage(std::string_view text, MessageIcon icon) override {
-    m_dialogs.ShowMessage(m_parent, QStringLiteral("Librovance"),
-                          DecodeWindows1252(text), icon);
+    m_dialogs.ShowMessage(m_parent, QStringLiteral("Librovance"), DecodeWindows1252(text), icon);
   }
 
  private:

@@ -1,7 +1,7 @@
 // Document: the single open document. It decides from the file name what a file is, opens tomes
 // through the reader (offering a copy from read-only media and the upgrade of version-1 tomes), and
-// builds the pages of text files and PalmDOC databases. It knows nothing of the window: what happens to it is reported by
-// signals, and every question goes through the user dialogs.
+// builds the pages of text files and PalmDOC databases. It knows nothing of the window: what happens
+// to it is reported by signals, and every question goes through the user dialogs.
 #pragma once
 
 #include <QByteArray>
@@ -147,7 +147,8 @@ class Document : public QObject {
   void RestoreShownPalmDoc();
   bool WritePalmDocPage(bool atFindMark);
   bool ShowPalmDocMatch(int position, size_t length);
-  bool WritePage(const std::string& page, bool atFindMark);  void CloseTome();
+  bool WritePage(const std::string& page, bool atFindMark);
+  void CloseTome();
   void RunSearch(int start);
   void TakeSearchOutcome(const SearchOutcome& outcome);
 

@@ -52,8 +52,8 @@ bool Document::FindInPalmDoc(const QString& term) {
   if (m_kind != DocumentKind::kPalmDoc) return false;
   // The term is looked for in the bytes of the text's own character set.
   const QString trimmed = term.trimmed();
-  const std::string wanted = m_palmDocEncoding == TextEncoding::kUtf8 ? trimmed.toStdString()
-                                                                      : EncodeWindows1252(trimmed);
+  const std::string wanted =
+      m_palmDocEncoding == TextEncoding::kUtf8 ? trimmed.toStdString() : EncodeWindows1252(trimmed);
   return ShowPalmDocMatch(m_palmDoc.Find(wanted, false, false), wanted.size());
 }
 
