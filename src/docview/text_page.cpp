@@ -13,6 +13,8 @@ namespace {
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kMarkOpen = "<a name=\"findloc\"></a><font color=\"red\">";
 constexpr std::string_view kMarkClose = "</font>";
+// A character reference reads the same in a UTF-8 and in a Windows-1252 page.
+constexpr std::string_view kNulSymbol = "&#9216;";
 
 bool IsContinuation(uint8_t byte) { return (byte & 0xC0) == 0x80; }
 
@@ -85,7 +87,8 @@ std::string TextPageHeader(const PageSettings& settings, int fontSize, TextEncod
 // find mark at character boundaries.
 class TextEscaper {
  public:
-  TextEscaper(std::string& out, std::optional<FindMark> find, bool utf8) : m_out(out), m_utf8(utf8) {
+  TextEscaper(std::string& out, std::optional<FindMark> find, bool utf8, NulBytes nul)
+      : m_out(out), m_utf8(utf8), m_nul(nul) {
     if (find && find->offset >= 0) {
       m_markBegin = static_cast<unsigned long long>(find->offset);
       m_markEnd = *m_markBegin + static_cast<unsigned long long>(find->length > 0 ? find->length : 0);
@@ -101,7 +104,9 @@ class TextEscaper {
         case '<': m_out += "&lt;"; break;
         case '>': m_out += "&gt;"; break;
         case '"': m_out += "&quot;"; break;
-        case '\0': break;
+        case '\0':
+          if (m_nul == NulBytes::kShown) m_out += kNulSymbol;
+          break;
         case '\r':
           m_out += '\n';
           if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
@@ -129,6 +134,7 @@ class TextEscaper {
 
   std::string& m_out;
   bool m_utf8;
+  NulBytes m_nul;
   std::optional<unsigned long long> m_markBegin;
   unsigned long long m_markEnd = 0;
   MarkState m_state = MarkState::kBefore;
@@ -155,14 +161,14 @@ TextEncoding DetectTextEncoding(std::string_view text) {
 }
 
 std::string RenderTextPage(std::string_view text, const PageSettings& settings, int fontSize,
-                           std::optional<FindMark> find) {
+                           std::optional<FindMark> find, NulBytes nul) {
   const TextEncoding encoding = DetectTextEncoding(text);
   std::string page = TextPageHeader(settings, fontSize, encoding);
   page.reserve(page.size() + text.size() + text.size() / 16 + 128);
   page += "<div style=\"white-space: pre-wrap\">";
   const bool utf8 = encoding == TextEncoding::kUtf8;
   const size_t first = utf8 && text.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark ? 3 : 0;
-  TextEscaper(page, find, utf8).Append(text, first);
+  TextEscaper(page, find, utf8, nul).Append(text, first);
   page += "</div></font></body></html>";
   return page;
 }

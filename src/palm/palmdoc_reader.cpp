@@ -19,6 +19,7 @@ constexpr size_t kMinDecodedRecordCapacity = 4096;
 
 Status PalmDocReader::Open(const std::string& path) {
   m_text.clear();
+  m_mark.reset();
   m_lastType.clear();
   m_lastCreator.clear();
   // The find state is kept: a find-next in the new text searches the remembered text again, from the
@@ -96,12 +97,14 @@ bool PalmDocReader::LoadText() {
   return true;
 }
 
+// Only the pair Find put in is taken out: a text may hold the mark texts as its own words.
 void PalmDocReader::RemoveMarks() {
-  const size_t open = m_text.find(kFindOpeningMark);
-  if (open == std::string::npos) return;
-  m_text.erase(open, std::string_view(kFindOpeningMark).size());
-  const size_t close = m_text.find(kFindClosingMark, open);
-  if (close != std::string::npos) m_text.erase(close, std::string_view(kFindClosingMark).size());
+  if (!m_mark) return;
+  const std::string_view open = kFindOpeningMark;
+  const std::string_view close = kFindClosingMark;
+  m_text.erase(m_mark->offset + open.size() + m_mark->length, close.size());
+  m_text.erase(m_mark->offset, open.size());
+  m_mark.reset();
 }
 
 int PalmDocReader::Find(std::string_view text, bool findNext, bool mark) {
@@ -121,6 +124,7 @@ int PalmDocReader::Find(std::string_view text, bool findNext, bool mark) {
   if (mark) {
     m_text.insert(match + wanted.size(), kFindClosingMark);
     m_text.insert(match, kFindOpeningMark);
+    m_mark = MarkedStretch{match, wanted.size()};
   }
   return static_cast<int>(match);
 }

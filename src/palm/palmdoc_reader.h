@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,11 +53,14 @@ class PalmDocReader {
   std::vector<uint8_t> ReadRecord(size_t i);
 
   // Finds text (or, with findNext, the text of the last successful find) from just after the last
-  // match, wrapping to the start; with mark the match is wrapped in the find marks (an earlier pair is
-  // removed first). The match's position in the text, or -1. The find state outlives Open.
+  // match, wrapping to the start; with mark the match is wrapped in the find marks (the pair an
+  // earlier find put in is removed first; the text's own bytes are never taken for marks). The
+  // match's position in the text, or -1. The find state outlives Open.
   int Find(std::string_view text, bool findNext, bool mark);
 
   const std::string& Text() const { return m_text; }
+  // The text of the last successful find, which find-next looks for.
+  const std::string& LastFoundText() const { return m_findText; }
   const PdbHeader& Header() const { return m_container.header; }
   const PalmDocHeader& DocHeader() const { return m_docHeader; }
   // The type and creator read by the last Open, also when it failed because they are not a PalmDOC's.
@@ -68,11 +72,18 @@ class PalmDocReader {
   bool LoadText();
   void RemoveMarks();
 
+  // The match the find marks surround, in the text without them.
+  struct MarkedStretch {
+    size_t offset = 0;
+    size_t length = 0;
+  };
+
   MessageSink* m_messages;
   File m_file;  // open only during Open
   PdbContainer m_container;
   PalmDocHeader m_docHeader;
   std::string m_text;
+  std::optional<MarkedStretch> m_mark;
   std::string m_lastType;
   std::string m_lastCreator;
   std::string m_findText;

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "palm/palmdoc_codec.h"
+#include "palm/pdb_container.h"
+#include "tome/coding.h"
 #include "tome/format.h"
 #include "tome/tome_builder.h"
 #include "tome/tome_bytes.h"
@@ -89,6 +92,39 @@ QString ScriptedDialogs::SelectHotSyncUser(QWidget*, const QStringList& users, c
 bool ScriptedDialogs::ShowNewFormatNotice(QWidget*) {
   ++noticeRequests;
   return noticeAnswers.isEmpty() ? false : noticeAnswers.takeFirst();
+}
+
+QString MakePalmDoc(const QString& path, const QList<QByteArray>& records, bool compressed) {
+  QList<QByteArray> stored;
+  qsizetype textLength = 0;
+  for (const QByteArray& record : records) {
+    textLength += record.size();
+    if (!compressed) {
+      stored.append(record);
+      continue;
+    }
+    QByteArray packed(static_cast<qsizetype>(PalmDocMaxCompressedSize(static_cast<size_t>(record.size()))), '\0');
+    packed.resize(static_cast<qsizetype>(PalmDocCompress(reinterpret_cast<const uint8_t*>(record.constData()),
+                                                         static_cast<size_t>(record.size()),
+                                                         reinterpret_cast<uint8_t*>(packed.data()))));
+    stored.append(packed);
+  }
+  // Record 0: compression, unused, text length, record count, record size, reading position.
+  QByteArray header(16, '\0');
+  auto* at = reinterpret_cast<uint8_t*>(header.data());
+  EncodeBE16(at, static_cast<uint16_t>(compressed ? 2 : 1));
+  EncodeBE32(at + 4, static_cast<uint32_t>(textLength));
+  EncodeBE16(at + 8, static_cast<uint16_t>(records.size()));
+  EncodeBE16(at + 10, 4096);
+  stored.prepend(header);
+  std::vector<uint32_t> sizes;
+  for (const QByteArray& record : stored) sizes.push_back(static_cast<uint32_t>(record.size()));
+  const std::vector<uint8_t> container = MakePdbHeader("doc", "TEXt", "REAd", sizes, [] { return int64_t{0}; });
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
+  file.write(reinterpret_cast<const char*>(container.data()), static_cast<qint64>(container.size()));
+  for (const QByteArray& record : stored) file.write(record);
+  return path;
 }
 
 QString MakeTome(const QString& dir, const QString& name, const QStringList& lines) {

@@ -102,6 +102,10 @@ QString MakeVersion1Tome(const QString& dir, const QString& name, const QList<QP
 // The fruit tome most tests read: 12 subjects in order, links, a line break and a strike-through.
 QStringList FruitLines();
 
+// Writes a PalmDOC database at path whose text records are records, stored as they are or with
+// PalmDOC compression; answers path.
+QString MakePalmDoc(const QString& path, const QList<QByteArray>& records, bool compressed = false);
+
 // The index of subject in the fruit tome.
 int Fruit(const char* subject);
 

@@ -56,6 +56,17 @@ TEST(RenderTextPage, SpacingAndLineEndsAreKept) {
   EXPECT_EQ(Body(Render(std::string("nul\0byte", 8))), "nulbyte");
 }
 
+TEST(RenderTextPage, NulBytesCanBeShown) {
+  const auto shown = [](std::string_view text, std::optional<FindMark> find = std::nullopt) {
+    return Body(RenderTextPage(text, PageSettings{}, 3, find, NulBytes::kShown));
+  };
+  EXPECT_EQ(shown(std::string("\0lead, mid\0\0dle", 15)), "&#9216;lead, mid&#9216;&#9216;dle");
+  // In a UTF-8 and a Windows-1252 page alike, and inside a find mark.
+  EXPECT_EQ(shown(std::string("caf\xE9\0", 5)), "caf\xE9&#9216;");
+  EXPECT_EQ(shown(std::string("a\0b", 3), FindMark{1, 1}),
+            "a<a name=\"findloc\"></a><font color=\"red\">&#9216;</font>b");
+}
+
 TEST(RenderTextPage, PageDeclaresItsCharacterSet) {
   const std::string utf8 = Render(
       "\xEF\xBB\xBF"

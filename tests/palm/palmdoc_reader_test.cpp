@@ -145,5 +145,22 @@ TEST_F(PalmDocReaderTest, FindMarksOneMatchAndFindNextWraps) {
   EXPECT_EQ(reader.Find("", true, false), 20);
 }
 
+TEST_F(PalmDocReaderTest, FindTakesOutOnlyTheMarksItPutIn) {
+  const std::string open = kFindOpeningMark;
+  const std::string close = kFindClosingMark;
+  // A page about HTML quotes the mark texts themselves.
+  const std::string text = "x " + open + "y" + close + " cat z " + close + " cat";
+  ASSERT_TRUE(Open(1, static_cast<uint32_t>(text.size()), {B(text)}));
+  EXPECT_EQ(reader.Find("cat", false, false), static_cast<int>(text.find("cat")));
+  EXPECT_EQ(reader.Text(), text);
+  EXPECT_EQ(reader.Find("cat", false, true), static_cast<int>(text.rfind("cat")));
+  EXPECT_EQ(reader.Text(), text.substr(0, text.rfind("cat")) + open + "cat" + close);
+  EXPECT_EQ(reader.Find("", true, true), static_cast<int>(text.find("cat")));
+  const size_t first = text.find("cat");
+  EXPECT_EQ(reader.Text(), text.substr(0, first) + open + "cat" + close + text.substr(first + 3));
+  EXPECT_EQ(reader.Find("", true, false), static_cast<int>(text.rfind("cat")));
+  EXPECT_EQ(reader.Text(), text);
+}
+
 }  // namespace
 }  // namespace lv

@@ -27,11 +27,25 @@ int SetOwnerWriteBit(const QString& path) {
 
 }  // namespace
 
+class Document::DialogMessages : public MessageSink {
+ public:
+  DialogMessages(UserDialogs& dialogs, QWidget* const& parent) : m_dialogs(dialogs), m_parent(parent) {}
+  void ShowMessage(std::string_view text, MessageIcon icon) override {
+    m_dialogs.ShowMessage(m_parent, QStringLiteral("Librovance"), DecodeWindows1252(text), icon);
+  }
+
+ private:
+  UserDialogs& m_dialogs;
+  QWidget* const& m_parent;  // the document's dialog parent, as it is when a message comes
+};
+
 Document::Document(UserDialogs& dialogs, const PageFolder& pages, const PageSettings& pageSettings, QObject* parent)
     : QObject(parent),
       m_dialogs(dialogs),
       m_pages(pages),
       m_pageSettings(pageSettings),
+      m_palmDocMessages(std::make_unique<DialogMessages>(dialogs, m_dialogParent)),
+      m_palmDoc(m_palmDocMessages.get()),
       m_makeWritable(SetOwnerWriteBit),
       m_isOnReadOnlyFileSystem(
           [](const QString& path) { return IsOnReadOnlyFileSystem(QFile::encodeName(path).toStdString()); }) {
@@ -67,6 +81,7 @@ bool Document::Open(const QString& path) {
 
 void Document::RefreshTextPage() {
   if (m_kind == DocumentKind::kTextFile) WriteTextFilePage();
+  if (m_kind == DocumentKind::kPalmDoc) WritePalmDocPage(false);
 }
 
 void Document::CloseTome() {
@@ -115,6 +130,12 @@ bool Document::WriteTextFilePage() {
   settings.fontFace = EncodeWindows1252(m_plainPageFontFace);
   const std::string page = RenderTextPage(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
                                           settings, m_plainPageFontSize);
+  if (!WritePage(page, false)) return false;
+  m_kind = DocumentKind::kTextFile;
+  return true;
+}
+
+bool Document::WritePage(const std::string& page, bool atFindMark) {
   const QString error = m_pages.WritePage(page);
   if (!error.isEmpty()) {
     m_dialogs.ShowMessage(m_dialogParent, QStringLiteral("Librovance"),
@@ -122,8 +143,7 @@ bool Document::WriteTextFilePage() {
                           MessageIcon::kExclamation);
     return false;
   }
-  m_kind = DocumentKind::kTextFile;
-  emit textPageWritten(QByteArray::fromStdString(page));
+  emit textPageWritten(QByteArray::fromStdString(page), atFindMark);
   return true;
 }
 

@@ -1,7 +1,7 @@
 // Document: the single open document. It decides from the file name what a file is, opens tomes
 // through the reader (offering a copy from read-only media and the upgrade of version-1 tomes), and
-// builds the pages of text files. It knows nothing of the window: what happens to it is reported by
-// signals, and every question goes through the user dialogs.
+// builds the pages of text files and PalmDOC databases. It knows nothing of the window: what happens
+// to it is reported by signals, and every question goes through the user dialogs.
 #pragma once
 
 #include <QByteArray>
@@ -9,10 +9,13 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "app/document/search_runner.h"
 #include "docview/renderer.h"
+#include "docview/text_page.h"
+#include "palm/palmdoc_reader.h"
 #include "search/tome_search.h"
 #include "tome/tome_reader.h"
 
@@ -67,7 +70,8 @@ class Document : public QObject {
 
   // Opens path; true when the document now shows it.
   bool Open(const QString& path);
-  // Builds the page of the text file on display again, with the current settings.
+  // Builds the page of the text file or PalmDOC on display again, with the current settings (a
+  // PalmDOC's find mark stays where it is).
   void RefreshTextPage();
 
   TomeReader& Reader() { return m_reader; }
@@ -94,6 +98,12 @@ class Document : public QObject {
   void Find(const SearchQuery& query, int start);
   bool FindNext(int fallbackStart);
   const SearchState& Search() const { return m_search; }
+  // Find in a PalmDOC on display: term as typed (white space at its ends left out), case-sensitive;
+  // the match is marked and the page shown at it. Find Next looks for the last term found again,
+  // after its last match and wrapping to the start. False when nothing was found.
+  bool FindInPalmDoc(const QString& term);
+  bool FindNextInPalmDoc();
+  const PalmDocReader& PalmDoc() const { return m_palmDoc; }
   SearchRunner& Searcher() { return m_searcher; }
 
   // How a read-only tome is made writable again: returns 0 or the errno of the failure. Tests put
@@ -112,8 +122,9 @@ class Document : public QObject {
   void tomeClosed();
   // path could not be opened as a tome; nothing is open now. The user is told why after this signal.
   void tomeOpenFailed(const QString& path);
-  // The page of a text file was written to the page file; pageBytes are its bytes.
-  void textPageWritten(const QByteArray& pageBytes);
+  // The page of a text file or PalmDOC was written to the page file; pageBytes are its bytes. It is
+  // to be shown at its find mark when atFindMark is set.
+  void textPageWritten(const QByteArray& pageBytes, bool atFindMark);
   // The search found subject; mark is the stretch of its stored entry text to mark (none for a hit
   // in the subject).
   void searchHit(int subject, std::optional<lv::FindMark> mark);
@@ -132,6 +143,11 @@ class Document : public QObject {
   bool OpenTextFile(const QString& path);
   bool WriteTextFilePage();
   bool OpenPalmDatabase(const QString& path);
+  bool ShowOpenedPalmDoc(const QString& path);
+  void RestoreShownPalmDoc();
+  bool WritePalmDocPage(bool atFindMark);
+  bool ShowPalmDocMatch(int position, size_t length);
+  bool WritePage(const std::string& page, bool atFindMark);
   void CloseTome();
   void RunSearch(int start);
   void TakeSearchOutcome(const SearchOutcome& outcome);
@@ -141,6 +157,14 @@ class Document : public QObject {
   const PageSettings& m_pageSettings;
   QWidget* m_dialogParent = nullptr;
   TomeReader m_reader;
+  // The reader's messages (it cannot hold a PalmDOC's text) go to the user dialogs.
+  class DialogMessages;
+  std::unique_ptr<DialogMessages> m_palmDocMessages;
+  // Lives as long as the document: the last PalmDOC term is found again in the next PalmDOC.
+  PalmDocReader m_palmDoc;
+  QString m_palmDocPath;
+  TextEncoding m_palmDocEncoding = TextEncoding::kWindows1252;
+  std::optional<FindMark> m_palmDocMark;
   ReimportWatch m_reimportWatch;
   DocumentKind m_kind = DocumentKind::kNothing;
   int m_plainPageFontSize = 12;

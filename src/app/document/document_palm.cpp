@@ -1,8 +1,7 @@
-// The document's Palm databases: a Palm tome is refused with a pointer to its original tome, the
-// database of another Palm application is offered for installation on the handheld, and anything
-// else is of an unknown format.
+// The document's Palm databases: a PalmDOC is shown as a page (document_palmdoc.cpp), a Palm tome is
+// refused with a pointer to its original tome, the database of another Palm application is offered
+// for installation on the handheld, and anything else is of an unknown format.
 #include <QFile>
-#include <QFileInfo>
 
 #include "app/dialogs/palm_install.h"
 #include "app/dialogs/user_dialogs.h"
@@ -22,21 +21,16 @@ constexpr const char* kPalmDocumentCollection = "https://www.memoware.com";
 
 bool Document::OpenPalmDatabase(const QString& path) {
   const QString caption = QStringLiteral("Librovance");
-  PalmDocReader reader;
-  const Status opened = reader.Open(QFile::encodeName(path).toStdString());
-  if (opened.IsOk()) {
-    m_dialogs.ShowMessage(m_dialogParent, caption,
-                          QStringLiteral("%1\n\nPalmDOC databases cannot be shown by this version of Librovance yet.")
-                              .arg(QFileInfo(path).fileName()),
-                          MessageIcon::kExclamation);
-    return false;
-  }
+  const Status opened = m_palmDoc.Open(QFile::encodeName(path).toStdString());
+  if (opened.IsOk()) return ShowOpenedPalmDoc(path);
+  // The reader let go of the text on display, if any: it is read again, after the codes it found.
+  const std::string type = m_palmDoc.LastType();
+  const std::string creator = m_palmDoc.LastCreator();
+  RestoreShownPalmDoc();
   if (opened.Code() == StatusCode::kIoError) {
     m_dialogs.ShowMessage(m_dialogParent, caption, QStringLiteral("Cannot open %1").arg(path), MessageIcon::kStop);
     return false;
   }
-  const std::string& type = reader.LastType();
-  const std::string& creator = reader.LastCreator();
   if (type == kPalmTomeType && creator == kPalmTomeCreator) {
     m_dialogs.ShowMessage(
         m_dialogParent, caption,

@@ -124,7 +124,7 @@ void MainWindow::ConnectDocument() {
     m_entryView->ShowStartPage();
   });
   connect(&m_document, &Document::textPageWritten, m_entryView,
-          [this](const QByteArray& page) { m_entryView->ShowPage(page, false); });
+          [this](const QByteArray& page, bool atFindMark) { m_entryView->ShowPage(page, atFindMark); });
 }
 
 void MainWindow::ShowOpenedDocument() {
@@ -140,9 +140,9 @@ void MainWindow::RefreshPage() {
     case DocumentKind::kTome:
       if (m_document.IsTomeOpen()) m_entryView->ShowSubject(std::max(0, m_subjectList->SelectionMark()));
       break;
-    case DocumentKind::kTextFile: m_document.RefreshTextPage(); break;
-    case DocumentKind::kNothing:
-    case DocumentKind::kPalmDoc: break;
+    case DocumentKind::kTextFile:
+    case DocumentKind::kPalmDoc: m_document.RefreshTextPage(); break;
+    case DocumentKind::kNothing: break;
   }
 }
 

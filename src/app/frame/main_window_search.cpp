@@ -1,6 +1,7 @@
 // Find (the Search dialog, then a pass from the selected subject) and Find Next (a pass from the
 // subject after the last hit). The pass runs on a worker thread; its hit is shown with the found
-// stretch marked, and the status bar shows its progress when it takes more than a moment.
+// stretch marked, and the status bar shows its progress when it takes more than a moment. In a
+// PalmDOC both look for a single term in its text, at once.
 #include <QStatusBar>
 
 #include <algorithm>
@@ -26,6 +27,11 @@ void MainWindow::ConnectSearch() {
 bool MainWindow::IsTomeShown() const { return m_document.Kind() == DocumentKind::kTome && m_document.IsTomeOpen(); }
 
 void MainWindow::Find() {
+  if (m_document.Kind() == DocumentKind::kPalmDoc) {
+    const std::optional<SearchDialogValues> values = m_app.Dialogs().AskSearch(this, SearchDialogForm::kSimple);
+    if (values) m_document.FindInPalmDoc(values->terms[0]);
+    return;
+  }
   if (!IsTomeShown()) return;
   const std::optional<SearchDialogValues> values = m_app.Dialogs().AskSearch(this, SearchDialogForm::kFull);
   if (!values) return;
@@ -33,6 +39,10 @@ void MainWindow::Find() {
 }
 
 void MainWindow::FindNext() {
+  if (m_document.Kind() == DocumentKind::kPalmDoc) {
+    m_document.FindNextInPalmDoc();
+    return;
+  }
   if (!IsTomeShown()) return;
   m_document.FindNext(std::max(0, m_subjectList->SelectionMark()));
 }

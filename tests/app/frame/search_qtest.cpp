@@ -145,6 +145,25 @@ class SearchTest : public QObject {
     QVERIFY(harness.dialogs.searchForms.isEmpty());
   }
 
+  // In a PalmDOC the simple form asks for one term; the page is shown at its single marked match.
+  void findInAPalmDocShowsThePageAtTheMatch() {
+    AppHarness harness;
+    harness.Start({MakePalmDoc(harness.Path(QStringLiteral("cats.pdb")), {"cat & cat"})});
+    QCOMPARE(harness.Doc().Kind(), DocumentKind::kPalmDoc);
+    QCOMPARE(harness.ShownPageName(), QStringLiteral("data.htm"));
+    harness.dialogs.searchAnswers = {Terms(QStringLiteral("cat"))};
+    harness.Window().Action(CommandId::kFind)->trigger();
+    QCOMPARE(harness.dialogs.searchForms, QList<SearchDialogForm>{SearchDialogForm::kSimple});
+    const QByteArray mark = "<a name=\"findloc\"></a><font color=\"red\">cat</font>";
+    QCOMPARE(harness.ShownPageName(), QStringLiteral("data.htm#findloc"));
+    QVERIFY(harness.PageBytes().contains(mark + " &amp; cat"));
+    harness.Window().Action(CommandId::kFindNext)->trigger();
+    QCOMPARE(harness.ShownPageName(), QStringLiteral("data.htm#findloc"));
+    QVERIFY(harness.PageBytes().contains("cat &amp; " + mark));
+    QCOMPARE(harness.PageBytes().count("findloc"), 1);
+    QVERIFY(harness.dialogs.shown.isEmpty());
+  }
+
   void escapeStopsTheSearchLeavingPageAndSelection() {
     AppHarness harness;
     StartEndlessFind(harness);
