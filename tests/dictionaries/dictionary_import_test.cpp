@@ -315,8 +315,7 @@ TEST(DictionaryImportTest, CancelStopsTheReaders) {
     const std::string tome = dir.File("out.lv");
     WriteFile(tome, "old tome");
     StopAfterFirstEntry progress;
-    const DictionaryImportOutcome outcome =
-        ImportDictionary(source, tome, DictionaryKindFromPath(source), &progress);
+    const DictionaryImportOutcome outcome = ImportDictionary(source, tome, DictionaryKindFromPath(source), &progress);
     EXPECT_TRUE(outcome.import.status.IsCancelled()) << source << ": " << outcome.import.status.ToString();
     EXPECT_FALSE(progress.writingStarted) << source;
     EXPECT_EQ(ReadFile(tome), "old tome") << source;
