@@ -26,14 +26,19 @@ class PrintingDialogs : public lv::UserDialogs {
     failed = caption != QStringLiteral("Import results");
   }
   bool AskYesNo(QWidget*, const QString&, const QString&, lv::MessageIcon) override { return false; }
-  QString ChooseFileToOpen(QWidget*, const QString&) override { return {}; }
+  QString ChooseFileToOpen(QWidget*, const QString&, const QString&) override { return {}; }
   QString ChooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
   std::optional<QColor> ChooseColor(QWidget*) override { return std::nullopt; }
   bool ChoosePrinter(QWidget*, QPrinter&) override { return false; }
   void ShowAbout(QWidget*) override {}
+  void OpenExternalLink(QWidget*, const QUrl&) override {}
+  std::optional<lv::SearchDialogValues> AskSearch(QWidget*, lv::SearchDialogForm) override { return std::nullopt; }
+  int SelectBookmark(QWidget*, lv::SelectBookmarkMode, const QList<lv::SelectBookmarkItem>&) override { return -1; }
   QString ChooseFileToOpenFiltered(QWidget*, const QString&, QString&) override { return {}; }
   void RunImport(QWidget*, const std::optional<lv::ImportChoice>&, const lv::ImportFinished&) override {}
   bool EditPreferences(QWidget*, lv::SettingsStore&) override { return false; }
+  QString SelectHotSyncUser(QWidget*, const QStringList&, const QString&) override { return {}; }
+  bool ShowNewFormatNotice(QWidget*) override { return false; }
 
   bool failed = false;
 };
