@@ -1,8 +1,9 @@
 // ImportDialog ("Import "): the user picks a source (a text, or a dictd or StarDict dictionary) and
 // the tome to write, may sort a tab-separated source first, and watches a status line and a progress
-// bar while the import runs on a worker thread. A tome written is reported by `imported` while the dialog is still
-// open, then the results show in "Import results" and the dialog closes. Cancel stops a running import and leaves the
-// tome at the path as it was. A preset dialog imports as soon as it is shown.
+// bar while the import runs on a worker thread. A tome written is reported by `imported` while the
+// dialog is still open, then the results show in "Import results" and the dialog closes. Cancel stops
+// a running import and leaves the tome at the path as it was. A preset dialog imports as soon as it
+// is shown.
 #pragma once
 
 #include <QDialog>
