@@ -19,6 +19,7 @@ DictionaryImportOutcome Failure(Status status) {
 Status WithContext(const std::string& context, const Status& status) {
   const std::string message = context + status.Message();
   switch (status.Code()) {
+    case StatusCode::kCancelled: return status;
     case StatusCode::kNotSupported: return Status::NotSupported(message);
     case StatusCode::kOutOfMemory: return Status::OutOfMemory(message);
     default: return Status::IoError(message);
@@ -43,12 +44,16 @@ DictionaryImportOutcome ImportDictionary(const std::string& sourcePath, const st
   AtomicFileWriter writer;
   if (Status opened = writer.Open(tomePath); !opened.IsOk()) return Failure(opened);
 
+  // The builder asks once per entry and per compressed block; a cancelled build stops the readers,
+  // which go on only while the sink is healthy.
+  if (progress) builder.SetCancelCheck([progress] { return progress->CancelRequested(); });
   dict::EntrySink sink(builder, progress);
   const Status read =
       kind == DictionaryKind::kDictd ? dict::ReadDictd(sourcePath, sink) : dict::ReadStarDict(sourcePath, sink);
   if (!read.IsOk()) return Failure(read);
   if (!built.IsOk()) return Failure(WithContext("cannot import '" + sourcePath + "': ", built));
 
+  if (progress) progress->WritingStarted();
   const Status saved = builder.SaveTome(writer.Stream());
   if (!saved.IsOk()) return Failure(WithContext("cannot write tome '" + tomePath + "': ", saved));
   if (Status committed = writer.Commit(); !committed.IsOk()) return Failure(committed);

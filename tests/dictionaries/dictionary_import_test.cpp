@@ -285,5 +285,44 @@ TEST(DictionaryImportTest, DamagedSets) {
   }
 }
 
+// Asks to stop once the first entry has been reported, so the readers are in their loops.
+class StopAfterFirstEntry : public Progress {
+ public:
+  void SetRange(int64_t, int64_t) override {}
+  void SetPosition(int64_t position) override { m_stop = m_stop || position > 0; }
+  void SetStep(int64_t) override {}
+  void Step() override {}
+  void WritingStarted() override { writingStarted = true; }
+  bool CancelRequested() const override { return m_stop; }
+  bool writingStarted = false;
+
+ private:
+  bool m_stop = false;
+};
+
+// A cancelled import fails as Cancelled before anything is written and leaves the old tome alone.
+TEST(DictionaryImportTest, CancelStopsTheReaders) {
+  std::vector<DictdEntry> dictd;
+  StarDictSet stardict;
+  for (int i = 0; i < 50; ++i) {
+    const std::string word = "w" + std::to_string(100 + i);
+    dictd.push_back({word, "text " + word + "\n"});
+    stardict.entries.push_back({word, "text " + word});
+  }
+  TempDir dir;
+  for (const std::string& source :
+       {WriteDictd(dir.File("d"), dictd, Packing::kDictzip), WriteStarDict(dir.File("s"), stardict)}) {
+    const std::string tome = dir.File("out.lv");
+    WriteFile(tome, "old tome");
+    StopAfterFirstEntry progress;
+    const DictionaryImportOutcome outcome = ImportDictionary(source, tome, DictionaryKindFromPath(source), &progress);
+    EXPECT_TRUE(outcome.import.status.IsCancelled()) << source << ": " << outcome.import.status.ToString();
+    EXPECT_FALSE(progress.writingStarted) << source;
+    EXPECT_EQ(ReadFile(tome), "old tome") << source;
+  }
+  for (const auto& file : std::filesystem::directory_iterator(dir.Path()))
+    EXPECT_NE(file.path().filename().string().rfind(".out.lv", 0), 0u) << file.path();
+}
+
 }  // namespace
 }  // namespace lv

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
+#include <string>
 
 #include "app/platform/windows1252_text.h"
 
@@ -59,10 +61,19 @@ QLineEdit* PathEdit(QWidget* parent) {
 }  // namespace
 
 const std::vector<SourceFilter>& ImportDialog::SourceFilters() {
-  static const std::vector<SourceFilter> filters = {
-      {QStringLiteral("Tagged Text Files (*.txt)"), SourceFormat::kTagged},
-      {QStringLiteral("Tab Separated Files (*.tab)"), SourceFormat::kTab},
-  };
+  static const std::vector<SourceFilter> filters = [] {
+    std::vector<SourceFilter> list = {
+        {QStringLiteral("Tagged Text Files (*.txt)"), SourceFormat::kTagged},
+        {QStringLiteral("Tab Separated Files (*.tab)"), SourceFormat::kTab},
+    };
+    const DictionaryKind kinds[] = {DictionaryKind::kDictd, DictionaryKind::kStarDict};
+    static_assert(std::size(kinds) == std::size(kDictionaryFilters));
+    for (size_t i = 0; i < std::size(kinds); ++i) {
+      const std::string_view caption = kDictionaryFilters[i].caption;
+      list.push_back({QString::fromUtf8(caption.data(), qsizetype(caption.size())), SourceFormat::kTagged, kinds[i]});
+    }
+    return list;
+  }();
   return filters;
 }
 
@@ -140,7 +151,8 @@ QString ImportDialog::StatusText() const { return m_statusLine->text(); }
 void ImportDialog::Preset(const ImportChoice& preset) {
   m_sourceEdit->setText(preset.sourcePath);
   m_tomeEdit->setText(preset.tomePath);
-  SetFormat(SourceFormatFromPath(QFile::encodeName(preset.sourcePath).toStdString()));
+  const std::string path = QFile::encodeName(preset.sourcePath).toStdString();
+  SetKind(SourceFormatFromPath(path), DictionaryKindFromPath(path));
   m_sortBox->setChecked(preset.sortFile);
   m_presetPending = true;
 }
@@ -155,9 +167,10 @@ void ImportDialog::showEvent(QShowEvent* event) {
   });
 }
 
-void ImportDialog::SetFormat(SourceFormat format) {
+void ImportDialog::SetKind(SourceFormat format, DictionaryKind dictionary) {
   m_format = format;
-  m_sortBox->setEnabled(IsSortable(format));
+  m_dictionary = dictionary;
+  m_sortBox->setEnabled(IsSortable(format, dictionary));
 }
 
 void ImportDialog::ChooseSource() {
@@ -169,11 +182,11 @@ void ImportDialog::ChooseSource() {
   m_selectedFilter = selected;
   m_sourceEdit->setText(path);
   m_tomeEdit->setText(ProposedTomePath(path));
-  SourceFormat format = SourceFilters().front().format;
+  const SourceFilter* chosen = &SourceFilters().front();
   for (const SourceFilter& filter : SourceFilters()) {
-    if (filter.text == selected) format = filter.format;
+    if (filter.text == selected) chosen = &filter;
   }
-  SetFormat(format);
+  SetKind(chosen->format, chosen->dictionary);
 }
 
 void ImportDialog::ChooseTome() {
@@ -187,7 +200,7 @@ void ImportDialog::SetBusy(bool busy) {
                            static_cast<QWidget*>(m_importButton)}) {
     control->setEnabled(!busy);
   }
-  m_sortBox->setEnabled(!busy && IsSortable(m_format));
+  m_sortBox->setEnabled(!busy && IsSortable(m_format, m_dictionary));
   if (busy) {
     setCursor(Qt::BusyCursor);
     m_progressTimer.start();
@@ -203,7 +216,8 @@ void ImportDialog::StartImport() {
   request.sourcePath = QFile::encodeName(SourcePath()).toStdString();
   request.tomePath = QFile::encodeName(TomePath()).toStdString();
   request.format = m_format;
-  request.sortFirst = IsSortable(m_format) && m_sortBox->isChecked();
+  request.dictionary = m_dictionary;
+  request.sortFirst = IsSortable(m_format, m_dictionary) && m_sortBox->isChecked();
   m_sorting = request.sortFirst;
   m_progressBar->setRange(0, 1);
   m_progressBar->setValue(0);
@@ -228,7 +242,7 @@ void ImportDialog::FinishImport() {
     report.choice = {SourcePath(), TomePath(), m_sorting};
     report.outcome = outcome;
     emit imported(report);
-    ShowResults(outcome);
+    ShowResults(m_worker.Results());
     accept();
     return;
   }
@@ -251,10 +265,9 @@ void ImportDialog::ReportFailure(const Status& status, ImportStage reached) {
   }
 }
 
-void ImportDialog::ShowResults(const ImportOutcome& outcome) {
-  const bool note = outcome.longSubjectFlag != 0 || outcome.cutSubjectCount > 0;
-  m_dialogs.ShowMessage(this, QStringLiteral("Import results"), DecodeWindows1252(FormatImportResults(outcome)),
-                        note ? MessageIcon::kExclamation : MessageIcon::kNone);
+void ImportDialog::ShowResults(const ImportResults& results) {
+  m_dialogs.ShowMessage(this, QStringLiteral("Import results"), DecodeWindows1252(results.text),
+                        results.noted ? MessageIcon::kExclamation : MessageIcon::kNone);
 }
 
 void ImportDialog::reject() {

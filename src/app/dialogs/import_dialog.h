@@ -1,8 +1,9 @@
-// ImportDialog ("Import "): the user picks a source text and the tome to write, may sort a
-// tab-separated source first, and watches a status line and a progress bar while the import runs on a
-// worker thread. A tome written is reported by `imported` while the dialog is still open, then the
-// results show in "Import results" and the dialog closes. Cancel stops a running import and leaves
-// the tome at the path as it was. A preset dialog imports as soon as it is shown.
+// ImportDialog ("Import "): the user picks a source (a text, or a dictd or StarDict dictionary) and
+// the tome to write, may sort a tab-separated source first, and watches a status line and a progress
+// bar while the import runs on a worker thread. A tome written is reported by `imported` while the
+// dialog is still open, then the results show in "Import results" and the dialog closes. Cancel stops
+// a running import and leaves the tome at the path as it was. A preset dialog imports as soon as it
+// is shown.
 #pragma once
 
 #include <QDialog>
@@ -24,7 +25,8 @@ namespace lv {
 // filter the user had selected decides the kind, whatever the file's own extension.
 struct SourceFilter {
   QString text;
-  SourceFormat format;
+  SourceFormat format;                                // the kind of text source; unused for a dictionary
+  DictionaryKind dictionary = DictionaryKind::kNone;  // a dictionary set instead of a text source
 };
 
 class ImportDialog : public QDialog {
@@ -35,8 +37,10 @@ class ImportDialog : public QDialog {
 
   // The filters of the input Browse, in order.
   static const std::vector<SourceFilter>& SourceFilters();
-  // Whether "Sort File" applies to a source of this kind.
-  static bool IsSortable(SourceFormat format) { return format == SourceFormat::kTab; }
+  // Whether "Sort File" applies to a source of this kind: a tab-separated text only.
+  static bool IsSortable(SourceFormat format, DictionaryKind dictionary) {
+    return format == SourceFormat::kTab && dictionary == DictionaryKind::kNone;
+  }
   // The tome path proposed for a source: its extension (if any) replaced by ".lv".
   static QString ProposedTomePath(const QString& sourcePath);
 
@@ -46,6 +50,7 @@ class ImportDialog : public QDialog {
   QString SourcePath() const;
   QString TomePath() const;
   SourceFormat Format() const { return m_format; }
+  DictionaryKind Dictionary() const { return m_dictionary; }
   QString StatusText() const;
   bool IsImporting() const { return m_worker.IsRunning(); }
 
@@ -65,17 +70,18 @@ class ImportDialog : public QDialog {
   void BuildControls();
   void ChooseSource();
   void ChooseTome();
-  void SetFormat(SourceFormat format);
+  void SetKind(SourceFormat format, DictionaryKind dictionary);
   void SetBusy(bool busy);
   void ShowProgress();
   void FinishImport();
   void ReportFailure(const Status& status, ImportStage reached);
-  void ShowResults(const ImportOutcome& outcome);
+  void ShowResults(const ImportResults& results);
 
   UserDialogs& m_dialogs;
   ImportWorker m_worker;
   QTimer m_progressTimer;
   SourceFormat m_format = SourceFormat::kTagged;
+  DictionaryKind m_dictionary = DictionaryKind::kNone;
   QString m_selectedFilter;
   bool m_presetPending = false;
   bool m_closeWhenStopped = false;

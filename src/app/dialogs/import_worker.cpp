@@ -5,6 +5,16 @@
 #include "tome/tome_builder.h"
 
 namespace lv {
+namespace {
+
+bool HasNotes(const ImportOutcome& outcome) { return outcome.longSubjectFlag != 0 || outcome.cutSubjectCount > 0; }
+
+bool HasNotes(const DictionaryImportOutcome& outcome) {
+  return HasNotes(outcome.import) || outcome.unreadableEntries > 0 || outcome.replacedCharacters > 0 ||
+         outcome.skippedResources > 0 || !outcome.notes.empty();
+}
+
+}  // namespace
 
 void ImportWorker::SharedProgress::SetRange(int64_t, int64_t highValue) {
   high.store(highValue < 1 ? 1 : highValue);
@@ -34,6 +44,7 @@ bool ImportWorker::Start(Request request) {
   Join();
   m_running = true;
   m_outcome = ImportOutcome();
+  m_results = ImportResults();
   m_progress.cancel.store(false);
   m_progress.position.store(0);
   m_progress.high.store(1);
@@ -47,6 +58,7 @@ bool ImportWorker::Start(Request request) {
 // window's thread, where the thread is joined before anyone reads the outcome.
 void ImportWorker::Run(const Request& request) {
   ImportOutcome outcome;
+  ImportResults results;
   if (request.sortFirst) {
     // A source that cannot be sorted is imported as it is; the results then say it is not sorted.
     // A cancelled sort leaves the source as it was.
@@ -56,18 +68,31 @@ void ImportWorker::Run(const Request& request) {
   if (m_progress.CancelRequested()) {
     outcome.status = Status::Cancelled("the import was cancelled");
   } else {
-    outcome = ImportSource(request.sourcePath, request.tomePath, request.format, &m_progress);
+    outcome = Import(request, results);
   }
   QMetaObject::invokeMethod(
       this,
-      [this, outcome = std::move(outcome)]() mutable {
+      [this, outcome = std::move(outcome), results = std::move(results)]() mutable {
         Join();
         m_outcome = std::move(outcome);
+        m_results = std::move(results);
         m_lastStage = m_progress.stage.exchange(ImportStage::kIdle);
         m_running = false;
         emit finished();
       },
       Qt::QueuedConnection);
+}
+
+ImportOutcome ImportWorker::Import(const Request& request, ImportResults& results) {
+  if (request.dictionary == DictionaryKind::kNone) {
+    ImportOutcome outcome = ImportSource(request.sourcePath, request.tomePath, request.format, &m_progress);
+    if (outcome.status.IsOk()) results = {FormatImportResults(outcome), HasNotes(outcome)};
+    return outcome;
+  }
+  DictionaryImportOutcome outcome =
+      ImportDictionary(request.sourcePath, request.tomePath, request.dictionary, &m_progress);
+  if (outcome.import.status.IsOk()) results = {FormatDictionaryImportResults(outcome), HasNotes(outcome)};
+  return std::move(outcome.import);
 }
 
 }  // namespace lv

@@ -1,9 +1,8 @@
 // ImportWorker: runs one import (the optional sort of a tab-separated source, then the tome store's
-// import) on a thread of its own, so that the window stays responsive. The window's side polls how
-// far it has come (range, position), hears of each new stage by `stageChanged` and of the end by
-// `finished`; Cancel
-// stops the work between two entries or two compressed blocks, and the tome at the path, if any, is
-// then left as it was.
+// import of a text source or of a dictionary set) on a thread of its own, so that the window stays responsive. The
+// window's side polls how far it has come (range, position), hears of each new stage by `stageChanged` and of the end
+// by `finished`; Cancel stops the work between two entries or two compressed blocks, and the tome at the path, if any,
+// is then left as it was.
 #pragma once
 
 #include <QObject>
@@ -12,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "dictionaries/dictionary_import.h"
 #include "tome/progress.h"
 #include "tome/tome_import.h"
 
@@ -19,6 +19,12 @@ namespace lv {
 
 // The steps of an import, in the order they come.
 enum class ImportStage { kIdle, kSorting, kPreparing, kImporting, kSaving };
+
+// What the results box of an import shows: its text (Windows-1252) and whether it holds a note.
+struct ImportResults {
+  std::string text;
+  bool noted = false;
+};
 
 class ImportWorker : public QObject {
   Q_OBJECT
@@ -28,7 +34,8 @@ class ImportWorker : public QObject {
     std::string sourcePath;
     std::string tomePath;
     SourceFormat format = SourceFormat::kTagged;
-    bool sortFirst = false;  // sort the tab-separated source in place before the import
+    DictionaryKind dictionary = DictionaryKind::kNone;  // a dictionary set, read instead of a text source
+    bool sortFirst = false;                             // sort the tab-separated source in place before the import
   };
 
   explicit ImportWorker(QObject* parent = nullptr);
@@ -49,6 +56,8 @@ class ImportWorker : public QObject {
 
   // The outcome of the last import; valid once `finished` has been emitted.
   const ImportOutcome& Outcome() const { return m_outcome; }
+  // The results of the last import that wrote a tome; valid with Outcome().
+  const ImportResults& Results() const { return m_results; }
   // The stage the last import had reached when it ended.
   ImportStage LastStage() const { return m_lastStage; }
 
@@ -80,12 +89,15 @@ class ImportWorker : public QObject {
   };
 
   void Run(const Request& request);
+  // The import itself, once any sort is done; fills results when a tome was written.
+  ImportOutcome Import(const Request& request, ImportResults& results);
   void Join();
 
   SharedProgress m_progress{*this};
   std::thread m_thread;
   bool m_running = false;
   ImportOutcome m_outcome;
+  ImportResults m_results;
   ImportStage m_lastStage = ImportStage::kIdle;
 };
 

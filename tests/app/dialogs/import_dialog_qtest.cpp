@@ -60,31 +60,40 @@ class ImportDialogTest : public QObject {
     QCOMPARE(dialog.Format(), SourceFormat::kTagged);
   }
 
-  // The kind of source is the filter's, whatever the file's own extension.
+  // The kind of source is the filter's, whatever the file's own extension; only a tab-separated text
+  // can be sorted.
   void inputBrowseTakesTheKindFromTheFilter() {
     const QString tagged = QStringLiteral("Tagged Text Files (*.txt)");
     const QString tab = QStringLiteral("Tab Separated Files (*.tab)");
+    const QString dictd = QStringLiteral("dictd Dictionaries (*.index)");
+    const QString stardict = QStringLiteral("StarDict Dictionaries (*.ifo)");
     const struct {
       QString chosen;
       QString filter;
       QString tomePath;
       SourceFormat format;
+      DictionaryKind dictionary;
     } cases[] = {
-        {"/d/dict.tab", tab, "/d/dict.lv", SourceFormat::kTab},
-        {"/d/words.txt", tagged, "/d/words.lv", SourceFormat::kTagged},
-        {"/d/words.txt", tab, "/d/words.lv", SourceFormat::kTab},
-        {"/d/plain", tagged, "/d/plain.lv", SourceFormat::kTagged},
-        {"/d.x/plain", tagged, "/d.x/plain.lv", SourceFormat::kTagged},
+        {"/d/dict.tab", tab, "/d/dict.lv", SourceFormat::kTab, DictionaryKind::kNone},
+        {"/d/words.txt", tagged, "/d/words.lv", SourceFormat::kTagged, DictionaryKind::kNone},
+        {"/d/words.txt", tab, "/d/words.lv", SourceFormat::kTab, DictionaryKind::kNone},
+        {"/d/plain", tagged, "/d/plain.lv", SourceFormat::kTagged, DictionaryKind::kNone},
+        {"/d.x/plain", tagged, "/d.x/plain.lv", SourceFormat::kTagged, DictionaryKind::kNone},
+        {"/usr/share/dictd/wn.index", dictd, "/usr/share/dictd/wn.lv", SourceFormat::kTagged, DictionaryKind::kDictd},
+        {"/d/foo.ifo", stardict, "/d/foo.lv", SourceFormat::kTagged, DictionaryKind::kStarDict},
+        {"/d/wn.index", tagged, "/d/wn.lv", SourceFormat::kTagged, DictionaryKind::kNone},
     };
     for (const auto& c : cases) {
       ScriptedDialogs dialogs;
       dialogs.filteredFilesToOpen.append({c.chosen, c.filter});
       ImportDialog dialog(dialogs, nullptr);
       QTest::mouseClick(Child<QPushButton>(dialog, "sourceBrowse"), Qt::LeftButton);
-      QCOMPARE(dialogs.filteredOpenFilters, QStringList{tagged + QStringLiteral(";;") + tab});
+      const QString offered = QStringList{tagged, tab, dictd, stardict}.join(QStringLiteral(";;"));
+      QCOMPARE(dialogs.filteredOpenFilters, QStringList{offered});
       QCOMPARE(dialog.SourcePath(), c.chosen);
       QCOMPARE(dialog.TomePath(), c.tomePath);
       QCOMPARE(dialog.Format(), c.format);
+      QCOMPARE(dialog.Dictionary(), c.dictionary);
       QCOMPARE(Child<QCheckBox>(dialog, "sortBox")->isEnabled(), c.format == SourceFormat::kTab);
     }
   }
