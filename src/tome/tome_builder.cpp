@@ -1,4 +1,5 @@
-// TomeBuilder: entry writing, the sorted check and the writing of the tome file.
+// TomeBuilder: its temporary files and failure state, and the writing of the tome file. Entries are
+// assembled into the temporary files in tome_builder_entries.cpp.
 //
 // Tome file (current layout; every integer 32-bit little-endian, offsets from the file's start):
 //
@@ -34,7 +35,6 @@
 // cut to kMaxStoredSubjectLength to guarantee it.
 #include "tome/tome_builder.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -44,16 +44,13 @@
 #include "tome/block_codec.h"
 #include "tome/block_encoder.h"
 #include "tome/coding.h"
-#include "tome/collation.h"
 #include "tome/file_util.h"
 #include "tome/format.h"
-#include "tome/markup.h"
 #include "tome/source_reader.h"
 
 namespace lv {
 namespace {
 
-constexpr size_t kHeadLength = size_t(kEntryHeadLength);
 constexpr size_t kTempBufferSize = 1 << 16;
 
 File OpenBufferedTempFile() {
@@ -100,100 +97,6 @@ bool TomeBuilder::CheckWritten(std::FILE* file) {
   if (!std::ferror(file)) return true;
   Fail(Status::IoError("cannot write a temporary file in '" + TemporaryFolder() + "': " + ErrnoText()));
   return false;
-}
-
-void TomeBuilder::ApplySortedCheck(std::string_view subject) {
-  if (m_sortedFlag != 1) return;
-  if (!m_previousSubject.empty() && !subject.empty() && Collate(m_previousSubject, subject) > 0) {
-    m_sortedFlag = 0;
-  }
-  m_previousSubject.assign(subject);
-}
-
-void TomeBuilder::BeginEntryText() {
-  m_head.clear();
-  m_textLength = 0;
-}
-
-void TomeBuilder::AppendStoredText(const uint8_t* bytes, size_t n) {
-  if (n == 0 || Failed()) return;
-  const size_t toHead = std::min(n, kHeadLength - m_head.size());
-  m_head.append(reinterpret_cast<const char*>(bytes), toHead);
-  m_textLength += int64_t(n);
-  const size_t rest = n - toHead;
-  if (rest == 0) return;
-  // The piece in the extension stream: bytes from 150 on, plus its 0x00.
-  if (m_extensionPosition + (m_textLength - kEntryHeadLength) + 1 > m_maxStreamLength) {
-    Fail(Status::NotSupported("the entry texts are too long for one tome (more than " +
-                              std::to_string(m_maxStreamLength) + " bytes in the extension stream)"));
-    return;
-  }
-  if (std::fwrite(bytes + toHead, 1, rest, m_extensionStreamFile.get()) != rest) {
-    CheckWritten(m_extensionStreamFile.get());
-  }
-}
-
-void TomeBuilder::AppendMark(uint8_t code) {
-  const uint8_t mark[2] = {uint8_t(kMarkByte), code};
-  AppendStoredText(mark, 2);
-}
-
-void TomeBuilder::FinishEntry() {
-  if (Failed() || CheckCancelled()) return;
-  const bool extended = m_textLength > kEntryHeadLength;
-  const int64_t recordLength = 1 + (extended ? 4 : 0) + int64_t(m_subject.size()) + 1 + int64_t(m_head.size()) + 1;
-  if (m_mainPosition + recordLength > m_maxStreamLength) {
-    Fail(Status::NotSupported("the source has too many entries for one tome (more than " +
-                              std::to_string(m_maxStreamLength) + " bytes in the main stream)"));
-    return;
-  }
-  ApplySortedCheck(m_subject);
-  if (m_subjectLength > int64_t(m_subject.size())) ++m_cutSubjectCount;
-
-  std::string record;
-  record.reserve(size_t(recordLength));
-  record.push_back(char(extended ? kRecordFlagsExtended : kRecordFlagsWhole));
-  if (extended) AppendLE32(record, uint32_t(m_extensionPosition));
-  record.append(m_subject);
-  record.push_back('\0');
-  record.append(m_head);
-  record.push_back('\0');
-
-  uint8_t offset[4];
-  EncodeLE32(offset, uint32_t(m_mainPosition));
-  std::fwrite(offset, 1, 4, m_offsetFile.get());
-  std::fwrite(record.data(), 1, record.size(), m_mainStreamFile.get());
-  m_mainPosition += recordLength;
-  if (extended) {
-    std::fputc(0, m_extensionStreamFile.get());
-    m_extensionPosition += m_textLength - kEntryHeadLength + 1;
-  }
-  ++m_entryCount;
-  CheckWritten(m_offsetFile.get()) && CheckWritten(m_mainStreamFile.get()) && CheckWritten(m_extensionStreamFile.get());
-}
-
-void TomeBuilder::WriteEntry(std::string_view subject, std::string_view storedText) {
-  m_subject.clear();
-  m_rawSubjectLength = int64_t(subject.size());
-  m_subjectLength = 0;
-  for (char c : subject) {
-    if (c == '\0') continue;
-    ++m_subjectLength;
-    if (m_subject.size() < size_t(kMaxStoredSubjectLength)) m_subject.push_back(c);
-  }
-  BeginEntryText();
-  size_t start = 0;
-  while (start < storedText.size()) {
-    size_t zero = storedText.find('\0', start);
-    if (zero == std::string_view::npos) zero = storedText.size();
-    AppendStoredText(reinterpret_cast<const uint8_t*>(storedText.data()) + start, zero - start);
-    start = zero + 1;
-  }
-  FinishEntry();
-}
-
-void TomeBuilder::AddEntry(std::string_view subject, std::string_view storedText) {
-  if (!Failed()) WriteEntry(subject, storedText);
 }
 
 Status TomeBuilder::SaveTome(std::FILE* out) {

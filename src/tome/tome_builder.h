@@ -94,7 +94,7 @@ class TomeBuilder {
   size_t ConvertChunk(const uint8_t* p, size_t n, bool final, bool lineBreakMarks);
 
   // One entry's stored text as it is produced: the head in memory, the rest straight into the
-  // extension stream file (tome_builder.cpp).
+  // extension stream file (tome_builder_entries.cpp).
   void BeginEntryText();
   void AppendStoredText(const uint8_t* bytes, size_t n);
   void AppendMark(uint8_t code);

@@ -1,5 +1,7 @@
-// TomeReader: opening, closing and the bookmark table. Records, blocks and lookups are in
-// tome_reader_records.cpp; the byte map is at the writer (tome_builder.cpp).
+// TomeReader: opening, closing and the validation of the header and its chunks. The text sections'
+// block tables are read in tome_reader_sections.cpp, the bookmark table in tome_reader_bookmarks.cpp;
+// records, blocks and lookups are in tome_reader_records.cpp; the byte map is at the writer
+// (tome_builder.cpp).
 //
 // A header that cannot describe a real tome is refused before anything is allocated from it:
 //   NotSupported: a version above 2001, an unknown chunk that is not skippable, a version-1 base
@@ -21,24 +23,15 @@
 
 #include <algorithm>
 #include <new>
-#include <utility>
+#include <string>
 
-#include "tome/block_codec.h"
-#include "tome/coding.h"
 #include "tome/tome_header.h"
 #include "tome/version1_reader.h"
 
 namespace lv {
 namespace {
 
-// Larger blocks than this are taken as damage rather than allocated.
-constexpr int32_t kMaxBlockSize = 1 << 20;
-// Room behind a decoded main block for the decoded head of the next one.
-constexpr size_t kNextHeadRoom = 3000;
 constexpr int kChunkAreaOffset = kHeaderSize;
-
-// The compressed buffer holds any block of up to m bytes: m + m / 8 + 16.
-size_t CompressedCapacity(int32_t blockSize) { return size_t(blockSize) + size_t(blockSize) / 8 + 16; }
 
 // The first byte found wrong (or the field that describes what is wrong) is named.
 Status Damaged(int64_t at) { return Status::Corruption("the tome is damaged at byte " + std::to_string(at)); }
@@ -67,31 +60,6 @@ bool LooksForeign(const TomeHeader& header, const Status& failure) {
   const int32_t version = header.Version();
   if (version < 0 || version >= kImplausibleVersion) return true;
   return failure.Code() == StatusCode::kCorruption && version >= kFirstCurrentVersion;
-}
-
-void ParseBookmarkTable(const uint8_t* table, BookmarkRecord* records) {
-  for (int r = 0; r < kBookmarkRecordCount; ++r) {
-    const uint8_t* at = table + r * kBookmarkRecordSize;
-    BookmarkRecord& record = records[r];
-    record.nameLength = std::clamp<int32_t>(DecodeLE32Signed(at), 0, kBookmarkNameSize);
-    record.subjectNumber = DecodeLE32Signed(at + 4);
-    record.reserved = DecodeLE32Signed(at + 8);
-    record.name.assign(reinterpret_cast<const char*>(at + 12), size_t(record.nameLength));
-  }
-}
-
-void SerializeBookmarkTable(const BookmarkRecord* records, uint8_t* table) {
-  std::fill(table, table + kBookmarkTableSize, uint8_t(0));
-  for (int r = 0; r < kBookmarkRecordCount; ++r) {
-    uint8_t* at = table + r * kBookmarkRecordSize;
-    const BookmarkRecord& record = records[r];
-    EncodeLE32(at, uint32_t(record.nameLength));
-    EncodeLE32(at + 4, uint32_t(record.subjectNumber));
-    EncodeLE32(at + 8, uint32_t(record.reserved));
-    const size_t length =
-        std::min({size_t(std::max(record.nameLength, 0)), record.name.size(), size_t(kBookmarkNameSize)});
-    std::copy_n(record.name.data(), length, at + 12);
-  }
 }
 
 }  // namespace
@@ -191,73 +159,6 @@ Status TomeReader::ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd) {
   return Status::Ok();
 }
 
-bool TomeReader::ReadSection(int64_t start, Section& section, int64_t& sectionEnd) {
-  uint8_t bytes[kSectionHeaderSize];
-  if (!m_file.ReadAt(start, bytes, sizeof bytes)) return false;
-  const SectionHeader header = ParseSectionHeader(bytes);
-  const int32_t sectionLength = header.sectionLength;
-  const int32_t blockCount = header.blockCount;
-  const int32_t blockSize = header.blockSize;
-  const int64_t tableLength = int64_t(kBlockTableEntrySize) * std::max(blockCount, 0);
-  sectionEnd = header.EndFrom(start);
-  if (blockCount < 0 || sectionLength < 8 + tableLength || sectionEnd > m_file.Size()) return false;
-  if (blockCount > 0 && (blockSize < 1 || blockSize > kMaxBlockSize)) return false;
-  section.blockSize = blockCount > 0 ? blockSize : 0;
-  section.dataBase = start + kSectionHeaderSize + tableLength;
-
-  std::vector<uint8_t> table(static_cast<size_t>(tableLength));
-  if (!m_file.ReadAt(start + kSectionHeaderSize, table.data(), table.size())) return false;
-  section.blockOffsets.resize(size_t(blockCount));
-  section.blockLengths.resize(size_t(blockCount));
-  const int64_t dataLength = sectionEnd - section.dataBase;
-  // Each block starts where the one before it ends or later: every block then has compressed bytes of
-  // its own, so the stream can never decode to more than a few times the size of the file.
-  int64_t previousEnd = 0;
-  for (int32_t b = 0; b < blockCount; ++b) {
-    const uint32_t offset = DecodeLE32(&table[size_t(b) * kBlockTableEntrySize]);
-    const uint32_t length = DecodeLE32(&table[size_t(b) * kBlockTableEntrySize + 4]);
-    const int64_t end = int64_t(offset) + length;
-    if (offset < previousEnd || end > dataLength || length > CompressedCapacity(blockSize)) return false;
-    section.blockOffsets[size_t(b)] = offset;
-    section.blockLengths[size_t(b)] = length;
-    previousEnd = end;
-  }
-  section.decodedBlock = -1;
-  return true;
-}
-
-// The builder writes the entry records back to back in subject order, so the positions ascend. Only
-// then does reading every subject in turn decode each block once, and (with each record ending where
-// the next begins) all subjects together hold no more than the stream: a table that sends subjects
-// back and forth, or many to one place, would make a small file cost without bound. The table is
-// read in pieces of a few KB.
-bool TomeReader::SubjectPositionsAscend() const {
-  constexpr int kPiece = 4096;
-  std::vector<uint8_t> raw(size_t(std::min(m_subjectCount, kPiece)) * 4);
-  int64_t previous = -1;
-  for (int first = 0; first < m_subjectCount; first += kPiece) {
-    const int count = std::min(kPiece, m_subjectCount - first);
-    if (!m_file.ReadAt(m_subjectTablePosition + 4 * int64_t(first), raw.data(), size_t(count) * 4)) return false;
-    for (int k = 0; k < count; ++k) {
-      const int64_t position = DecodeLE32Signed(&raw[size_t(k) * 4]);
-      if (position <= previous) return false;
-      previous = position;
-    }
-  }
-  return true;
-}
-
-bool TomeReader::AllocateBuffers() {
-  try {
-    if (m_main.blockSize > 0) m_main.buffer.resize(size_t(m_main.blockSize) + kNextHeadRoom);
-    if (m_extension.blockSize > 0) m_extension.buffer.resize(size_t(m_extension.blockSize));
-    m_compressed.resize(CompressedCapacity(std::max(m_main.blockSize, m_extension.blockSize)));
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  return true;
-}
-
 void TomeReader::Close() {
   if (m_open && !m_readOnly) SaveBookmarks();
   ReleaseAll();
@@ -287,52 +188,6 @@ void TomeReader::ReleaseAll() {
   m_entryText = {};
   m_nextIndexInRun = -1;
   m_runExtensionEnd = 0;
-}
-
-void TomeReader::ReadBookmarks() {
-  uint8_t table[kBookmarkTableSize];
-  const bool read = m_currentLayout ? m_file.ReadAt(m_bookmarkTablePosition, table, sizeof table)
-                                    : m_version1->ReadBookmarkTable(table);
-  if (!read) {
-    // A table the file cannot hold is treated as absent and never written.
-    m_bookmarkTablePosition = -1;
-    return;
-  }
-  ParseBookmarkTable(table, m_bookmarks);
-}
-
-void TomeReader::SaveBookmarks() {
-  if (m_bookmarkTablePosition < 0 || !m_bookmarksChanged) return;
-  uint8_t table[kBookmarkTableSize];
-  SerializeBookmarkTable(m_bookmarks, table);
-  if (m_currentLayout) {
-    m_file.WriteAt(m_bookmarkTablePosition, table, sizeof table);
-  } else {
-    m_version1->WriteBookmarkTable(table);
-  }
-}
-
-BookmarkRecord TomeReader::Bookmark(int recordNumber) const {
-  if (recordNumber < 0 || recordNumber >= kBookmarkRecordCount) return BookmarkRecord{};
-  return m_bookmarks[recordNumber];
-}
-
-void TomeReader::SetBookmark(int recordNumber, int32_t nameLength, int32_t subjectNumber, int32_t reserved,
-                             std::string_view name) {
-  if (recordNumber < 0 || recordNumber >= kBookmarkRecordCount) return;
-  // Names are cut to the 81 bytes of the name field, and the length with them.
-  BookmarkRecord updated;
-  updated.nameLength = std::clamp<int32_t>(nameLength, 0, kBookmarkNameSize);
-  updated.subjectNumber = subjectNumber;
-  updated.reserved = reserved;
-  updated.name.assign(name.substr(0, kBookmarkNameSize));
-  BookmarkRecord& record = m_bookmarks[recordNumber];
-  if (updated.nameLength == record.nameLength && updated.subjectNumber == record.subjectNumber &&
-      updated.reserved == record.reserved && updated.name == record.name) {
-    return;
-  }
-  record = std::move(updated);
-  m_bookmarksChanged = true;
 }
 
 }  // namespace lv
