@@ -36,7 +36,7 @@ ExitStatus ImportDictionarySource(const std::string& source, const std::string& 
     return Fail(fileError ? ExitStatus::kFile : ExitStatus::kFailed,
                 status.Message().empty() ? "cannot import " + Quoted(source) : status.Message());
   }
-  std::printf("%s\n", Cp1252ToUtf8(FormatDictionaryImportResults(outcome)).c_str());
+  std::printf("%s\n", Windows1252ToUtf8(FormatDictionaryImportResults(outcome)).c_str());
   return ExitStatus::kOk;
 }
 
@@ -68,7 +68,7 @@ ExitStatus RunImport(const Arguments& args) {
     outcome = ImportSource(source, tome, format, progress.Active() ? &progress : nullptr);
   }
   if (!outcome.status.IsOk()) return Fail(outcome.status);
-  std::printf("%s\n", Cp1252ToUtf8(FormatImportResults(outcome)).c_str());
+  std::printf("%s\n", Windows1252ToUtf8(FormatImportResults(outcome)).c_str());
   return ExitStatus::kOk;
 }
 

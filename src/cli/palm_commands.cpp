@@ -72,7 +72,7 @@ ExitStatus RunPdb(const Arguments& args) {
                 "cannot export " + Quoted(tome) + " to " + Quoted(output) + ": " + exported.status.Message());
   }
   std::printf("Wrote %s: Palm tome \"%s\" in the %s format\n", Quoted(output).c_str(),
-              Cp1252ToUtf8(FitDatabaseName(name)).c_str(), format.c_str());
+              Windows1252ToUtf8(FitDatabaseName(name)).c_str(), format.c_str());
   return ExitStatus::kOk;
 }
 
@@ -138,7 +138,7 @@ ExitStatus RunPdbInfo(const Arguments& args) {
     return Fail(ExitStatus::kFile, Quoted(path) + " is not a readable Palm database: " + read.Message());
   }
   const PdbHeader& h = c.header;
-  std::printf("Name:              %s\n", Cp1252ToUtf8(h.name).c_str());
+  std::printf("Name:              %s\n", Windows1252ToUtf8(h.name).c_str());
   std::printf("Attributes:        0x%04X\n", h.attributes);
   std::printf("Version:           %u\n", h.version);
   std::printf("Created:           %s\n", PalmDateText(h.creationDate).c_str());
@@ -147,8 +147,8 @@ ExitStatus RunPdbInfo(const Arguments& args) {
   std::printf("Modification no.:  %u\n", h.modificationNumber);
   std::printf("App info offset:   %u\n", h.appInfoOffset);
   std::printf("Sort info offset:  %u\n", h.sortInfoOffset);
-  std::printf("Type:              %s\n", Cp1252ToUtf8(h.type).c_str());
-  std::printf("Creator:           %s\n", Cp1252ToUtf8(h.creator).c_str());
+  std::printf("Type:              %s\n", Windows1252ToUtf8(h.type).c_str());
+  std::printf("Creator:           %s\n", Windows1252ToUtf8(h.creator).c_str());
   std::string application = PalmApplicationName(h.type, h.creator);
   if (h.type == kPalmTomeType && h.creator == kPalmTomeCreator) application = "Palm tome";
   if (h.type == kPalmDocType && h.creator == kPalmDocCreator) application = "PalmDOC";
@@ -180,7 +180,7 @@ ExitStatus PrintMatches(PalmDocReader& reader, const std::string& text) {
     const std::string& all = reader.Text();
     const size_t lineStart = all.rfind('\n', found) == std::string::npos ? 0 : all.rfind('\n', found) + 1;
     const size_t lineEnd = std::min(all.find('\n', found), all.size());
-    std::printf("%d: %s\n", found, Cp1252ToUtf8(all.substr(lineStart, lineEnd - lineStart)).c_str());
+    std::printf("%d: %s\n", found, Windows1252ToUtf8(all.substr(lineStart, lineEnd - lineStart)).c_str());
     found = reader.Find("", true, false);
   } while (found > first);
   return ExitStatus::kOk;
@@ -203,7 +203,7 @@ ExitStatus RunPalmDoc(const Arguments& args) {
     if (text.empty()) return UsageError("palmdoc", "--find needs a text");
     return PrintMatches(reader, text);
   }
-  const std::string text = Cp1252ToUtf8(reader.Text());
+  const std::string text = Windows1252ToUtf8(reader.Text());
   std::fwrite(text.data(), 1, text.size(), stdout);
   if (!text.empty() && text.back() != '\n') std::putchar('\n');
   return ExitStatus::kOk;

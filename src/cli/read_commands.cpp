@@ -70,7 +70,7 @@ void PrintBookmarks(const TomeReader& reader) {
   for (int i = 1; i < kBookmarkRecordCount; ++i) {
     const BookmarkRecord record = reader.Bookmark(i);
     if (record.IsFree()) continue;
-    std::printf("  %2d  subject %d  %s\n", i, record.subjectNumber, Cp1252ToUtf8(record.name).c_str());
+    std::printf("  %2d  subject %d  %s\n", i, record.subjectNumber, Windows1252ToUtf8(record.name).c_str());
   }
 }
 
@@ -81,7 +81,7 @@ ExitStatus RunInfo(const Arguments& args) {
   if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;
   std::error_code sizeError;
   const std::uintmax_t fileSize = std::filesystem::file_size(path, sizeError);
-  std::printf("%-19s %s\n", "Tome:", Cp1252ToUtf8(path).c_str());
+  std::printf("%-19s %s\n", "Tome:", Windows1252ToUtf8(path).c_str());
   if (reader.IsCurrentLayout()) {
     std::printf("%-19s current (version %d)\n", "Layout:", reader.Version());
     std::printf("%-19s %s\n", "Sorted:", reader.SortedFlag() == 1 ? "yes" : "no");
@@ -114,8 +114,8 @@ ExitStatus RunList(const Arguments& args) {
   const int total = reader.SubjectCount();
   const int end = count < 0 ? total : static_cast<int>(std::min<int64_t>(total, int64_t{from} + count));
   for (int i = from; i < end; ++i) {
-    const std::string subject = Cp1252ToUtf8(reader.Subject(i));
-    const std::string preview = Cp1252ToUtf8(reader.Preview(i, true));
+    const std::string subject = Windows1252ToUtf8(reader.Subject(i));
+    const std::string preview = Windows1252ToUtf8(reader.Preview(i, true));
     std::printf("%d\t%s\t%s\n", i, subject.c_str(), preview.c_str());
   }
   return ExitStatus::kOk;
@@ -135,7 +135,7 @@ ExitStatus RunFind(const Arguments& args) {
                                            (args.Has("--prefix") ? " begins with " : " is ") +
                                            Quoted(args.Positionals()[1]));
   }
-  std::printf("%d\t%s\n", index, Cp1252ToUtf8(reader.Subject(index)).c_str());
+  std::printf("%d\t%s\n", index, Windows1252ToUtf8(reader.Subject(index)).c_str());
   return ExitStatus::kOk;
 }
 

@@ -67,7 +67,7 @@ ExitStatus RunSearch(const Arguments& args) {
   }
   const auto print = [&](const SearchHit& hit) {
     std::printf("%d\t%lld\t%s\n", hit.subjectIndex, static_cast<long long>(hit.textOffset),
-                Cp1252ToUtf8(reader.Subject(hit.subjectIndex)).c_str());
+                Windows1252ToUtf8(reader.Subject(hit.subjectIndex)).c_str());
   };
   SearchOutcome outcome;
   if (args.Has("--first")) {

@@ -44,14 +44,14 @@ ExitStatus ResolveSubject(const Arguments& args, TomeReader& reader, const std::
 }
 
 ExitStatus PrintPlainEntry(TomeReader& reader, const std::string& path, int index, std::optional<FindMark> find) {
-  const std::string subject = Cp1252ToUtf8(reader.Subject(index));
+  const std::string subject = Windows1252ToUtf8(reader.Subject(index));
   if (!reader.LoadEntryText(index)) {
     return Fail(ExitStatus::kFailed, "cannot read the entry of subject " + std::to_string(index) + " in " +
                                          Quoted(path) + ": it is damaged or too large for memory");
   }
   const std::string text = RenderPlainText(reader.CurrentEntryText(), find);
   std::printf("%s\n%s\n\n%s", subject.c_str(), std::string(std::min<size_t>(subject.size(), 72), '=').c_str(),
-              Cp1252ToUtf8(text).c_str());
+              Windows1252ToUtf8(text).c_str());
   return ExitStatus::kOk;
 }
 

@@ -9,19 +9,6 @@
 namespace lv::cli {
 namespace {
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // Decodes one UTF-8 sequence of two or three bytes at text[i]; its length in bytes, or 0.
 size_t DecodeUtf8(std::string_view text, size_t i, char32_t& c) {
   const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
@@ -49,23 +36,6 @@ ExitStatus OpenTomeReadOnly(TomeReader& reader, const std::string& path) {
     return Fail(ExitStatus::kFile, Quoted(path) + " is not a tome this version can read" + CauseOf(opened));
   }
   return Fail(ExitStatus::kFile, "cannot read " + Quoted(path) + CauseOf(opened));
-}
-
-std::string Cp1252ToUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 8);
-  for (const char ch : text) {
-    const auto b = static_cast<unsigned char>(ch);
-    if (b < 0x80) {
-      out += ch;
-    } else if (b < 0xA0) {
-      const char16_t c = Windows1252Char(b);
-      AppendUtf8(out, c ? c : char32_t(0xFFFD));
-    } else {
-      AppendUtf8(out, b);
-    }
-  }
-  return out;
 }
 
 std::string Utf8ToCp1252(std::string_view text) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/command.h"
+#include "tome/windows1252.h"  // Windows1252ToUtf8 for text shown on a terminal
 
 namespace lv {
 class TomeReader;
@@ -17,8 +18,6 @@ namespace lv::cli {
 // read: ...") and returns ExitStatus::kFile; else ExitStatus::kOk.
 ExitStatus OpenTomeReadOnly(TomeReader& reader, const std::string& path);
 
-// Tome text is Windows-1252; terminals and scripts speak UTF-8.
-std::string Cp1252ToUtf8(std::string_view text);
 // Text typed on the command line, back to Windows-1252. Bytes that are not valid UTF-8, or characters
 // that Windows-1252 lacks, are kept as they are.
 std::string Utf8ToCp1252(std::string_view text);

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "dictionaries/markup_text.h"
+#include "tome/windows1252.h"
 
 namespace lv::dict {
 namespace {
@@ -52,24 +53,6 @@ static_assert(SortedByName());
 
 constexpr size_t kLongestEntity = 12;
 
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out.push_back(char(c));
-  } else if (c < 0x800) {
-    out.push_back(char(0xC0 | (c >> 6)));
-    out.push_back(char(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(char(0xE0 | (c >> 12)));
-    out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(char(0xF0 | (c >> 18)));
-    out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (c & 0x3F)));
-  }
-}
-
 bool ParseNumber(std::string_view digits, int base, char32_t& c) {
   if (digits.empty()) return false;
   uint32_t value = 0;
@@ -105,7 +88,7 @@ size_t DecodeEntity(std::string_view text, std::string& character) {
     if (found == std::end(kNamedEntities) || found->name != body) return 0;
     c = found->c;
   }
-  AppendUtf8(c, character);
+  AppendUtf8(character, c);
   return end + 1;
 }
 

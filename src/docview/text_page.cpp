@@ -47,26 +47,6 @@ size_t Utf8SequenceLength(std::string_view text, size_t i) {
   return length;
 }
 
-// The UTF-8 form of Windows-1252 bytes; the five bytes without a character keep their C1 control.
-std::string Windows1252ToUtf8(std::string_view bytes) {
-  std::string out;
-  for (const char byte : bytes) {
-    const auto b = static_cast<uint8_t>(byte);
-    const char16_t c = Windows1252Char(b) != 0 ? Windows1252Char(b) : char16_t{b};
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
 // The plain page header with the character set of its bytes declared in the head; in a UTF-8 page the
 // font face (Windows-1252, as in every page setting) is written in UTF-8 too.
 std::string TextPageHeader(const PageSettings& settings, int fontSize, TextEncoding encoding) {

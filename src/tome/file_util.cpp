@@ -79,6 +79,19 @@ Status OpenForReading(const std::string& path, File& file) {
   return Status::Ok();
 }
 
+Status ReadWholeFile(const std::string& path, std::string& contents) {
+  File file;
+  if (Status opened = OpenForReading(path, file); !opened.IsOk()) return opened;
+  const long long size = StreamSize(file.get());
+  contents.resize(size > 0 ? size_t(size) : 0);
+  size_t have = std::fread(contents.data(), 1, contents.size(), file.get());
+  contents.resize(have);
+  char more[1 << 12];  // a file that grew since its size was taken
+  while ((have = std::fread(more, 1, sizeof more, file.get())) > 0) contents.append(more, have);
+  if (std::ferror(file.get())) return Status::IoError("cannot read '" + path + "': " + std::strerror(errno));
+  return Status::Ok();
+}
+
 bool IsSameFile(const std::string& a, const std::string& b) {
   struct stat first {};
   struct stat second {};

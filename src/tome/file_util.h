@@ -32,6 +32,9 @@ int OpenRegularFileDescriptor(const std::string& path, int accessFlags, Status& 
 
 // Opens a regular file for reading ("rb"); file stays empty on failure (see OpenRegularFileDescriptor).
 Status OpenForReading(const std::string& path, File& file);
+// Reads the whole regular file at path into contents, sized once to the file's size; an IO error
+// naming the file and the cause when it cannot be opened or read.
+Status ReadWholeFile(const std::string& path, std::string& contents);
 
 // What a file of this st_mode is when it is not a regular file ("a folder", "a named pipe", ...);
 // empty for a regular file.

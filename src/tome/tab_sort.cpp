@@ -45,20 +45,6 @@ Status CannotWrite(const std::string& path, int errorNumber) {
   return Status::IoError("cannot write " + Quote(path) + ": " + std::strerror(errorNumber ? errorNumber : EIO));
 }
 
-// Reads the whole file into contents, sized once to the file's size.
-Status ReadWholeFile(const std::string& path, std::string& contents) {
-  File file;
-  if (Status opened = OpenForReading(path, file); !opened.IsOk()) return opened;
-  const long long size = StreamSize(file.get());
-  contents.resize(size > 0 ? size_t(size) : 0);
-  size_t have = std::fread(contents.data(), 1, contents.size(), file.get());
-  contents.resize(have);
-  char more[1 << 12];  // a file that grew since its size was taken
-  while ((have = std::fread(more, 1, sizeof more, file.get())) > 0) contents.append(more, have);
-  if (std::ferror(file.get())) return Status::IoError("cannot read " + Quote(path) + ": " + std::strerror(errno));
-  return Status::Ok();
-}
-
 // The view of the file the sort works on: the buffer and the byte that ends its lines.
 struct LineText {
   const char* data;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace lv {
 
@@ -23,6 +25,37 @@ constexpr int Windows1252Byte(char32_t c) {
     if (kWindows1252High[i] != 0 && kWindows1252High[i] == c) return 0x80 + i;
   }
   return -1;
+}
+
+// Appends the UTF-8 form of code point c (one to four bytes).
+inline void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The UTF-8 form of Windows-1252 text; the five bytes without a character become U+FFFD.
+inline std::string Windows1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (const char ch : text) {
+    const auto b = static_cast<uint8_t>(ch);
+    const char16_t c = Windows1252Char(b);
+    AppendUtf8(out, c != 0 || b == 0 ? char32_t{c} : char32_t{0xFFFD});
+  }
+  return out;
 }
 
 }  // namespace lv

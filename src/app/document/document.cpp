@@ -106,33 +106,26 @@ bool Document::OpenTextFile(const QString& path) {
 // The page is built in memory, written to the page file from that buffer, and handed on as it is.
 bool Document::WriteTextFilePage() {
   WaitCursor wait;
-  // A named pipe or a device would hold the window forever: only regular files are read.
-  struct stat status {};
-  const std::string kind = stat(QFile::encodeName(m_textFilePath).constData(), &status) == 0
-                               ? NonRegularFileKind(status.st_mode)
-                               : std::string();
-  if (!kind.empty()) {
-    m_dialogs.ShowMessage(m_dialogParent, QStringLiteral("Librovance"),
-                          QStringLiteral("Cannot open %1:\nit is %2, not a regular file")
-                              .arg(m_textFilePath, QString::fromStdString(kind)),
-                          MessageIcon::kExclamation);
+  // Only regular files are read: a named pipe or a device would hold the window forever.
+  std::string bytes;
+  if (Status read = ReadWholeFile(QFile::encodeName(m_textFilePath).toStdString(), bytes); !read.IsOk()) {
+    ShowOpenFailure(m_textFilePath, read);
     return false;
   }
-  QFile text(m_textFilePath);
-  if (!text.open(QIODevice::ReadOnly)) {
-    m_dialogs.ShowMessage(m_dialogParent, QStringLiteral("Librovance"),
-                          QStringLiteral("Cannot open %1:\n%2").arg(m_textFilePath, text.errorString()),
-                          MessageIcon::kExclamation);
-    return false;
-  }
-  const QByteArray bytes = text.readAll();
   PageSettings settings = m_pageSettings;
   settings.fontFace = EncodeWindows1252(m_plainPageFontFace);
-  const std::string page = RenderTextPage(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                                          settings, m_plainPageFontSize);
+  const std::string page = RenderTextPage(bytes, settings, m_plainPageFontSize);
   if (!WritePage(page, false)) return false;
   m_kind = DocumentKind::kTextFile;
   return true;
+}
+
+void Document::ShowOpenFailure(const QString& path, const Status& failure) {
+  QString cause = QString::fromLocal8Bit(failure.Message());
+  if (!cause.isEmpty()) cause[0] = cause[0].toUpper();
+  const QString text = failure.Code() == StatusCode::kIoError ? cause + QLatin1Char('.')
+                                                              : QStringLiteral("Cannot open %1:\n%2.").arg(path, cause);
+  m_dialogs.ShowMessage(m_dialogParent, QStringLiteral("Librovance"), text, MessageIcon::kExclamation);
 }
 
 bool Document::WritePage(const std::string& page, bool atFindMark) {

@@ -142,6 +142,9 @@ class Document : public QObject {
   void OfferUpgrade(const QString& path);
   bool OpenTextFile(const QString& path);
   bool WriteTextFilePage();
+  // Tells the user that path could not be opened, and why: a failure that names the file already (an
+  // IO error) as it stands, any other below the path.
+  void ShowOpenFailure(const QString& path, const Status& failure);
   bool OpenPalmDatabase(const QString& path);
   bool ShowOpenedPalmDoc(const QString& path);
   void RestoreShownPalmDoc();

@@ -61,13 +61,7 @@ bool Document::OpenTome(const QString& path) {
     SetPath(QString());
     emit tomeInUseChanged(false);
     emit tomeOpenFailed(openPath);
-    QString cause = QString::fromLocal8Bit(opened.Message());
-    // The message names the file already shown above it: keep only its cause.
-    const QString namedPrefix = QStringLiteral("cannot open '%1': ").arg(openPath);
-    if (cause.startsWith(namedPrefix)) cause.remove(0, namedPrefix.size());
-    if (!cause.isEmpty()) cause[0] = cause[0].toUpper();
-    m_dialogs.ShowMessage(m_dialogParent, kTitle, QStringLiteral("Cannot open %1:\n%2.").arg(openPath, cause),
-                          MessageIcon::kExclamation);
+    ShowOpenFailure(openPath, opened);
     return false;
   }
   m_openedPath = openPath;
