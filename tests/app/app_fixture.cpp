@@ -127,6 +127,18 @@ QString MakePalmDoc(const QString& path, const QList<QByteArray>& records, bool 
   return path;
 }
 
+QString WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    qFatal("cannot write %s", qPrintable(path));
+  return path;
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QString MakeTome(const QString& dir, const QString& name, const QStringList& lines) {
   const QString source = dir + QStringLiteral("/") + name + QStringLiteral(".source.tab");
   QFile file(source);

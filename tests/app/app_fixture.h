@@ -96,6 +96,11 @@ void ImportLikeTheDialog(const ImportChoice& choice, const ImportFinished& finis
 
 // Builds dir/name from tab-separated lines ("subject\ttext", tags allowed) with the tome store's
 // import; fails the test when the import fails.
+// Writes bytes to path (the test stops when it cannot) and returns path; reads a file whole (empty when
+// it cannot be read).
+QString WriteFile(const QString& path, const QByteArray& bytes);
+QByteArray ReadFile(const QString& path);
+
 QString MakeTome(const QString& dir, const QString& name, const QStringList& lines);
 // Writes a version-1 tome (base version 1: stored text as plain bytes).
 QString MakeVersion1Tome(const QString& dir, const QString& name, const QList<QPair<QByteArray, QByteArray>>& entries);

@@ -10,6 +10,7 @@
 #include "tome/tome_bytes.h"
 #include "tome/tome_import.h"
 #include "tome/tome_reader.h"
+#include "tome_file_test.h"
 
 namespace lv {
 namespace {
@@ -18,15 +19,7 @@ using test::Opened;
 using test::OpenedAs;
 using test::TestEntry;
 
-class CutTomeTest : public ::testing::Test {
- protected:
-  std::string Write(const std::string& bytes, const std::string& name = "t.lv") {
-    const std::string path = m_dir.File(name);
-    test::WriteFileBytes(path, bytes);
-    return path;
-  }
-  builder_test::TempDir m_dir;
-};
+using CutTomeTest = test::TomeFileTest;
 
 // Cut anywhere, a version-1 tome is refused by the upgrade, which names the file and leaves it as it
 // was; the reader shows the entries that are still whole.

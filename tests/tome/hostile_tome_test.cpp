@@ -11,6 +11,7 @@
 #include "builder_test_support.h"
 #include "tome/tome_bytes.h"
 #include "tome/tome_reader.h"
+#include "tome_file_test.h"
 
 namespace lv {
 namespace {
@@ -21,15 +22,7 @@ using test::OpenedAs;
 using test::TestEntry;
 using test::TomeShape;
 
-class HostileTomeTest : public ::testing::Test {
- protected:
-  std::string Write(const std::string& bytes, const std::string& name = "t.lv") {
-    const std::string path = m_dir.File(name);
-    test::WriteFileBytes(path, bytes);
-    return path;
-  }
-  builder_test::TempDir m_dir;
-};
+using HostileTomeTest = test::TomeFileTest;
 
 // The block table entry b of the section that starts at sectionOffset.
 size_t BlockEntry(int64_t sectionOffset, int b) { return size_t(sectionOffset) + 12 + 8 * size_t(b); }

@@ -13,6 +13,7 @@
 #include "tome/collation.h"
 #include "tome/tome_builder.h"
 #include "tome/tome_bytes.h"
+#include "tome_file_test.h"
 
 namespace lv {
 namespace {
@@ -47,15 +48,7 @@ std::vector<TestEntry> MixedEntries() {
   return entries;
 }
 
-class TomeReaderTest : public ::testing::Test {
- protected:
-  std::string Write(const std::string& bytes, std::string_view name = "t.lv") {
-    const std::string path = m_dir.File(name);
-    test::WriteFileBytes(path, bytes);
-    return path;
-  }
-  test::TempDir m_dir;
-};
+using TomeReaderTest = test::TomeFileTest;
 
 void ExpectReadsBack(TomeReader& reader, const std::vector<TestEntry>& entries) {
   ASSERT_EQ(reader.SubjectCount(), int(entries.size()));

@@ -20,17 +20,6 @@ namespace {
 const QString kDictdFilter = QStringLiteral("dictd Dictionaries (*.index)");
 const QString kStarDictFilter = QStringLiteral("StarDict Dictionaries (*.ifo)");
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-    qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 template <typename T>
 T* Child(ImportDialog& dialog, const char* name) {
   return dialog.findChild<T*>(QString::fromLatin1(name));

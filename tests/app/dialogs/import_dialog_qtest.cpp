@@ -18,17 +18,6 @@ using namespace lv;
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-    qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 template <typename T>
 T* Child(ImportDialog& dialog, const char* name) {
   return dialog.findChild<T*>(QString::fromLatin1(name));

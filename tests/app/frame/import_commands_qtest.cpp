@@ -17,12 +17,6 @@ namespace {
 
 const QString kQuestion = QStringLiteral("The original file for this tome has changed.\nWould you like to reimport?");
 
-void WriteSource(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-    qFatal("cannot write %s", qPrintable(path));
-}
-
 // Gives the file another modification time, as an editor saving it would.
 void Touch(const QString& path, int secondsLater) {
   QFile file(path);
@@ -53,7 +47,7 @@ class ImportCommandsTest : public QObject {
   void importOpensTheNewTomeAfresh() {
     AppHarness harness;
     const QString source = harness.Path(QStringLiteral("fruit.tab"));
-    WriteSource(source, "Kiwi\tA fuzzy fruit.\r\nLime\tA sour fruit.\r\n");
+    WriteFile(source, "Kiwi\tA fuzzy fruit.\r\nLime\tA sour fruit.\r\n");
     harness.Start({harness.FruitTome()});
     harness.dialogs.importAnswer = [&](const std::optional<ImportChoice>& preset, const ImportFinished& finished) {
       QVERIFY(!preset);
@@ -77,7 +71,7 @@ class ImportCommandsTest : public QObject {
     AppHarness harness;
     const QString source = harness.Path(QStringLiteral("words.tab"));
     const QString tome = harness.Path(QStringLiteral("words.lv"));
-    WriteSource(source, "b\ttwo\r\na\tone\r\n");
+    WriteFile(source, "b\ttwo\r\na\tone\r\n");
     harness.Start();
     harness.dialogs.importAnswer = [&](const std::optional<ImportChoice>& preset, const ImportFinished& finished) {
       ImportLikeTheDialog(preset ? *preset : ImportChoice{source, tome, true}, finished);
@@ -85,7 +79,7 @@ class ImportCommandsTest : public QObject {
     harness.Window().Action(CommandId::kImport)->trigger();
     QCOMPARE(harness.List().Model()->rowCount(), 2);
 
-    WriteSource(source, "a\tone\r\nb\ttwo\r\nc\tthree\r\n");
+    WriteFile(source, "a\tone\r\nb\ttwo\r\nc\tthree\r\n");
     Touch(source, 10);
     harness.dialogs.yesNoAnswers = {true};
     Activate(harness.Window());
@@ -108,7 +102,7 @@ class ImportCommandsTest : public QObject {
   void noStopsTheQuestions() {
     AppHarness harness;
     const QString source = harness.Path(QStringLiteral("w.tab"));
-    WriteSource(source, "a\tone\r\n");
+    WriteFile(source, "a\tone\r\n");
     harness.Start();
     harness.dialogs.importAnswer = [&](const std::optional<ImportChoice>&, const ImportFinished& finished) {
       ImportLikeTheDialog({source, harness.Path(QStringLiteral("w.lv")), false}, finished);

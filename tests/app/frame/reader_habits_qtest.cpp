@@ -22,13 +22,6 @@ using namespace lv;
 
 namespace {
 
-QString WriteTextFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-    qFatal("cannot write %s", qPrintable(path));
-  return path;
-}
-
 bool BackEnabled(AppHarness& harness) { return harness.Window().Action(CommandId::kBack)->isEnabled(); }
 bool ForwardEnabled(AppHarness& harness) { return harness.Window().Action(CommandId::kForward)->isEnabled(); }
 
@@ -79,7 +72,7 @@ class ReaderHabitsTest : public QObject {
 
     // A text file is not thrown away by a step into the tome before it.
     harness.View().ShowSubject(1);
-    const QString text = WriteTextFile(harness.Path(QStringLiteral("notes.txt")), "Some notes.");
+    const QString text = WriteFile(harness.Path(QStringLiteral("notes.txt")), "Some notes.");
     QVERIFY(harness.App().OpenFile(text));
     QVERIFY(!BackEnabled(harness));
     harness.Window().Action(CommandId::kBack)->trigger();
@@ -106,7 +99,7 @@ class ReaderHabitsTest : public QObject {
   void textFileIsShownAsWritten() {
     AppHarness harness;
     harness.Start();
-    const QString text = WriteTextFile(
+    const QString text = WriteFile(
         harness.Path(QStringLiteral("notes.txt")),
         "if a < b and c > d & e\n<b>not bold</b> <img src=\"file:///etc/hostname\"> <a href=\"tome::Apple\">x</a>\n"
         "Caf\xC3\xA9 \xE2\x82\xAC\ncol1\tcol2    spaced\r\n");
@@ -129,7 +122,7 @@ class ReaderHabitsTest : public QObject {
     AppHarness harness;
     harness.Start({harness.FruitTome()});
     QVERIFY(harness.QuickFindEdit()->isEnabled());
-    const QString broken = WriteTextFile(harness.Path(QStringLiteral("broken.lv")), "Dear diary, this is no tome.");
+    const QString broken = WriteFile(harness.Path(QStringLiteral("broken.lv")), "Dear diary, this is no tome.");
     QVERIFY(!harness.App().OpenFile(broken));
     QCOMPARE(harness.dialogs.shown.size(), 1);
     QCOMPARE(harness.dialogs.shown[0].text, QStringLiteral("Cannot open %1:\nIt is not a tome.").arg(broken));
