@@ -136,6 +136,8 @@ class TomeReader {
   void ReleaseAll();
 
   static constexpr int kWindowSize = 50;
+  // Room behind a decoded main block for the decoded head of the next one.
+  static constexpr size_t kNextHeadRoom = 3000;
 
   bool m_open = false;
   bool m_readOnly = false;

@@ -16,7 +16,6 @@ namespace {
 // The next block's head is decoded from at most this many of its compressed bytes; in the worst case
 // (all literals) they still give more than 2001 bytes.
 constexpr size_t kNextHeadInputLimit = 4000;
-constexpr size_t kNextHeadRoom = 3000;
 // How far a record that starts offset bytes into a block of blockBytes bytes may reach: into the
 // decoded head of the next block, and never beyond the longest record a tome can hold. Damaged data
 // that never reaches a 0x00 then costs no more to read than a real record.

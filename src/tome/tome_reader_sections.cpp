@@ -14,8 +14,6 @@ namespace {
 
 // Larger blocks than this are taken as damage rather than allocated.
 constexpr int32_t kMaxBlockSize = 1 << 20;
-// Room behind a decoded main block for the decoded head of the next one.
-constexpr size_t kNextHeadRoom = 3000;
 
 // The compressed buffer holds any block of up to m bytes: m + m / 8 + 16.
 size_t CompressedCapacity(int32_t blockSize) { return size_t(blockSize) + size_t(blockSize) / 8 + 16; }
