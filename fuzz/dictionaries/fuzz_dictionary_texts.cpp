@@ -27,7 +27,7 @@ void CheckStoredText(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  lv::dict::Cp1252Encoder encoder;
+  lv::Windows1252Encoder encoder;
   switch (data[0] % 4) {
     case 0: CheckStoredText(lv::dict::ConvertDictdText(text, "word", encoder)); break;
     default: {

@@ -1,5 +1,7 @@
 // Commands that write tomes or sources: import, sort, upgrade.
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "cli/command.h"
 #include "cli/terminal_progress.h"
@@ -9,19 +11,37 @@
 #include "tome/tome_builder.h"
 #include "tome/tome_import.h"
 #include "tome/tome_reader.h"
+#include "tome/tome_text.h"
 
 namespace lv::cli {
 namespace {
 
-ExitStatus SortSource(const std::string& path) {
-  const Status sorted = SortTabFile(path);
+ExitStatus SortSource(const std::string& path, SourceEncoding encoding) {
+  const Status sorted = SortTabFile(path, {}, encoding);
   if (sorted.IsOk()) return ExitStatus::kOk;
   if (sorted.Code() == StatusCode::kIoError) return Fail(sorted);
   return Fail(ExitStatus::kFailed, "cannot sort " + Quoted(path) + CauseOf(sorted));
 }
 
-constexpr OptionSpec kImportOptions[] = {
-    {"--output", "-o", true}, {"--tab", "", false}, {"--tagged", "", false}, {"--sort", "", false}};
+constexpr OptionSpec kImportOptions[] = {{"--output", "-o", true},
+                                         {"--tab", "", false},
+                                         {"--tagged", "", false},
+                                         {"--sort", "", false},
+                                         {"--encoding", "", true}};
+constexpr OptionSpec kSortOptions[] = {{"--encoding", "", true}};
+
+// The --encoding choice; false (after a usage message) when it names no encoding.
+bool ReadEncodingChoice(const Arguments& args, const char* command, SourceEncoding& encoding) {
+  encoding = SourceEncoding::kAuto;
+  const std::optional<std::string> value = args.Value("--encoding");
+  if (!value) return true;
+  if (const std::optional<SourceEncoding> parsed = ParseSourceEncoding(*value)) {
+    encoding = *parsed;
+    return true;
+  }
+  UsageError(command, "--encoding must be auto, utf-8 or windows-1252");
+  return false;
+}
 
 // A dictd or StarDict dictionary: the files of the set are found beside source.
 ExitStatus ImportDictionarySource(const std::string& source, const std::string& tome, DictionaryKind kind) {
@@ -52,6 +72,8 @@ ExitStatus RunImport(const Arguments& args) {
   if (args.Has("--sort") && (format != SourceFormat::kTab || dictionary != DictionaryKind::kNone)) {
     return UsageError("import", "--sort works only on tab-separated sources");
   }
+  SourceEncoding encoding = SourceEncoding::kAuto;
+  if (!ReadEncodingChoice(args, "import", encoding)) return ExitStatus::kUsage;
   const std::string tome = args.Value("--output").value_or(WithExtension(source, ".lv"));
   if (tome.empty()) return UsageError("import", "the output path is empty");
 
@@ -59,24 +81,26 @@ ExitStatus RunImport(const Arguments& args) {
   if (const ExitStatus status = CheckOutputIsNotInput(tome, source); status != ExitStatus::kOk) return status;
   if (dictionary != DictionaryKind::kNone) return ImportDictionarySource(source, tome, dictionary);
   if (args.Has("--sort")) {
-    if (const ExitStatus status = SortSource(source); status != ExitStatus::kOk) return status;
+    if (const ExitStatus status = SortSource(source, encoding); status != ExitStatus::kOk) return status;
   }
 
   ImportOutcome outcome;
   {
     TerminalProgress progress("Importing");
-    outcome = ImportSource(source, tome, format, progress.Active() ? &progress : nullptr);
+    outcome = ImportSource(source, tome, format, progress.Active() ? &progress : nullptr, encoding);
   }
   if (!outcome.status.IsOk()) return Fail(outcome.status);
-  std::printf("%s\n", Windows1252ToUtf8(FormatImportResults(outcome)).c_str());
+  std::printf("%s\n", TomeTextToUtf8(FormatImportResults(outcome), outcome.encoding).c_str());
   return ExitStatus::kOk;
 }
 
 ExitStatus RunSort(const Arguments& args) {
   if (args.Positionals().size() != 1) return UsageError("sort", "expects one FILE");
   const std::string path = args.Positionals()[0];
+  SourceEncoding encoding = SourceEncoding::kAuto;
+  if (!ReadEncodingChoice(args, "sort", encoding)) return ExitStatus::kUsage;
   if (const ExitStatus status = CheckInputFile(path); status != ExitStatus::kOk) return status;
-  if (const ExitStatus status = SortSource(path); status != ExitStatus::kOk) return status;
+  if (const ExitStatus status = SortSource(path, encoding); status != ExitStatus::kOk) return status;
   std::printf("Sorted %s; the unsorted file is %s\n", Quoted(path).c_str(), Quoted(path + ".bak").c_str());
   return ExitStatus::kOk;
 }
@@ -103,7 +127,7 @@ ExitStatus RunUpgrade(const Arguments& args) {
 
 const Command kImportCommand = {
     "import",
-    "SOURCE [-o TOME] [--tab|--tagged] [--sort]",
+    "SOURCE [-o TOME] [--tab|--tagged] [--sort] [--encoding auto|utf-8|windows-1252]",
     "Build a tome from a tagged-text, tab-separated or dictionary source.",
     "The format follows the extension: a source ending in \".tab\" (any case) is tab-separated, any\n"
     "other tagged text; --tab or --tagged overrides it. A dictd dictionary is imported from its\n"
@@ -113,7 +137,12 @@ const Command kImportCommand = {
     "                     it is replaced only once the new tome is complete\n"
     "  --tab              read SOURCE as tab-separated text (one entry per line)\n"
     "  --tagged           read SOURCE as tagged text (entries start with <new>)\n"
-    "  --sort             sort a tab-separated SOURCE in place first, keeping it as SOURCE.bak\n\n"
+    "  --sort             sort a tab-separated SOURCE in place first, keeping it as SOURCE.bak\n"
+    "  --encoding E       the text of a tagged or tab-separated SOURCE: auto (the default) reads it\n"
+    "                     as UTF-8 when it is valid UTF-8 holding a non-ASCII character or starts\n"
+    "                     with a byte-order mark, else as Windows-1252; utf-8 or windows-1252 say\n"
+    "                     so (bytes that are not UTF-8 are then stored as U+FFFD). The tome keeps\n"
+    "                     the text in that encoding.\n\n"
     "The tome must not be SOURCE itself (by any path or link).\n"
     "Shows a progress bar when standard error is a terminal, then the import results.\n",
     kImportOptions,
@@ -122,14 +151,16 @@ const Command kImportCommand = {
 
 const Command kSortCommand = {
     "sort",
-    "FILE.tab",
+    "FILE.tab [--encoding auto|utf-8|windows-1252]",
     "Sort the lines of a tab-separated source in place.",
-    "Lines are sorted by the tome collation (ASCII letters folded to lower case, then byte order);\n"
+    "Lines are sorted by the collation of the tome the file builds: in Windows-1252 text ASCII\n"
+    "letters folded to lower case, then byte order; in UTF-8 text (chosen as import chooses it,\n"
+    "see 'lvtool import --help') Unicode case folding, then code point order;\n"
     "empty lines are dropped, lines that compare equal keep their order, and the file keeps its\n"
     "own line ends (also after the last line when it had one). The unsorted file is kept as\n"
     "FILE.tab.bak (an older one is replaced). A FILE.tab that is a symbolic link sorts the file it\n"
     "points to and stays a link.\n",
-    {},
+    kSortOptions,
     RunSort,
 };
 

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <system_error>
 
 #include "cli/command.h"
@@ -10,6 +12,7 @@
 #include "tome/format.h"
 #include "tome/tome_header.h"
 #include "tome/tome_reader.h"
+#include "tome/tome_text.h"
 
 namespace lv::cli {
 namespace {
@@ -70,7 +73,8 @@ void PrintBookmarks(const TomeReader& reader) {
   for (int i = 1; i < kBookmarkRecordCount; ++i) {
     const BookmarkRecord record = reader.Bookmark(i);
     if (record.IsFree()) continue;
-    std::printf("  %2d  subject %d  %s\n", i, record.subjectNumber, Windows1252ToUtf8(record.name).c_str());
+    std::printf("  %2d  subject %d  %s\n", i, record.subjectNumber,
+                TomeTextToUtf8(record.name, reader.Encoding()).c_str());
   }
 }
 
@@ -88,6 +92,7 @@ ExitStatus RunInfo(const Arguments& args) {
   } else {
     std::printf("%-19s version 1 (version word %d; read only, see 'lvtool upgrade')\n", "Layout:", reader.Version());
   }
+  std::printf("%-19s %s\n", "Encoding:", std::string(EncodingName(reader.Encoding())).c_str());
   std::printf("%-19s %d\n", "Subjects:", reader.SubjectCount());
   std::printf("%-19s %lld bytes\n", "File size:", static_cast<long long>(sizeError ? 0 : fileSize));
   if (reader.IsCurrentLayout()) PrintSections(path, reader.SubjectCount());
@@ -114,8 +119,8 @@ ExitStatus RunList(const Arguments& args) {
   const int total = reader.SubjectCount();
   const int end = count < 0 ? total : static_cast<int>(std::min<int64_t>(total, int64_t{from} + count));
   for (int i = from; i < end; ++i) {
-    const std::string subject = Windows1252ToUtf8(reader.Subject(i));
-    const std::string preview = Windows1252ToUtf8(reader.Preview(i, true));
+    const std::string subject = TomeTextToUtf8(reader.Subject(i), reader.Encoding());
+    const std::string preview = TomeTextToUtf8(reader.Preview(i, true), reader.Encoding());
     std::printf("%d\t%s\t%s\n", i, subject.c_str(), preview.c_str());
   }
   return ExitStatus::kOk;
@@ -126,24 +131,30 @@ constexpr OptionSpec kFindOptions[] = {{"--prefix", "", false}};
 ExitStatus RunFind(const Arguments& args) {
   if (args.Positionals().size() != 2) return UsageError("find", "expects TOME and TEXT");
   const std::string& path = args.Positionals()[0];
-  const std::string text = Utf8ToCp1252(args.Positionals()[1]);
   TomeReader reader;
   if (const ExitStatus status = OpenTomeReadOnly(reader, path); status != ExitStatus::kOk) return status;
-  const int index = reader.FindSubject(args.Has("--prefix") ? SubjectMatch::kPrefix : SubjectMatch::kExact, text);
+  // Text the tome's encoding cannot hold is in none of its subjects.
+  const std::optional<std::string> text = Utf8ToTomeText(args.Positionals()[1], reader.Encoding());
+  const int index =
+      text ? reader.FindSubject(args.Has("--prefix") ? SubjectMatch::kPrefix : SubjectMatch::kExact, *text) : -1;
   if (index < 0) {
     return Fail(ExitStatus::kNotFound, "no subject in " + Quoted(path) +
                                            (args.Has("--prefix") ? " begins with " : " is ") +
                                            Quoted(args.Positionals()[1]));
   }
-  std::printf("%d\t%s\n", index, Windows1252ToUtf8(reader.Subject(index)).c_str());
+  std::printf("%d\t%s\n", index, TomeTextToUtf8(reader.Subject(index), reader.Encoding()).c_str());
   return ExitStatus::kOk;
 }
 
 }  // namespace
 
 const Command kInfoCommand = {
-    "info", "TOME", "Show the layout, version, sorted flag, subject count, sizes and bookmarks of a tome.",
-    "",     {},     RunInfo,
+    "info",
+    "TOME",
+    "Show the layout, version, sorted flag, text encoding, subject count, sizes and bookmarks of a tome.",
+    "",
+    {},
+    RunInfo,
 };
 
 const Command kListCommand = {

@@ -175,7 +175,7 @@ std::string ReflowDictdText(std::string_view definition, std::string_view headwo
   return out;
 }
 
-std::string ConvertDictdText(std::string_view definition, std::string_view headword, Cp1252Encoder& encoder) {
+std::string ConvertDictdText(std::string_view definition, std::string_view headword, Windows1252Encoder& encoder) {
   const std::string flowed = ReflowDictdText(definition, headword);
   const std::string_view text = flowed;
   StoredTextWriter writer(encoder, flowed.size() + flowed.size() / 8);

@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "dictionaries/text_encoding.h"
+#include "tome/windows1252_encoder.h"
 
 namespace lv::dict {
 
 // definition and headword as the database holds them (UTF-8, or 8-bit bytes).
-std::string ConvertDictdText(std::string_view definition, std::string_view headword, Cp1252Encoder& encoder);
+std::string ConvertDictdText(std::string_view definition, std::string_view headword, Windows1252Encoder& encoder);
 
 // The definition reflowed: joined lines, breaks as '\n', a blank line as "\n\n", the indentation of
 // a kept line as no-break spaces. Links are left as "{word}". Exposed for the tests.

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "dictionaries/text_encoding.h"
 #include "tome/progress.h"
 #include "tome/tome_builder.h"
+#include "tome/windows1252_encoder.h"
 
 namespace lv::dict {
 
@@ -26,7 +26,7 @@ class EntrySink {
  public:
   EntrySink(TomeBuilder& builder, Progress* progress) : m_builder(builder), m_progress(progress) {}
 
-  Cp1252Encoder& Encoder() { return m_encoder; }
+  Windows1252Encoder& Encoder() { return m_encoder; }
   DictionaryCounts& Counts() { return m_counts; }
   // Replaced characters are counted by the encoder; this gives the whole counts.
   DictionaryCounts FinalCounts() const {
@@ -52,7 +52,7 @@ class EntrySink {
  private:
   TomeBuilder& m_builder;
   Progress* m_progress;
-  Cp1252Encoder m_encoder;
+  Windows1252Encoder m_encoder;
   DictionaryCounts m_counts;
   bool m_longSubjects = false;
 };

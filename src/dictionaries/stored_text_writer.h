@@ -7,14 +7,14 @@
 #include <string>
 #include <string_view>
 
-#include "dictionaries/text_encoding.h"
+#include "tome/windows1252_encoder.h"
 
 namespace lv::dict {
 
 class StoredTextWriter {
  public:
   // sizeHint: about how long the text will be (its source's length will do).
-  explicit StoredTextWriter(Cp1252Encoder& encoder, size_t sizeHint = 0) : m_encoder(encoder) {
+  explicit StoredTextWriter(Windows1252Encoder& encoder, size_t sizeHint = 0) : m_encoder(encoder) {
     m_out.reserve(sizeHint);
   }
 
@@ -48,7 +48,7 @@ class StoredTextWriter {
   int TrailingBreaks() const;
   void AppendEncoded(std::string_view text);
 
-  Cp1252Encoder& m_encoder;
+  Windows1252Encoder& m_encoder;
   std::string m_out;
   bool m_inLink = false;
   size_t m_linkTextStart = 0;  // where the shown text of the open link starts

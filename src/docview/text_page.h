@@ -9,10 +9,9 @@
 
 #include "docview/markup_walker.h"
 #include "docview/renderer.h"
+#include "tome/text_encoding.h"
 
 namespace lv {
-
-enum class TextEncoding { kUtf8, kWindows1252 };
 
 // What becomes of a 0x00 byte: left out (text files), or shown as the symbol for NUL, U+2400, so that
 // a text that holds NUL bytes (a PalmDOC's, kept whole) loses none of them unseen.

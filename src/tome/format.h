@@ -27,6 +27,12 @@ inline constexpr int kChunkAreaLengthOffset = 32;
 // Chunk header: type + skippable flag + data length.
 inline constexpr int kChunkHeaderSize = 12;
 inline constexpr int32_t kChunkTypeBookmarks = 1;
+// The text-encoding chunk: not skippable (a reader that does not know it must refuse the tome rather
+// than show it garbled); its data is the encoding's ASCII name padded with 0x00 to 8 bytes. Written
+// right after the bookmark chunk of a UTF-8 tome only; a tome without it is Windows-1252.
+inline constexpr int32_t kChunkTypeTextEncoding = 2;
+inline constexpr int kTextEncodingDataSize = 8;
+inline constexpr char kUtf8EncodingData[kTextEncodingDataSize] = {'U', 'T', 'F', '-', '8', 0, 0, 0};
 
 // Bookmark table: 51 records of name length (4) + subject number (4) + reserved (4) + name (81).
 inline constexpr int kBookmarkRecordCount = 51;
@@ -36,6 +42,10 @@ inline constexpr int kBookmarkTableSize = kBookmarkRecordCount * kBookmarkRecord
 inline constexpr int kWrittenChunkAreaLength = kChunkHeaderSize + kBookmarkTableSize;     // 4755
 inline constexpr int kWrittenBookmarkTableOffset = kHeaderSize + kChunkHeaderSize;        // 48
 inline constexpr int kWrittenSubjectTableOffset = kHeaderSize + kWrittenChunkAreaLength;  // 4791
+// A UTF-8 tome: the text-encoding chunk follows the bookmark chunk.
+inline constexpr int kWrittenUtf8ChunkAreaLength =
+    kWrittenChunkAreaLength + kChunkHeaderSize + kTextEncodingDataSize;                           // 4775
+inline constexpr int kWrittenUtf8SubjectTableOffset = kHeaderSize + kWrittenUtf8ChunkAreaLength;  // 4811
 
 // Text sections: section length + block count + block size, then 8 bytes per block.
 inline constexpr int kSectionHeaderSize = 12;

@@ -22,9 +22,11 @@
 
 #include "tome/collation.h"
 #include "tome/file_util.h"
+#include "tome/source_encoding.h"
 #include "tome/source_reader.h"
 #include "tome/temp_files.h"
 #include "tome/tome_builder.h"
+#include "tome/unicode.h"
 
 namespace lv {
 namespace {
@@ -57,40 +59,51 @@ struct LineText {
   }
 };
 
-// A line as the sort compares it: its bytes, folded, then CR LF, so that lines order the same
-// whatever the file's line ends. Its length is found while comparing.
+// A line as the sort compares it: its characters, folded by the collation, then CR LF, so that
+// lines order the same whatever the file's line ends. Its length is found while comparing.
 class SortKey {
  public:
-  SortKey(const LineText& text, size_t start) : m_text(text), m_line(text.data + start), m_room(text.size - start) {}
+  SortKey(const LineText& text, size_t start, TextEncoding encoding)
+      : m_text(text), m_line(text.data + start), m_room(text.size - start), m_utf8(encoding == TextEncoding::kUtf8) {}
 
-  // The key's byte at k (k rising by one from 0), or -1 past the key's end.
-  int At(size_t k) {
-    if (!m_lengthKnown) {
-      if (k < m_room && m_line[k] != m_text.end) return FoldAscii(static_cast<unsigned char>(m_line[k]));
-      m_length = k;
-      m_lengthKnown = true;
+  // The key's next unit (a folded byte, or in UTF-8 a folded code point), or -1 past the key's end.
+  int32_t Next() {
+    if (m_at < m_room && m_line[m_at] != m_text.end) {
+      const auto b = static_cast<unsigned char>(m_line[m_at]);
+      if (b < 0x80 || !m_utf8) {
+        ++m_at;
+        return FoldAscii(b);
+      }
+      const Utf8Unit unit = DecodeUtf8At(std::string_view(m_line, m_room), m_at);
+      m_at += unit.length;
+      // A byte that is not UTF-8 sorts after every character, as in the collation.
+      return unit.valid ? int32_t(SimpleCaseFold(unit.c)) : int32_t(0x110000 + b);
     }
-    if (k == m_length) return '\r';
-    if (k == m_length + 1) return '\n';
-    return -1;
+    m_room = m_at;  // the line ends here
+    switch (m_tail++) {
+      case 0: return '\r';
+      case 1: return '\n';
+      default: return -1;
+    }
   }
 
  private:
   const LineText& m_text;
   const char* m_line;
   size_t m_room;
-  size_t m_length = 0;
-  bool m_lengthKnown = false;
+  bool m_utf8;
+  size_t m_at = 0;
+  int m_tail = 0;  // units of the CR LF given
 };
 
 // The collation of the two lines' keys (Collate over line + CR LF).
-int CompareKeys(const LineText& text, size_t a, size_t b) {
-  SortKey first(text, a);
-  SortKey second(text, b);
-  for (size_t k = 0;; ++k) {
-    const int ca = first.At(k);
-    const int cb = second.At(k);
-    if (ca != cb) return ca - cb;
+int CompareKeys(const LineText& text, size_t a, size_t b, TextEncoding encoding) {
+  SortKey first(text, a, encoding);
+  SortKey second(text, b, encoding);
+  for (;;) {
+    const int32_t ca = first.Next();
+    const int32_t cb = second.Next();
+    if (ca != cb) return ca < cb ? -1 : 1;
     if (ca < 0) return 0;
   }
 }
@@ -149,14 +162,22 @@ Status WriteSorted(const LineText& text, const std::vector<Offset>& order, std::
 }
 
 // Sorts the lines of contents by their keys; equal keys keep their order.
+// A UTF-8 file's byte-order mark stays at its start; it is no part of its first line.
 template <typename Offset>
-Status SortAndWrite(std::string_view contents, AtomicFileWriter& writer, const CancelCheck& cancelled) {
+Status SortAndWrite(std::string_view contents, TextEncoding encoding, AtomicFileWriter& writer,
+                    const CancelCheck& cancelled) {
+  if (encoding == TextEncoding::kUtf8 && StartsWithByteOrderMark(contents)) {
+    if (std::fwrite(kUtf8ByteOrderMark.data(), 1, kUtf8ByteOrderMark.size(), writer.Stream()) != 3) {
+      return CannotWrite(writer.Destination(), errno);
+    }
+    contents.remove_prefix(kUtf8ByteOrderMark.size());
+  }
   const LineEnd lineEnd = LineEndOf(contents);
   const LineText text{contents.data(), contents.size(), lineEnd == LineEnd::kLineFeed ? '\n' : '\r'};
   std::vector<Offset> order = LineStarts<Offset>(text);
   if (IsCancelled(cancelled)) return Cancelled();
-  std::sort(order.begin(), order.end(), [&text](Offset a, Offset b) {
-    const int compared = CompareKeys(text, a, b);
+  std::sort(order.begin(), order.end(), [&text, encoding](Offset a, Offset b) {
+    const int compared = CompareKeys(text, a, b, encoding);
     return compared != 0 ? compared < 0 : a < b;
   });
   if (IsCancelled(cancelled)) return Cancelled();
@@ -204,18 +225,19 @@ Status KeepUnsortedFile(const std::string& path, const std::string& contents) {
 
 }  // namespace
 
-int CompareLines(std::string_view a, std::string_view b) { return Collate(a, b); }
+int CompareLines(std::string_view a, std::string_view b, TextEncoding encoding) { return Collate(a, b, encoding); }
 
-Status SortTabFile(const std::string& path, const std::function<bool()>& cancelled) {
+Status SortTabFile(const std::string& path, const std::function<bool()>& cancelled, SourceEncoding encodingChoice) {
   try {
     std::string contents;
     if (Status read = ReadWholeFile(path, contents); !read.IsOk()) return read;
     if (IsCancelled(cancelled)) return Cancelled();
+    const TextEncoding encoding = ResolveEncoding(encodingChoice, contents);
     AtomicFileWriter writer;
     if (Status opened = writer.Open(path); !opened.IsOk()) return opened;
     const Status written = contents.size() <= std::numeric_limits<uint32_t>::max()
-                               ? SortAndWrite<uint32_t>(contents, writer, cancelled)
-                               : SortAndWrite<uint64_t>(contents, writer, cancelled);
+                               ? SortAndWrite<uint32_t>(contents, encoding, writer, cancelled)
+                               : SortAndWrite<uint64_t>(contents, encoding, writer, cancelled);
     if (!written.IsOk()) return written;
     if (IsCancelled(cancelled)) return Cancelled();
     if (Status kept = KeepUnsortedFile(path, contents); !kept.IsOk()) return kept;

@@ -7,12 +7,20 @@
 //   16    version                      2001 (2000 reads alike; higher is refused)
 //   20    sorted flag                  1 when every subject collates at or after the one before
 //   24    subject count N
-//   28    chunk count                  1
-//   32    chunk area length            4755 = chunk header (12) + bookmark table (4743)
+//   28    chunk count                  1 (Windows-1252 text) or 2 (UTF-8 text)
+//   32    chunk area length            4755 = chunk header (12) + bookmark table (4743);
+//                                      4775 with the text-encoding chunk (+ 12 + 8)
 //   36    chunk header                 type 1 (bookmarks), skippable flag 1, data length 4743
 //   48    bookmark table               51 records of 93 bytes: name length (0 = free), subject
 //                                      number, reserved, name (81 bytes, 0x00-padded); written zero
-//   4791  subject offset table         N positions in the main text stream, ascending
+//   4791  UTF-8 tomes only:
+//         chunk header                 type 2 (text encoding), skippable flag 0, data length 8
+//   4803  encoding name                "UTF-8" and three 0x00 bytes (8 bytes); a reader that does
+//                                      not know the chunk refuses the tome, one that knows it
+//                                      refuses any other name; without the chunk the text is
+//                                      Windows-1252
+//   4791  subject offset table         N positions in the main text stream, ascending (4811 in a
+//                                      UTF-8 tome)
 //   ...   main text section
 //   ...   extension text section       right after the main section (its start + 4 + its length)
 //
@@ -112,17 +120,24 @@ Status TomeBuilder::SaveTome(std::FILE* out) {
     return m_status;
   }
   std::string head;
-  head.reserve(kWrittenSubjectTableOffset);
+  const bool utf8 = m_encoding == TextEncoding::kUtf8;
+  head.reserve(kWrittenUtf8SubjectTableOffset);
   for (uint32_t word : kTomeIdentity) AppendLE32(head, word);
   AppendLE32(head, uint32_t(kWrittenVersion));
   AppendLE32(head, uint32_t(m_sortedFlag));
   AppendLE32(head, uint32_t(m_entryCount));
-  AppendLE32(head, 1);  // chunk count
-  AppendLE32(head, uint32_t(kWrittenChunkAreaLength));
+  AppendLE32(head, utf8 ? 2 : 1);  // chunk count
+  AppendLE32(head, uint32_t(utf8 ? kWrittenUtf8ChunkAreaLength : kWrittenChunkAreaLength));
   AppendLE32(head, uint32_t(kChunkTypeBookmarks));
   AppendLE32(head, 1);  // skippable
   AppendLE32(head, uint32_t(kBookmarkTableSize));
   head.append(size_t(kBookmarkTableSize), '\0');
+  if (utf8) {
+    AppendLE32(head, uint32_t(kChunkTypeTextEncoding));
+    AppendLE32(head, 0);  // not skippable
+    AppendLE32(head, uint32_t(kTextEncodingDataSize));
+    head.append(kUtf8EncodingData, size_t(kTextEncodingDataSize));
+  }
   const bool written = std::fwrite(head.data(), 1, head.size(), out) == head.size() &&
                        CopyWholeFile(m_offsetFile.get(), out) && CopyWholeFile(m_mainSectionFile.get(), out) &&
                        CopyWholeFile(m_extensionSectionFile.get(), out) && std::fflush(out) == 0;

@@ -12,7 +12,9 @@
 #include "tome/file_util.h"
 #include "tome/format.h"
 #include "tome/progress.h"
+#include "tome/source_encoding.h"
 #include "tome/status.h"
+#include "tome/text_encoding.h"
 
 namespace lv {
 
@@ -48,6 +50,12 @@ class TomeBuilder {
   // OutOfMemory ("out of memory", "a block could not be compressed": nothing written then); or with an
   // IO error when a temporary file or out cannot be read or written (the build has then failed too).
   Status SaveTome(std::FILE* out);
+
+  // The encoding of the stored texts the builder is given: the sorted check collates by it, long
+  // subjects are cut at a character, and a UTF-8 tome gets its text-encoding chunk. Set it before the
+  // first entry; Windows-1252 until then.
+  void SetEncoding(TextEncoding encoding) { m_encoding = encoding; }
+  TextEncoding Encoding() const { return m_encoding; }
 
   int EntryCount() const { return m_entryCount; }
   int SortedFlag() const { return m_sortedFlag; }
@@ -117,6 +125,7 @@ class TomeBuilder {
   Status m_status;
   std::function<bool()> m_cancelled;
 
+  TextEncoding m_encoding = TextEncoding::kWindows1252;
   std::string m_previousSubject;
   int m_sortedFlag = 1;
   int m_entryCount = 0;
@@ -141,9 +150,12 @@ class TomeBuilder {
 // line. An IO error naming the file and the cause when the file, the sorted file or the backup cannot
 // be read or written (the file is then unchanged); OutOfMemory when the file does not fit in memory.
 // cancelled (may be empty) is asked between the steps of the sort and while the sorted file is written:
-// when it answers true the sort stops with a Cancelled status and leaves the file unchanged.
-Status SortTabFile(const std::string& path, const std::function<bool()>& cancelled = {});
+// when it answers true the sort stops with a Cancelled status and leaves the file unchanged. The
+// collation is that of the tome the file will build (encoding resolved as the import resolves it); a
+// UTF-8 file's byte-order mark stays at its start.
+Status SortTabFile(const std::string& path, const std::function<bool()>& cancelled = {},
+                   SourceEncoding encoding = SourceEncoding::kAuto);
 // Negative, zero or positive by the collation over whole lines.
-int CompareLines(std::string_view a, std::string_view b);
+int CompareLines(std::string_view a, std::string_view b, TextEncoding encoding = TextEncoding::kWindows1252);
 
 }  // namespace lv

@@ -11,6 +11,7 @@
 #include "tome/format.h"
 #include "tome/markup.h"
 #include "tome/tome_builder.h"
+#include "tome/unicode.h"
 
 namespace lv {
 namespace {
@@ -21,7 +22,7 @@ constexpr size_t kHeadLength = size_t(kEntryHeadLength);
 
 void TomeBuilder::ApplySortedCheck(std::string_view subject) {
   if (m_sortedFlag != 1) return;
-  if (!m_previousSubject.empty() && !subject.empty() && Collate(m_previousSubject, subject) > 0) {
+  if (!m_previousSubject.empty() && !subject.empty() && Collate(m_previousSubject, subject, m_encoding) > 0) {
     m_sortedFlag = 0;
   }
   m_previousSubject.assign(subject);
@@ -57,6 +58,10 @@ void TomeBuilder::AppendMark(uint8_t code) {
 
 void TomeBuilder::FinishEntry() {
   if (Failed() || CheckCancelled()) return;
+  // A subject cut to its longest stored length keeps whole characters only.
+  if (m_encoding == TextEncoding::kUtf8 && m_subjectLength > int64_t(m_subject.size())) {
+    m_subject.resize(WholeUtf8Length(m_subject));
+  }
   const bool extended = m_textLength > kEntryHeadLength;
   const int64_t recordLength = 1 + (extended ? 4 : 0) + int64_t(m_subject.size()) + 1 + int64_t(m_head.size()) + 1;
   if (m_mainPosition + recordLength > m_maxStreamLength) {

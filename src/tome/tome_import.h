@@ -5,8 +5,12 @@
 
 #include <string>
 
+#include <cstdint>
+
 #include "tome/progress.h"
+#include "tome/source_encoding.h"
 #include "tome/status.h"
+#include "tome/text_encoding.h"
 
 namespace lv {
 
@@ -23,14 +27,22 @@ struct ImportOutcome {
   int longSubjectFlag = 0;
   // Subjects cut to TomeBuilder::kMaxStoredSubjectLength bytes so that the reader can read them.
   int cutSubjectCount = 0;
+  TextEncoding encoding = TextEncoding::kWindows1252;  // of the tome written
+  // Bytes of a source read as UTF-8 that were not UTF-8, stored as U+FFFD.
+  int64_t replacedBytes = 0;
 };
 
-// Builds tomePath from sourcePath. progress (may be null) gets the range 0..size + 1.
+// Builds tomePath from sourcePath. progress (may be null) gets the range 0..size + 1. The tome's
+// encoding follows encoding (see source_encoding.h); a UTF-8 source's byte-order mark is dropped, and
+// when UTF-8 is chosen for a source that is not well-formed UTF-8, each byte that is not is stored as
+// U+FFFD (through a cleaned copy in a temporary file).
 ImportOutcome ImportSource(const std::string& sourcePath, const std::string& tomePath, SourceFormat format,
-                           Progress* progress);
+                           Progress* progress, SourceEncoding encoding = SourceEncoding::kAuto);
 
 // The results text of an import: "Number of subjects:   \t<n>\nFile sorted status:       \t..." and,
-// when subjects were long, the note about long subjects (and how many were cut, if any).
+// when subjects were long, the note about long subjects (and how many were cut, if any); for a UTF-8
+// tome the encoding, and the bytes replaced when there were any. Subjects in it are in the tome's
+// encoding.
 std::string FormatImportResults(const ImportOutcome& outcome);
 
 struct UpgradeOutcome {

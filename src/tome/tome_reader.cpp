@@ -39,6 +39,24 @@ Status NotATome() { return Status::Corruption("it is not a tome"); }
 Status NoMemory() { return Status::OutOfMemory("out of memory"); }
 Status UnsupportedContents() { return Status::NotSupported("the tome holds a chunk this version cannot skip"); }
 
+// The encoding named by a text-encoding chunk's data: its bytes up to the first 0x00, shown with
+// anything but printable ASCII escaped, since a damaged or foreign file may hold anything there.
+std::string EncodingNameOf(const uint8_t* data, size_t length) {
+  std::string name;
+  for (size_t i = 0; i < length && data[i] != 0; ++i) {
+    const uint8_t b = data[i];
+    if (b >= 0x20 && b < 0x7F) {
+      name += char(b);
+    } else {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      name += "\\x";
+      name += kHex[b >> 4];
+      name += kHex[b & 15];
+    }
+  }
+  return name;
+}
+
 // Reads the first min(file size, kHeaderSize) bytes of the file.
 TomeHeader ReadHeader(const TomeFile& file) {
   uint8_t bytes[kHeaderSize] = {};
@@ -151,11 +169,28 @@ Status TomeReader::ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd) {
     if (chunk.dataLength < 0 || dataStart + chunk.dataLength > chunkAreaEnd) return Damaged(at);
     if (chunk.type == kChunkTypeBookmarks) {
       m_bookmarkTablePosition = chunk.dataLength >= kBookmarkTableSize ? dataStart : -1;
+    } else if (chunk.type == kChunkTypeTextEncoding) {
+      if (Status named = ReadTextEncoding(dataStart, chunk.dataLength); !named.IsOk()) return named;
     } else if (!chunk.IsSkippable()) {
       return UnsupportedContents();
     }
     at = dataStart + chunk.dataLength;
   }
+  return Status::Ok();
+}
+
+// The encoding's name fills the chunk's data up to its first 0x00 (or its end); only "UTF-8" is known.
+Status TomeReader::ReadTextEncoding(int64_t dataStart, int32_t dataLength) {
+  constexpr int32_t kLongestName = 64;
+  uint8_t data[kLongestName] = {};
+  const size_t length = size_t(std::min(dataLength, kLongestName));
+  if (!m_file.ReadAt(dataStart, data, length)) return Damaged(dataStart);
+  const std::string name = EncodingNameOf(data, length);
+  if (name != EncodingName(TextEncoding::kUtf8)) {
+    return Status::NotSupported("the tome's text is in an encoding this version does not read: " +
+                                (name.empty() ? std::string("(no name)") : "\"" + name + "\""));
+  }
+  m_encoding = TextEncoding::kUtf8;
   return Status::Ok();
 }
 
@@ -172,6 +207,7 @@ void TomeReader::ReleaseAll() {
   m_currentLayout = true;
   m_sortedFlag = 0;
   m_version = 0;
+  m_encoding = TextEncoding::kWindows1252;
   m_subjectCount = 0;
   m_subjectTablePosition = 0;
   m_bookmarkTablePosition = -1;

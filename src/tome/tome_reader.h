@@ -13,6 +13,7 @@
 
 #include "tome/format.h"
 #include "tome/status.h"
+#include "tome/text_encoding.h"
 #include "tome/tome_file.h"
 
 namespace lv {
@@ -55,6 +56,8 @@ class TomeReader {
   int SubjectCount() const { return m_subjectCount; }
   int SortedFlag() const { return m_sortedFlag; }
   int Version() const { return m_version; }
+  // Windows-1252 unless the tome's text-encoding chunk names UTF-8 (version-1 tomes are Windows-1252).
+  TextEncoding Encoding() const { return m_encoding; }
 
   // REQUIRES: 0 <= subjectIndex < SubjectCount(). Damaged data yields an empty or cut string.
   std::string Subject(int subjectIndex);
@@ -119,6 +122,7 @@ class TomeReader {
   Status OpenCurrentLayout(const TomeHeader& header);
   Status OpenVersion1(const std::string& path);
   Status ReadChunks(int32_t chunkCount, int64_t chunkAreaEnd);
+  Status ReadTextEncoding(int64_t dataStart, int32_t dataLength);
   bool ReadSection(int64_t start, Section& section, int64_t& sectionEnd);
   bool SubjectPositionsAscend() const;
   bool AllocateBuffers();
@@ -144,6 +148,7 @@ class TomeReader {
   bool m_currentLayout = true;
   int m_sortedFlag = 0;
   int m_version = 0;
+  TextEncoding m_encoding = TextEncoding::kWindows1252;
   int m_subjectCount = 0;
   TomeFile m_file;  // current layout only; a version-1 reader owns its own
   std::unique_ptr<Version1Reader> m_version1;

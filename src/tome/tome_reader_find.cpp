@@ -16,7 +16,9 @@ int TomeReader::FindSubject(SubjectMatch match, std::string_view text) {
 int TomeReader::FindByScan(SubjectMatch match, std::string_view text) {
   for (int i = 0; i < m_subjectCount; ++i) {
     const std::string_view subject = SubjectView(i);
-    if (match == SubjectMatch::kExact ? Collate(subject, text) == 0 : CollateBeginsWith(subject, text)) return i;
+    if (match == SubjectMatch::kExact ? Collate(subject, text, m_encoding) == 0
+                                      : CollateBeginsWith(subject, text, m_encoding))
+      return i;
   }
   return -1;
 }
@@ -29,9 +31,9 @@ int TomeReader::FindByBinarySearch(std::string_view text) {
   for (int depth = 0;; ++depth) {
     const int span = hi - lo;
     int mid = span == 1 ? lo : lo + span / 2;
-    const int order = Collate(ProbeSubject(mid, depth), text);
+    const int order = Collate(ProbeSubject(mid, depth), text, m_encoding);
     if (order == 0) {
-      while (mid > 0 && Collate(SubjectView(mid - 1), text) == 0) --mid;
+      while (mid > 0 && Collate(SubjectView(mid - 1), text, m_encoding) == 0) --mid;
       return mid;
     }
     if (span <= 1) break;
@@ -41,8 +43,8 @@ int TomeReader::FindByBinarySearch(std::string_view text) {
       hi = mid;
     }
   }
-  if (CollateBeginsWith(SubjectView(lo), text)) return lo;
-  if (CollateBeginsWith(SubjectView(hi), text)) return hi;
+  if (CollateBeginsWith(SubjectView(lo), text, m_encoding)) return lo;
+  if (CollateBeginsWith(SubjectView(hi), text, m_encoding)) return hi;
   return -1;
 }
 

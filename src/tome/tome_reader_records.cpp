@@ -8,6 +8,7 @@
 #include "tome/coding.h"
 #include "tome/markup.h"
 #include "tome/tome_reader.h"
+#include "tome/unicode.h"
 #include "tome/version1_reader.h"
 
 namespace lv {
@@ -201,7 +202,11 @@ std::string TomeReader::Preview(int subjectIndex, bool strip) {
   Record record;
   LocateRecord(subjectIndex, record);
   std::string preview(record.head);
-  if (strip) StripPreview(preview);
+  if (strip) {
+    StripPreview(preview);
+    // The head ends where 150 bytes end, which in UTF-8 may be inside a character.
+    if (m_encoding == TextEncoding::kUtf8) preview.resize(WholeUtf8Length(preview));
+  }
   return preview;
 }
 

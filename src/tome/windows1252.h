@@ -46,14 +46,16 @@ inline void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// The UTF-8 form of Windows-1252 text; the five bytes without a character become U+FFFD.
+// The UTF-8 form of Windows-1252 text. The five bytes without a character become the C1 controls of
+// the same number (U+0081, U+008D, U+008F, U+0090, U+009D), as the web's definition of the encoding
+// has it, so that no byte is lost.
 inline std::string Windows1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
   for (const char ch : text) {
     const auto b = static_cast<uint8_t>(ch);
     const char16_t c = Windows1252Char(b);
-    AppendUtf8(out, c != 0 || b == 0 ? char32_t{c} : char32_t{0xFFFD});
+    AppendUtf8(out, c != 0 ? char32_t{c} : char32_t{b});
   }
   return out;
 }

@@ -9,7 +9,7 @@
 #include "dictionaries/dictd_text.h"
 #include "dictionaries/markup_text.h"
 #include "dictionaries/stored_text_writer.h"
-#include "dictionaries/text_encoding.h"
+#include "tome/windows1252_encoder.h"
 
 namespace lv::dict {
 namespace {
@@ -52,7 +52,7 @@ TEST(TextEncodingTest, Windows1252WithTransliteration) {
       {"\x81", "?", 1},          // a byte Windows-1252 lacks
   };
   for (const Case& c : cases) {
-    Cp1252Encoder encoder;
+    Windows1252Encoder encoder;
     std::string out;
     encoder.Append(c.source, out);
     EXPECT_EQ(out, c.stored) << c.source;
@@ -61,7 +61,7 @@ TEST(TextEncodingTest, Windows1252WithTransliteration) {
 }
 
 std::string Dictd(std::string_view text, std::string_view headword = "word") {
-  Cp1252Encoder encoder;
+  Windows1252Encoder encoder;
   return ConvertDictdText(text, headword, encoder);
 }
 
@@ -119,7 +119,7 @@ TEST(DictdTextTest, Conversions) {
 }
 
 std::string Markup(std::string_view text, MarkupKind kind, int64_t* skipped = nullptr) {
-  Cp1252Encoder encoder;
+  Windows1252Encoder encoder;
   StoredTextWriter writer(encoder);
   int64_t resources = 0;
   ConvertMarkup(text, kind, writer, resources);
@@ -220,7 +220,7 @@ TEST(MarkupTextTest, HostileMarkupEnds) {
 }
 
 TEST(StoredTextWriterTest, LinksAndBreaks) {
-  Cp1252Encoder encoder;
+  Windows1252Encoder encoder;
   StoredTextWriter writer(encoder);
   writer.LineBreak();  // nothing at the start
   writer.Text("a ");

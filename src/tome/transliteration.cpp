@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "dictionaries/text_encoding.h"
+#include "tome/windows1252_encoder.h"
 
-namespace lv::dict {
+namespace lv {
 namespace {
 
 // U+0100..U+017F, one base letter each (the few two-letter forms are in kSpellings).
@@ -505,4 +505,4 @@ std::string_view TransliterationOf(char32_t c, bool& drop) {
   return {};
 }
 
-}  // namespace lv::dict
+}  // namespace lv

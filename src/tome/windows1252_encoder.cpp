@@ -1,10 +1,10 @@
-#include "dictionaries/text_encoding.h"
+#include "tome/windows1252_encoder.h"
 
 #include <cstring>
 
 #include "tome/windows1252.h"
 
-namespace lv::dict {
+namespace lv {
 namespace {
 
 // Precomposed Windows-1252 letters by base letter and combining mark: each row lists a mark and the
@@ -126,7 +126,7 @@ uint8_t ComposedCp1252(uint8_t base, char32_t mark) {
   return 0;
 }
 
-void Cp1252Encoder::AppendChar(char32_t c, std::string& out) {
+void Windows1252Encoder::AppendChar(char32_t c, std::string& out) {
   if (c == 0) return;
   if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') c = ' ';
   if (c == 0x7F) c = ' ';
@@ -172,7 +172,7 @@ size_t PrintableAsciiRun(std::string_view text) {
   return i;
 }
 
-void Cp1252Encoder::Append(std::string_view text, std::string& out) {
+void Windows1252Encoder::Append(std::string_view text, std::string& out) {
   while (!text.empty()) {
     const size_t run = PrintableAsciiRun(text);
     if (run > 0) {  // the common case
@@ -187,4 +187,4 @@ void Cp1252Encoder::Append(std::string_view text, std::string& out) {
   }
 }
 
-}  // namespace lv::dict
+}  // namespace lv

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-namespace lv::dict {
+namespace lv {
 
-class Cp1252Encoder {
+class Windows1252Encoder {
  public:
   // Appends text (UTF-8, Windows-1252 where not valid UTF-8) to out in Windows-1252. Control characters
   // other than TAB and line ends become spaces; TAB stays (callers turn it into a space where it
@@ -42,4 +42,4 @@ std::string_view TransliterationOf(char32_t c, bool& drop);
 // The Windows-1252 byte of base letter + combining mark (U+0300..U+036F), or 0 when there is none.
 uint8_t ComposedCp1252(uint8_t base, char32_t mark);
 
-}  // namespace lv::dict
+}  // namespace lv
