@@ -66,13 +66,13 @@ inline ModelSection UnpackSection(const std::string& file, size_t at) {
   return section;
 }
 
-// Unpacks a tome written by the builder (current layout, one bookmark chunk).
+// Unpacks a tome written by the builder (current layout; the subject table follows the chunk area).
 inline ModelTome UnpackTome(const std::string& file) {
   ModelTome tome;
   tome.version = DecodeLE32Signed(Bytes(file, kVersionOffset));
   tome.sortedFlag = DecodeLE32Signed(Bytes(file, kSortedFlagOffset));
   tome.count = DecodeLE32Signed(Bytes(file, kSubjectCountOffset));
-  size_t at = kWrittenSubjectTableOffset;
+  size_t at = size_t(kHeaderSize) + size_t(DecodeLE32Signed(Bytes(file, kChunkAreaLengthOffset)));
   for (int i = 0; i < tome.count; ++i, at += 4) tome.offsets.push_back(DecodeLE32(Bytes(file, at)));
   tome.main = UnpackSection(file, at);
   tome.extension = UnpackSection(file, at + 4 + size_t(tome.main.length));
