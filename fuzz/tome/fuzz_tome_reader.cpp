@@ -38,6 +38,11 @@ std::string MakeTome(FuzzedDataProvider& input) {
     shape.mainBlockSize = input.ConsumeIntegralInRange(1, 300);
     shape.extensionBlockSize = input.ConsumeIntegralInRange(1, 300);
     shape.sortedFlag = input.ConsumeIntegralInRange(0, 1);
+    // A UTF-8 tome (its subjects and texts as they come, well-formed or not), or a text-encoding
+    // chunk naming something else.
+    const int encoding = input.ConsumeIntegralInRange(0, 2);
+    if (encoding == 1) shape.chunksAfter = {lv::test::Chunk(lv::kChunkTypeTextEncoding, 0, {"UTF-8\0\0\0", 8})};
+    if (encoding == 2) shape.chunksAfter = {lv::test::Chunk(lv::kChunkTypeTextEncoding, 0, "UTF-16")};
     bytes = lv::test::AssembleTome(entries, shape).bytes;
   } else {
     const int32_t words[] = {0, 1, 2, 3, 1002, 1501, 1503};
@@ -74,6 +79,7 @@ void ReadEverything(lv::TomeReader& reader, size_t fileSize) {
     reader.FindSubject(match, last);
     reader.FindSubject(match, last.substr(0, last.size() / 2));
     reader.FindSubject(match, "~");
+    reader.FindSubject(match, "\xCE\xA8\xF0\x9F");  // a Greek capital, then a cut four-byte character
   }
   for (int r = 0; r <= 50; ++r) reader.Bookmark(r);
 }
